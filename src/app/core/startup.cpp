@@ -1,0 +1,120 @@
+#include "app/core/startup.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <cmath>
+
+#include "app/core/appinfo.h"
+#include "carddb/schema.h"
+
+namespace tv {
+namespace {
+
+QString decodeIniText(const QByteArray& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8.decode(bytes);
+  if (!utf8.hasError()) return text;
+  QStringDecoder sjis("Shift_JIS");
+  if (sjis.isValid()) return sjis.decode(bytes);
+  return QString::fromLatin1(bytes);
+}
+
+// Cuts a value at 255 bytes, as the platform's profile reader did, without
+// splitting a UTF-8 sequence.
+QByteArray cutValue(QByteArray value) {
+  constexpr qsizetype kMax = 255;
+  if (value.size() <= kMax) return value;
+  qsizetype end = kMax;
+  while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) --end;
+  return value.left(end);
+}
+
+}  // namespace
+
+std::optional<QString> ReadIniValue(const QString& section, const QString& key, const QString& file) {
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+  QByteArray content = f.readAll();
+  if (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
+
+  bool inSection = false;
+  for (QByteArray line : content.split('\n')) {
+    line = line.trimmed();
+    if (line.isEmpty() || line.startsWith(';')) continue;
+    if (line.startsWith('[')) {
+      const qsizetype close = line.indexOf(']');
+      const QByteArray name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
+      inSection = decodeIniText(name).compare(section, Qt::CaseInsensitive) == 0;
+      continue;
+    }
+    if (!inSection) continue;
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 0 || decodeIniText(line.left(eq).trimmed()).compare(key, Qt::CaseInsensitive) != 0) continue;
+    QByteArray value = line.mid(eq + 1).trimmed();
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+      value = value.mid(1, value.size() - 2);
+    value = cutValue(value);
+    if (value.isEmpty()) return std::nullopt;
+    return decodeIniText(value).replace(u'\\', u'/');
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<Database> OpenCardDatabase(const QString& path) {
+  try {
+    return Database::open(path, kCardDbConnect);
+  } catch (const DbError&) {
+    return nullptr;
+  }
+}
+
+StartupOutcome InitApplication(const QString& appPath, bool anotherInstance) {
+  StartupOutcome out;
+  if (anotherInstance) {
+    out.error = kMsgSecondInstance;
+    return out;
+  }
+  const auto value = ReadIniValue(QStringLiteral("File"), QStringLiteral("LocalDataFile"),
+                                  appPath + QStringLiteral("/TV.ini"));
+  if (!value) {
+    out.error = kMsgIniFailed;
+    return out;
+  }
+  out.gDatabasePath = appPath + u'/' + *value;
+  out.gCardDb = OpenCardDatabase(out.gDatabasePath);
+  if (!out.gCardDb) {
+    out.error = kMsgBrokenData;
+    return out;
+  }
+
+  // A version table without a usable number is broken data, not old data.
+  std::optional<int> version;
+  double raw = 0;
+  try {
+    auto rs =
+        out.gCardDb->openRecordset(QStringLiteral("SELECT DbVersion") + QStringLiteral(" FROM tbl_Version"),
+                                   RecordsetType::Snapshot, dbForwardOnly);
+    if (!rs.eof()) {
+      bool numeric = false;
+      raw = rs.field(u"DbVersion").toString().toDouble(&numeric);
+      if (numeric && std::isfinite(raw) && raw >= -32768.5 && raw < 32767.5) version = int(std::lround(raw));
+    }
+  } catch (const DbError&) {
+  }
+  if (!version) {
+    out.gCardDb.reset();
+    out.error = kMsgBrokenData;
+    return out;
+  }
+  if (raw < kMinDataVersion) {
+    out.gCardDb.reset();
+    out.error = kMsgOldData;
+    return out;
+  }
+  out.dataVersion = *version;
+  out.labelText = QStringLiteral("Talvik's Version ") + versionText() + QStringLiteral("\r\n") +
+                  QStringLiteral("Deck DB Version ") + QString::number(*version);
+  return out;
+}
+
+}  // namespace tv

@@ -1,0 +1,35 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <memory>
+
+#include "app/core/appinfo.h"
+#include "app/core/context.h"
+#include "app/core/fonts.h"
+#include "app/core/startup.h"
+#include "app/instancelock.h"
+#include "app/mainwindow.h"
+#include "app/windowopen.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(tv::kAppTitle);
+  tv::installFontSubstitutions();
+
+  const tv::InstanceLock lock;
+  tv::StartupOutcome outcome = tv::InitApplication(QApplication::applicationDirPath(), !lock.acquired());
+  if (!outcome.ok()) {
+    QMessageBox box(QMessageBox::Warning, tv::kAppTitle, outcome.error, QMessageBox::Ok);
+    box.exec();
+    return 1;
+  }
+
+  tv::AppContext ctx;
+  ctx.gCardDb = std::move(outcome.gCardDb);
+  std::unique_ptr<tv::Main> mainWindow;
+  auto* splash = new tv::WindowOpen(outcome.labelText, [&] {
+    mainWindow = std::make_unique<tv::Main>(ctx);
+    mainWindow->show();
+  });
+  splash->show();
+  return QApplication::exec();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace tv {
+
+// The start-up window: the version texts on blue for two seconds, then it
+// closes and hands over to the main window.
+class WindowOpen : public QWidget {
+  Q_OBJECT
+ public:
+  WindowOpen(const QString& versionLabel, std::function<void()> onTimer, QWidget* parent = nullptr);
+
+  QLabel* Label1;
+  QTimer* Timer1;
+
+ private:
+  void Timer1_Timer();
+  std::function<void()> onTimer_;
+};
+
+}  // namespace tv

@@ -1,0 +1,53 @@
+// The codes stored in the card database and what the program shows for them.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <optional>
+#include <span>
+
+namespace tv {
+
+struct ColorCode {
+  QStringView code;   // tbl_CardMst.Color
+  QStringView label;  // caption of the colour filter box
+  QColor background;  // card detail background
+};
+
+// Search groups a card type belongs to.
+enum TypeGroup : unsigned {
+  kLand = 1,
+  kInstant = 2,
+  kSorcery = 4,
+  kEnchantment = 8,
+  kArtifact = 16,
+  kCreature = 32,
+};
+
+struct CardTypeCode {
+  QStringView code;     // tbl_CardMst.CardType
+  QStringView labelJa;  // detail-text line (C and AC end in a space for the creature type)
+  QStringView labelEn;
+  unsigned groups;
+};
+
+struct RarityCode {
+  QStringView code;  // tbl_CardMst.Rare
+  QStringView label;
+};
+
+std::span<const ColorCode> colorCodes();
+std::span<const CardTypeCode> cardTypeCodes();
+std::span<const RarityCode> rarityCodes();
+
+const ColorCode* findColor(QStringView code);
+const CardTypeCode* findCardType(QStringView code);
+const RarityCode* findRarity(QStringView code);
+
+// Creature and artifact creature: the types with a creature type and a power/toughness.
+inline bool isCreatureType(QStringView code) { return code == u"C" || code == u"AC"; }
+
+// The only card type free of the copy limit.
+inline constexpr QStringView kBasicLand = u"BL";
+
+}  // namespace tv

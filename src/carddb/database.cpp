@@ -1,0 +1,424 @@
+#include "carddb/database.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+
+#include "carddb/dialect.h"
+
+namespace tv {
+namespace {
+
+// Tables a card database must have before the program can work on it.
+const char* const kRequiredTables[] = {"tbl_CardMst",   "tbl_CardSet",  "tbl_TokenMst",    "tbl_Version",
+                                       "wtbl_CardList", "wtbl_DecList", "wtbl_DecSideList"};
+
+QString engineMessage(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+[[noreturn]] void fail(sqlite3* db, const QString& context) {
+  throw DbError(context + QStringLiteral(": ") + engineMessage(db));
+}
+
+void jetLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc < 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+  const int patternLen = sqlite3_value_bytes(argv[0]);
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+  const int textLen = sqlite3_value_bytes(argv[1]);
+  sqlite3_result_int(ctx, jetLike({pattern, size_t(patternLen)}, {text, size_t(textLen)}));
+}
+
+// Prepared statement that finalizes itself.
+struct Stmt {
+  sqlite3_stmt* s = nullptr;
+  Stmt() = default;
+  Stmt(const Stmt&) = delete;
+  Stmt& operator=(const Stmt&) = delete;
+  ~Stmt() { sqlite3_finalize(s); }
+};
+
+void prepare(sqlite3* db, const QString& sql, Stmt& out) {
+  const QByteArray utf8 = sql.toUtf8();
+  if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &out.s, nullptr) != SQLITE_OK)
+    throw DbError(engineMessage(db) + QStringLiteral(" [") + sql + QStringLiteral("]"));
+  if (!out.s) throw DbError(QStringLiteral("empty statement [") + sql + QStringLiteral("]"));
+}
+
+QVariant columnValue(sqlite3_stmt* s, int i) {
+  switch (sqlite3_column_type(s, i)) {
+    case SQLITE_INTEGER:
+      return QVariant(qlonglong(sqlite3_column_int64(s, i)));
+    case SQLITE_FLOAT:
+      return QVariant(sqlite3_column_double(s, i));
+    case SQLITE_TEXT: {
+      const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+      return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(s, i)));
+    }
+    case SQLITE_BLOB: {
+      const auto* p = static_cast<const char*>(sqlite3_column_blob(s, i));
+      return QVariant(QByteArray(p, sqlite3_column_bytes(s, i)));
+    }
+    default:
+      return QVariant();
+  }
+}
+
+void bindValue(sqlite3_stmt* s, int i, const QVariant& v) {
+  if (!v.isValid() || v.isNull()) {
+    sqlite3_bind_null(s, i);
+    return;
+  }
+  switch (v.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::ULongLong:
+      sqlite3_bind_int64(s, i, v.toLongLong());
+      return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+      sqlite3_bind_double(s, i, v.toDouble());
+      return;
+    case QMetaType::QByteArray: {
+      const QByteArray b = v.toByteArray();
+      sqlite3_bind_blob(s, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+      return;
+    }
+    default: {
+      const QByteArray t = v.toString().toUtf8();
+      sqlite3_bind_text(s, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+    }
+  }
+}
+
+void stepToEnd(sqlite3* db, sqlite3_stmt* s, const QString& sql) {
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) throw DbError(engineMessage(db) + QStringLiteral(" [") + sql + "]");
+}
+
+}  // namespace
+
+QString passwordFromConnect(const QString& connect) {
+  for (const QString& part : connect.split(u';')) {
+    const qsizetype eq = part.indexOf(u'=');
+    if (eq > 0 && part.left(eq).trimmed().compare(u"PWD", Qt::CaseInsensitive) == 0) return part.mid(eq + 1);
+  }
+  return {};
+}
+
+Database::~Database() { sqlite3_close_v2(db_); }
+
+std::unique_ptr<Database> Database::connect(const QString& path, const QString& connect, bool create) {
+  const bool exists = QFileInfo(path).isFile();
+  if (!create && !exists) throw DbError(QStringLiteral("no database file: ") + path);
+  if (create && QFileInfo::exists(path)) throw DbError(QStringLiteral("file exists: ") + path);
+
+  sqlite3* raw = nullptr;
+  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+  std::unique_ptr<Database> db(new Database(raw));
+  if (rc != SQLITE_OK) fail(raw, QStringLiteral("cannot open ") + path);
+  sqlite3_extended_result_codes(raw, 1);
+
+  const QByteArray password = passwordFromConnect(connect).toUtf8();
+  if (!password.isEmpty() && sqlite3_key(raw, password.constData(), int(password.size())) != SQLITE_OK)
+    fail(raw, QStringLiteral("cannot key ") + path);
+  // Keeps today's files readable should the program move to a newer SQLCipher;
+  // a SQLCipher 3 engine ignores it.
+  db->execute(QStringLiteral("PRAGMA cipher_compatibility = 3"));
+  // The first read of the schema is where a wrong key or a foreign file shows.
+  db->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+  db->execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
+  // Only the working tables are ever written; losing their last change to a
+  // power cut is harmless, waiting for the disk on every click is not.
+  db->execute(QStringLiteral("PRAGMA synchronous = NORMAL"));
+
+  if (sqlite3_create_function_v2(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLikeFunction,
+                                 nullptr, nullptr, nullptr) != SQLITE_OK)
+    fail(raw, QStringLiteral("cannot register like"));
+  return db;
+}
+
+std::unique_ptr<Database> Database::open(const QString& path, const QString& connect) {
+  auto db = Database::connect(path, connect, false);
+  for (const char* table : kRequiredTables)
+    if (!db->hasTable(QString::fromLatin1(table)))
+      throw DbError(
+          QStringLiteral("not a card database (no table %1): %2").arg(QString::fromLatin1(table), path));
+  return db;
+}
+
+std::unique_ptr<Database> Database::create(const QString& path, const QString& connect) {
+  return Database::connect(path, connect, true);
+}
+
+bool Database::hasTable(const QString& name) {
+  Stmt st;
+  prepare(db_, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),
+          st);
+  bindValue(st.s, 1, name);
+  const int rc = sqlite3_step(st.s);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(db_, QStringLiteral("schema"));
+  return rc == SQLITE_ROW;
+}
+
+void Database::execute(const QString& sql, int options) {
+  const QString adapted = adaptDialect(sql);
+  const bool atomic = (options & dbFailOnError) != 0;
+  if (atomic && sqlite3_exec(db_, "SAVEPOINT tv_execute", nullptr, nullptr, nullptr) != SQLITE_OK)
+    fail(db_, QStringLiteral("savepoint"));
+  try {
+    Stmt st;
+    prepare(db_, adapted, st);
+    stepToEnd(db_, st.s, sql);
+  } catch (...) {
+    if (atomic) {
+      sqlite3_exec(db_, "ROLLBACK TO tv_execute", nullptr, nullptr, nullptr);
+      sqlite3_exec(db_, "RELEASE tv_execute", nullptr, nullptr, nullptr);
+    }
+    throw;
+  }
+  if (atomic && sqlite3_exec(db_, "RELEASE tv_execute", nullptr, nullptr, nullptr) != SQLITE_OK)
+    fail(db_, QStringLiteral("release"));
+}
+
+// ---------------------------------------------------------------------------
+
+struct Recordset::Impl {
+  struct Column {
+    QString name;    // result name as the engine reports it
+    QString table;   // origin table, empty for expressions
+    QString origin;  // origin column, empty for expressions
+  };
+  enum class Mode { None, Edit, AddNew };
+
+  sqlite3* db = nullptr;
+  QString sql;
+  bool dynaset = false;
+  std::vector<Column> columns;
+
+  // Snapshot: the live statement.
+  sqlite3_stmt* stmt = nullptr;
+  bool atEnd = true;
+
+  // Dynaset: every row with the rowid of each origin table.
+  QStringList tables;
+  std::vector<std::vector<QVariant>> rows;
+  std::vector<std::vector<qint64>> rowids;
+  size_t pos = 0;
+  Mode mode = Mode::None;
+  std::vector<std::pair<int, QVariant>> pending;
+
+  ~Impl() { sqlite3_finalize(stmt); }
+
+  void step() {
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+      atEnd = false;
+    } else {
+      atEnd = true;
+      if (rc != SQLITE_DONE) throw DbError(engineMessage(db) + QStringLiteral(" [") + sql + "]");
+    }
+  }
+
+  bool eof() const { return dynaset ? pos >= rows.size() : atEnd; }
+
+  int indexOf(QStringView name) const {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot >= 0) {
+      const QStringView table = name.left(dot), col = name.mid(dot + 1);
+      for (size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].table.compare(table, Qt::CaseInsensitive) == 0 &&
+            (columns[i].origin.compare(col, Qt::CaseInsensitive) == 0 ||
+             columns[i].name.compare(col, Qt::CaseInsensitive) == 0))
+          return int(i);
+      name = col;
+    }
+    for (size_t i = 0; i < columns.size(); ++i)
+      if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
+    return -1;
+  }
+
+  int require(QStringView name) const {
+    const int i = indexOf(name);
+    if (i < 0) throw DbError(QStringLiteral("no field named ") + name.toString());
+    return i;
+  }
+};
+
+Recordset::Recordset(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+Recordset::Recordset(Recordset&&) noexcept = default;
+Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+Recordset::~Recordset() = default;
+
+Recordset Database::openRecordset(const QString& sql, RecordsetType type, int /*options*/) {
+  auto impl = std::make_unique<Recordset::Impl>();
+  impl->db = db_;
+  impl->sql = sql;
+  impl->dynaset = type == RecordsetType::Dynaset;
+
+  Stmt first;
+  prepare(db_, adaptDialect(sql), first);
+  const int n = sqlite3_column_count(first.s);
+  for (int i = 0; i < n; ++i) {
+    auto str = [](const char* p) { return p ? QString::fromUtf8(p) : QString(); };
+    impl->columns.push_back({str(sqlite3_column_name(first.s, i)), str(sqlite3_column_table_name(first.s, i)),
+                             str(sqlite3_column_origin_name(first.s, i))});
+  }
+
+  if (!impl->dynaset) {
+    impl->stmt = first.s;
+    first.s = nullptr;
+    impl->step();
+    return Recordset(std::move(impl));
+  }
+
+  // A dynaset reads the rowid of every origin table in front of the
+  // requested columns so that changes can be written back row by row.
+  for (const auto& c : impl->columns)
+    if (!c.table.isEmpty() && !impl->tables.contains(c.table, Qt::CaseInsensitive)) impl->tables << c.table;
+  Stmt full;
+  static const QRegularExpression selectHead(QStringLiteral(R"(^\s*SELECT\s)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+  const auto head = selectHead.match(sql);
+  sqlite3_stmt* reader = first.s;
+  int offset = 0;
+  if (!impl->tables.isEmpty() && head.hasMatch()) {
+    QStringList rowidColumns;
+    for (const QString& t : impl->tables) rowidColumns << t + QStringLiteral(".rowid");
+    const QString withRowids = QStringLiteral("SELECT ") + rowidColumns.join(QStringLiteral(", ")) +
+                               QStringLiteral(", ") + sql.mid(head.capturedEnd());
+    prepare(db_, adaptDialect(withRowids), full);
+    reader = full.s;
+    offset = int(impl->tables.size());
+  } else {
+    impl->tables.clear();
+  }
+  int rc;
+  while ((rc = sqlite3_step(reader)) == SQLITE_ROW) {
+    std::vector<qint64> ids(offset);
+    for (int i = 0; i < offset; ++i) ids[i] = sqlite3_column_int64(reader, i);
+    std::vector<QVariant> values(n);
+    for (int i = 0; i < n; ++i) values[i] = columnValue(reader, offset + i);
+    impl->rowids.push_back(std::move(ids));
+    impl->rows.push_back(std::move(values));
+  }
+  if (rc != SQLITE_DONE) throw DbError(engineMessage(db_) + QStringLiteral(" [") + sql + "]");
+  return Recordset(std::move(impl));
+}
+
+bool Recordset::eof() const { return !d || d->eof(); }
+
+void Recordset::moveNext() { move(1); }
+
+void Recordset::move(qint64 n) {
+  if (!d) throw DbError(QStringLiteral("recordset is closed"));
+  for (; n > 0 && !d->eof(); --n) {
+    if (d->dynaset)
+      ++d->pos;
+    else
+      d->step();
+  }
+}
+
+QVariant Recordset::field(QStringView name) const {
+  if (eof()) throw DbError(QStringLiteral("no current record"));
+  const int i = d->require(name);
+  if (d->dynaset) return d->rows[d->pos][size_t(i)];
+  return columnValue(d->stmt, i);
+}
+
+int Recordset::fieldCount() const { return d ? int(d->columns.size()) : 0; }
+QString Recordset::fieldName(int i) const { return d->columns.at(size_t(i)).name; }
+
+void Recordset::addNew() {
+  if (!d || !d->dynaset) throw DbError(QStringLiteral("recordset is not updatable"));
+  d->mode = Impl::Mode::AddNew;
+  d->pending.clear();
+}
+
+void Recordset::edit() {
+  if (!d || !d->dynaset) throw DbError(QStringLiteral("recordset is not updatable"));
+  if (d->eof()) throw DbError(QStringLiteral("no current record"));
+  d->mode = Impl::Mode::Edit;
+  d->pending.clear();
+}
+
+void Recordset::setField(QStringView name, const QVariant& value) {
+  if (!d || d->mode == Impl::Mode::None) throw DbError(QStringLiteral("field set outside AddNew or Edit"));
+  const int i = d->require(name);
+  if (d->columns[size_t(i)].table.isEmpty())
+    throw DbError(QStringLiteral("field is not updatable: ") + name.toString());
+  for (auto& [col, v] : d->pending)
+    if (col == i) {
+      v = value;
+      return;
+    }
+  d->pending.emplace_back(i, value);
+}
+
+void Recordset::update() {
+  if (!d || d->mode == Impl::Mode::None) throw DbError(QStringLiteral("update without AddNew or Edit"));
+  const auto mode = d->mode;
+  d->mode = Impl::Mode::None;
+  const auto pending = std::move(d->pending);
+  d->pending.clear();
+
+  // Group the changed fields by the table they belong to.
+  for (qsizetype t = 0; t < d->tables.size(); ++t) {
+    const QString& table = d->tables[t];
+    QStringList names;
+    std::vector<QVariant> values;
+    for (const auto& [col, v] : pending)
+      if (d->columns[size_t(col)].table.compare(table, Qt::CaseInsensitive) == 0) {
+        names << d->columns[size_t(col)].origin;
+        values.push_back(v);
+      }
+    if (names.isEmpty()) continue;
+
+    QString sql;
+    if (mode == Impl::Mode::AddNew) {
+      if (names.size() != qsizetype(pending.size()))
+        throw DbError(QStringLiteral("a new row can go into one table only"));
+      QStringList marks(names.size(), QStringLiteral("?"));
+      sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    } else {
+      sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                .arg(table, names.join(QStringLiteral(" = ?, ")));
+    }
+    Stmt st;
+    prepare(d->db, sql, st);
+    for (size_t i = 0; i < values.size(); ++i) bindValue(st.s, int(i + 1), values[i]);
+    if (mode == Impl::Mode::Edit)
+      sqlite3_bind_int64(st.s, int(values.size() + 1), d->rowids[d->pos][size_t(t)]);
+    stepToEnd(d->db, st.s, sql);
+
+    if (mode == Impl::Mode::AddNew) {
+      std::vector<QVariant> row(d->columns.size());
+      for (const auto& [col, v] : pending) row[size_t(col)] = v;
+      std::vector<qint64> ids(size_t(d->tables.size()), 0);
+      ids[size_t(t)] = sqlite3_last_insert_rowid(d->db);
+      d->rows.push_back(std::move(row));
+      d->rowids.push_back(std::move(ids));
+      return;
+    }
+  }
+  if (mode == Impl::Mode::Edit)
+    for (const auto& [col, v] : pending) d->rows[d->pos][size_t(col)] = v;
+}
+
+void Recordset::close() { d.reset(); }
+
+}  // namespace tv

@@ -1,0 +1,107 @@
+// The engine layer: one SQLCipher connection and the recordsets opened on it.
+//
+// The program's SQL keeps the dialect it has always been written in (Jet-style
+// `Like '*x*'`, `Delete <columns> FROM`); the adaptation lives in dialect.h and
+// is applied here, so nothing above this layer knows the engine is SQLite.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tv {
+
+// Every engine failure, carrying the engine's own message.
+class DbError : public std::runtime_error {
+ public:
+  explicit DbError(const QString& message) : std::runtime_error(message.toStdString()) {}
+  QString message() const { return QString::fromStdString(what()); }
+};
+
+enum class RecordsetType { Dynaset = 2, Snapshot = 4 };
+
+// Option flags, with the values the program has always passed.
+enum : int {
+  dbInconsistent = 16,
+  dbFailOnError = 128,
+  dbForwardOnly = 256,
+};
+
+class Recordset;
+
+class Database {
+ public:
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Opens an existing card database (never creates one). `connect` is a
+  // connect string such as ";PWD=secret". A missing file, a wrong or missing
+  // password, a file that is not a database and a database without the card
+  // tables all fail here with DbError.
+  static std::unique_ptr<Database> open(const QString& path, const QString& connect);
+
+  // Creates a new, empty, keyed database file (no tables). Used by the schema
+  // code; fails if the file exists.
+  static std::unique_ptr<Database> create(const QString& path, const QString& connect);
+
+  // Runs a statement that returns no rows. With dbFailOnError a failure
+  // leaves the database as it was.
+  void execute(const QString& sql, int options = 0);
+
+  Recordset openRecordset(const QString& sql, RecordsetType type = RecordsetType::Dynaset, int options = 0);
+
+  bool hasTable(const QString& name);
+  sqlite3* handle() const { return db_; }
+
+ private:
+  explicit Database(sqlite3* db) : db_(db) {}
+  static std::unique_ptr<Database> connect(const QString& path, const QString& connect, bool create);
+  sqlite3* db_ = nullptr;
+};
+
+// Password part of a connect string (";PWD=..."); empty when there is none.
+QString passwordFromConnect(const QString& connect);
+
+// A result of a query. Snapshots stream forward; dynasets hold their rows and
+// know which table and rowid every column comes from, so that edits and new
+// rows reach the right table even through a join.
+class Recordset {
+ public:
+  Recordset(Recordset&&) noexcept;
+  Recordset& operator=(Recordset&&) noexcept;
+  ~Recordset();
+
+  bool eof() const;
+  void moveNext();
+  // Skips up to n rows; cheaper than n calls of moveNext on a snapshot.
+  void move(qint64 n);
+
+  // Value of the current row's column. The name matches without regard to
+  // case, with or without its table prefix. Null is an invalid QVariant.
+  QVariant field(QStringView name) const;
+  bool isNull(QStringView name) const { return !field(name).isValid(); }
+  QString text(QStringView name) const { return field(name).toString(); }
+
+  void addNew();
+  void edit();
+  void setField(QStringView name, const QVariant& value);
+  void update();
+  void close();
+
+  int fieldCount() const;
+  QString fieldName(int i) const;
+
+ private:
+  friend class Database;
+  struct Impl;
+  explicit Recordset(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> d;
+};
+
+}  // namespace tv

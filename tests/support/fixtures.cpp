@@ -1,0 +1,92 @@
+#include "support/fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include "carddb/schema.h"
+#include "text/sqlliteral.h"
+
+namespace tvtest {
+
+QString sqlValue(const QVariant& v) {
+  if (!v.isValid()) return QStringLiteral("NULL");
+  if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Double)
+    return v.toString();
+  return tv::sqlLiteral(v.toString());
+}
+
+CardDbFixture::CardDbFixture() {
+  path_ = dir_.filePath(QStringLiteral("cards.db"));
+  ctx.gCardDb = tv::createCardDatabase(path_);
+}
+
+void CardDbFixture::addSet(int no, const QString& name, const QString& code) {
+  db().execute(QStringLiteral("INSERT INTO tbl_CardSet (CardsetNo, Cardset, CardsetEx) VALUES (%1, %2, %3)")
+                   .arg(no)
+                   .arg(tv::sqlLiteral(name), tv::sqlLiteral(code)));
+}
+
+void CardDbFixture::addCard(const Card& c) {
+  db().execute(
+      QStringLiteral("INSERT INTO tbl_CardMst (CardSetEx, NameE, NameN, Color, Cost, NumCost, Rare, "
+                     "CardType, TextN, CType, CAttack, CDefence) VALUES (%1)")
+          .arg(QStringList{sqlValue(c.set), sqlValue(c.nameE), sqlValue(c.nameN), sqlValue(c.color),
+                           sqlValue(c.cost), sqlValue(c.numCost), sqlValue(c.rare), sqlValue(c.type),
+                           sqlValue(c.text), sqlValue(c.ctype), sqlValue(c.attack), sqlValue(c.defence)}
+                   .join(QStringLiteral(", "))));
+}
+
+void CardDbFixture::addToken(const QString& nameN, const QString& color, const QVariant& text,
+                             const QVariant& attack, const QVariant& defence) {
+  db().execute(
+      QStringLiteral("INSERT INTO tbl_TokenMst (NameN, Color, TextN, CAttack, CDefence) "
+                     "VALUES (%1, %2, %3, %4, %5)")
+          .arg(sqlValue(nameN), sqlValue(color), sqlValue(text), sqlValue(attack), sqlValue(defence)));
+}
+
+void CardDbFixture::addDeckRow(const QString& table, const QString& set, const QString& nameE,
+                               const QVariant& nameN, int copies, const QVariant& numCost,
+                               const QVariant& attack, const QVariant& defence) {
+  db().execute(QStringLiteral("INSERT INTO %1 (CardSetEx, NameE, NameN, CardMaisu, NumCost, CAttack, "
+                              "CDefence) VALUES (%2, %3, %4, %5, %6, %7, %8)")
+                   .arg(table, sqlValue(set), sqlValue(nameE), sqlValue(nameN))
+                   .arg(copies)
+                   .arg(sqlValue(numCost), sqlValue(attack), sqlValue(defence)));
+}
+
+qlonglong CardDbFixture::scalar(const QString& sql) {
+  auto rs = db().openRecordset(sql, tv::RecordsetType::Snapshot, tv::dbForwardOnly);
+  if (rs.eof()) return -1;
+  return rs.field(rs.fieldName(0)).toLongLong();
+}
+
+void addStandardCards(CardDbFixture& f) {
+  f.addSet(0, QStringLiteral("第8版"), QStringLiteral("8E"));
+  f.addSet(1, QStringLiteral("オデッセイ"), QStringLiteral("OD"));
+  f.addSet(2, QStringLiteral("ウルザズ・サーガ"), QStringLiteral("US"));
+  const QVariant null;
+  const QList<Card> cards = {
+      {"8E", "Forest", "森", "N", "BL", null, null, "C", null, null, null, null},
+      {"8E", "Llanowar Elves", "ラノワールのエルフ", "G", "C", 1, "G", "C", "(Ｔ)：(緑)を加える。",
+       "エルフ・ドルイド", 1, 1},
+      {"8E", "Serra Angel", "セラの天使", "W", "C", 5, "3WW", "R", "飛行、警戒", "天使", 4, 4},
+      {"8E", "Shock", "ショック", "R", "I", 1, "R", "C", "2点のダメージを与える。", null, null, null},
+      {"8E", "Ornithopter", "羽ばたき飛行機械", "N", "AC", 0, "0", "U", "飛行", "飛行機械", 0, 2},
+      {"8E", "Serra's Embrace", "セラの抱擁", "W", "EC", 4, "2WW", "U", "エンチャント（クリーチャー）", null,
+       null, null},
+      {"8E", "Urza's Mine", "ウルザの鉱山", "N", "L", null, null, "C", "(Ｔ)：(１)を加える。", null, null,
+       null},
+      {"OD", "Forest", "森", "N", "BL", null, null, "C", null, null, null, null},
+      {"OD", "Mystic Enforcer", "神秘の執行者", "M", "C", 4, "2GW", "R", "", "人間・ノーマッド・ミスティック",
+       3, 3},
+      {"OD", "Divine Sacrament", "神聖なる秘蹟", "W", "E", 3, "1WW", "R", "スレッショルド", null, null, null},
+      {"OD", "Shadowmage Infiltrator", "影魔道士の浸透者", "M", "C", 3, "1UB", "R", "畏怖", null, 1, 3},
+      {"OD", "Mirari", "ミラーリ", "N", "LA", 5, "5", "R", "", null, null, null},
+      {"US", "Serra Avatar", "セラのアバター", "W", "C", 7, "4WWW", "R", "*", "アバター", "*", "*"},
+      {"US", "Dark Ritual", "暗黒の儀式", "B", "I", 1, "B", "X", "(黒)(黒)(黒)を加える。", null, null, null},
+      {"US", "Counterspell", "対抗呪文", "U", "I", 2, "UU", "C", "打ち消す。", null, null, null},
+      {"US", "Gaea's Cradle", "ガイアの揺籃の地", "N", "LL", null, null, "R", "", null, null, null},
+  };
+  for (const Card& c : cards) f.addCard(c);
+}
+
+}  // namespace tvtest

@@ -1,0 +1,60 @@
+// Small card databases for tests, made through the program's own schema code.
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <memory>
+
+#include "app/core/context.h"
+#include "carddb/database.h"
+
+namespace tvtest {
+
+struct Card {
+  QString set;
+  QString nameE;
+  QString nameN;
+  QString color;
+  QString type;
+  QVariant numCost;
+  QVariant cost;
+  QString rare = QStringLiteral("C");
+  QVariant text;
+  QVariant ctype;
+  QVariant attack;
+  QVariant defence;
+};
+
+// A value written into SQL for a fixture: Null, a bare number or a literal.
+QString sqlValue(const QVariant& v);
+
+class CardDbFixture {
+ public:
+  CardDbFixture();
+  QString path() const { return path_; }
+  QString dir() const { return dir_.path(); }
+  tv::Database& db() { return *ctx.gCardDb; }
+
+  void addSet(int no, const QString& name, const QString& code);
+  void addCard(const Card& c);
+  void addToken(const QString& nameN, const QString& color, const QVariant& text, const QVariant& attack,
+                const QVariant& defence);
+  // A deck-table row, as a deck file might bring it in.
+  void addDeckRow(const QString& table, const QString& set, const QString& nameE, const QVariant& nameN,
+                  int copies, const QVariant& numCost = {}, const QVariant& attack = {},
+                  const QVariant& defence = {});
+  qlonglong scalar(const QString& sql);
+
+  tv::AppContext ctx;
+
+ private:
+  QTemporaryDir dir_;
+  QString path_;
+};
+
+// A small, varied card database: three expansions, every colour and card
+// type, an apostrophe, a Null creature type, an unknown rarity.
+void addStandardCards(CardDbFixture& f);
+
+}  // namespace tvtest
