@@ -17,8 +17,10 @@ class WindowOpen : public QWidget {
   QLabel* Label1;
   QTimer* Timer1;
 
- private:
+  // The first tick: close and show the main window.
   void Timer1_Timer();
+
+ private:
   std::function<void()> onTimer_;
 };
 
