@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, makes the sample card database and starts the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+bin=build
+if [ ! -f "$bin/cards.db" ]; then
+  "$bin/talviks-carddb" build --cards data/cards.csv --sets data/sets.csv --tokens data/tokens.csv \
+    -o "$bin/cards.db"
+fi
+[ -f "$bin/TV.ini" ] || printf '[File]\r\nLocalDataFile=cards.db\r\n' > "$bin/TV.ini"
+exec "$bin/talviks"
