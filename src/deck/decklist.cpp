@@ -40,4 +40,27 @@ DeckListView readDeckList(AppContext& ctx, const QString& table, const QString& 
   return view;
 }
 
+std::optional<DeckRow> findDeckRow(AppContext& ctx, const QString& query, int selectedLine) {
+  auto rs = ctx.gCardDb->openRecordset(query, RecordsetType::Snapshot, dbForwardOnly);
+  if (rs.eof() || selectedLine < 0) return std::nullopt;
+  rs.move(selectedLine);
+  if (rs.eof()) return std::nullopt;
+
+  auto read = [&rs](QStringView name) {
+    for (int i = 0; i < rs.fieldCount(); ++i)
+      if (rs.fieldName(i).compare(name, Qt::CaseInsensitive) == 0) return rs.field(name);
+    return QVariant();
+  };
+  DeckRow row;
+  row.index = selectedLine;
+  row.CardSetEx = rs.text(u"CardSetEx");
+  row.NameE = rs.text(u"NameE");
+  row.NameN = read(u"NameN");
+  row.CardMaisu = read(u"CardMaisu");
+  row.NumCost = read(u"NumCost");
+  row.CAttack = read(u"CAttack");
+  row.CDefence = read(u"CDefence");
+  return row;
+}
+
 }  // namespace tv

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 
 #include "app/core/context.h"
 
@@ -50,5 +51,20 @@ DeckListView RefreshDeckList(AppContext& ctx, const QString& table, DeckSelectio
 // (the search and the moves name their own column lists).
 DeckListView readDeckList(AppContext& ctx, const QString& table, const QString& query,
                           DeckSelection selection);
+
+// A deck-table row found again from its line in the list.
+struct DeckRow {
+  int index = -1;  // the line it was found on
+  QString CardSetEx;
+  QString NameE;
+  // Null when the look-up query does not read the column.
+  QVariant NameN, CardMaisu, NumCost, CAttack, CDefence;
+};
+
+// Opens `query` (a deck table in list order, as the list was filled) and
+// takes the row on line `selectedLine`. Nothing when the table is empty, no
+// line is selected (-1), or the table has fewer rows than the list had lines:
+// the callers then change and refresh nothing.
+std::optional<DeckRow> findDeckRow(AppContext& ctx, const QString& query, int selectedLine);
 
 }  // namespace tv
