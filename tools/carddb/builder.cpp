@@ -1,0 +1,206 @@
+#include "carddb/builder.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
+#include <filesystem>
+
+#include "carddb/csv.h"
+#include "carddb/mapping.h"
+#include "carddb/schema.h"
+#include "text/sqlliteral.h"
+
+namespace tvtools {
+namespace {
+
+struct SetTable {
+  std::vector<SetInput> sets;         // newest first: index = CardsetNo
+  QHash<QString, QString> codeOfSet;  // set_code -> expansion code
+};
+
+SetTable readSets(const QString& path) {
+  const CsvTable t = CsvTable::read(path);
+  const int cSet = t.require(QStringLiteral("set_code"));
+  const int cCode = t.require(QStringLiteral("expansion_code"));
+  const int cName = t.require(QStringLiteral("japanese_name"));
+  const int cDate = t.require(QStringLiteral("release_date"));
+  const int cNameEn = t.column(QStringLiteral("english_name"));
+
+  SetTable out;
+  QHash<QString, int> codeLine;  // CardsetEx is unique without regard to case
+  for (const CsvRecord& r : t.records()) {
+    SetInput s;
+    s.line = r.line;
+    s.set = r.fields[cSet].trimmed();
+    s.code = r.fields[cCode].trimmed();
+    s.nameJa = r.fields[cName].trimmed();
+    if (s.nameJa.isEmpty() && cNameEn >= 0) s.nameJa = r.fields[cNameEn].trimmed();
+    s.releaseDate = r.fields[cDate].trimmed();
+    if (s.set.isEmpty()) throw errorAt(path, r.line, QStringLiteral("empty set_code"));
+    if (s.code.isEmpty()) throw errorAt(path, r.line, QStringLiteral("empty expansion_code"));
+    if (s.nameJa.isEmpty()) throw errorAt(path, r.line, QStringLiteral("set %1 has no name").arg(s.set));
+    if (!QDate::fromString(s.releaseDate, Qt::ISODate).isValid())
+      throw errorAt(path, r.line,
+                    QStringLiteral("release_date '%1' is not a date (YYYY-MM-DD)").arg(s.releaseDate));
+    if (out.codeOfSet.contains(s.set))
+      throw errorAt(path, r.line, QStringLiteral("set_code %1 appears twice").arg(s.set));
+    const QString codeKey = s.code.toUpper();
+    if (codeLine.contains(codeKey))
+      throw errorAt(
+          path, r.line,
+          QStringLiteral("expansion_code %1 is already used on line %2").arg(s.code).arg(codeLine[codeKey]));
+    codeLine.insert(codeKey, r.line);
+    out.codeOfSet.insert(s.set, s.code);
+    out.sets.push_back(s);
+  }
+  if (out.sets.empty()) throw errorAt(path, 1, QStringLiteral("no expansions"));
+  out.sets = newestFirst(std::move(out.sets));
+  return out;
+}
+
+std::vector<CardRow> readCards(const QString& path, const SetTable& sets, const QString& setsPath) {
+  const CsvTable t = CsvTable::read(path);
+  auto col = [&](const char* name) { return t.require(QString::fromLatin1(name)); };
+  const int cSet = col("set_code"), cNameE = col("english_name"), cNameJa = col("japanese_name"),
+            cColors = col("colors"), cCost = col("mana_cost_compact"), cCmc = col("cmc"),
+            cRarity = col("rarity"), cPrinted = col("original_type_en"), cOracle = col("type_line_en"),
+            cSuper = col("supertypes"), cSub = col("subtypes"), cPower = col("power"),
+            cTough = col("toughness"), cTypeJa = col("japanese_type_line"), cTextJa = col("japanese_text");
+
+  std::vector<CardRow> rows;
+  rows.reserve(t.records().size());
+  for (const CsvRecord& r : t.records()) {
+    const QStringList& f = r.fields;
+    const CardInput in{r.line,    f[cSet],    f[cNameE],   f[cNameJa], f[cColors], f[cCost],
+                       f[cCmc],   f[cRarity], f[cPrinted], f[cOracle], f[cSuper],  f[cSub],
+                       f[cPower], f[cTough],  f[cTypeJa],  f[cTextJa]};
+    try {
+      rows.push_back(mapCard(in));
+    } catch (const MappingError& e) {
+      throw errorAt(path, r.line, QString::fromStdString(e.what()));
+    }
+    if (!sets.codeOfSet.contains(rows.back().set))
+      throw errorAt(
+          path, r.line,
+          QStringLiteral("set %1 is not in %2").arg(rows.back().set, QFileInfo(setsPath).fileName()));
+  }
+  return uniquePrintings(std::move(rows));
+}
+
+std::vector<TokenRow> readTokens(const QString& path) {
+  const CsvTable t = CsvTable::read(path);
+  auto col = [&](const char* name) { return t.require(QString::fromLatin1(name)); };
+  const int cNameE = col("english_name"), cNameJa = col("japanese_name"), cColors = col("colors"),
+            cPower = col("power"), cTough = col("toughness"), cText = col("text_en");
+  std::vector<TokenRow> rows;
+  for (const CsvRecord& r : t.records()) {
+    const QStringList& f = r.fields;
+    try {
+      rows.push_back(mapToken({r.line, f[cNameE], f[cNameJa], f[cColors], f[cPower], f[cTough], f[cText]}));
+    } catch (const MappingError& e) {
+      throw errorAt(path, r.line, QString::fromStdString(e.what()));
+    }
+  }
+  return rows;
+}
+
+QString sqlValue(const QVariant& v) {
+  if (!v.isValid()) return QStringLiteral("NULL");
+  if (v.typeId() == QMetaType::Int) return QString::number(v.toInt());
+  return tv::sqlLiteral(v.toString());
+}
+
+// Removes the unfinished file (and its journal) unless the build got through.
+struct TempFile {
+  QString path;
+  bool keep = false;
+  ~TempFile() {
+    if (keep) return;
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-journal"));
+  }
+};
+
+QString temporaryPathFor(const QFileInfo& output) {
+  for (;;) {
+    const QString candidate =
+        output.dir().filePath(QStringLiteral(".%1.%2.tmp")
+                                  .arg(output.fileName())
+                                  .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
+    if (!QFileInfo::exists(candidate)) return candidate;
+  }
+}
+
+void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<CardRow>& cards,
+                   const std::vector<TokenRow>& tokens, int repeat) {
+  db.execute(QStringLiteral("BEGIN"));
+  const int setCount = int(sets.sets.size());
+  for (int k = 0; k < repeat; ++k) {
+    for (int i = 0; i < setCount; ++i) {
+      const SetInput& s = sets.sets[size_t(i)];
+      const QString code = k == 0 ? s.code : s.code + QString::number(k);
+      const QString name = k == 0 ? s.nameJa : QStringLiteral("%1 (%2)").arg(s.nameJa).arg(k + 1);
+      db.execute(QStringLiteral("INSERT INTO tbl_CardSet (CardsetNo, Cardset, CardsetEx) VALUES (%1, %2, %3)")
+                     .arg(k * setCount + i)
+                     .arg(tv::sqlLiteral(name), tv::sqlLiteral(code)));
+    }
+  }
+  for (int k = 0; k < repeat; ++k) {
+    for (const CardRow& c : cards) {
+      const QString code = sets.codeOfSet.value(c.set) + (k == 0 ? QString() : QString::number(k));
+      db.execute(
+          QStringLiteral("INSERT INTO tbl_CardMst (CardSetEx, NameE, NameN, Color, Cost, NumCost, Rare, "
+                         "CardType, TextN, CType, CAttack, CDefence) VALUES (%1)")
+              .arg(QStringList{tv::sqlLiteral(code), tv::sqlLiteral(c.nameE), sqlValue(c.nameN),
+                               sqlValue(c.color), sqlValue(c.cost), sqlValue(c.numCost), sqlValue(c.rare),
+                               sqlValue(c.cardType), sqlValue(c.textN), sqlValue(c.ctype), sqlValue(c.attack),
+                               sqlValue(c.defence)}
+                       .join(QStringLiteral(", "))));
+    }
+  }
+  for (const TokenRow& t : tokens)
+    db.execute(QStringLiteral("INSERT INTO tbl_TokenMst (NameN, Color, TextN, CAttack, CDefence) "
+                              "VALUES (%1, %2, %3, %4, %5)")
+                   .arg(sqlValue(t.nameN), sqlValue(t.color), sqlValue(t.textN), sqlValue(t.attack),
+                        sqlValue(t.defence)));
+  db.execute(QStringLiteral("COMMIT"));
+}
+
+}  // namespace
+
+void buildCardDatabase(const BuildOptions& options) {
+  if (options.repeat < 1) throw BuildError(QStringLiteral("repeat must be 1 or more"));
+  if (options.output.isEmpty()) throw BuildError(QStringLiteral("no output file given"));
+  const QFileInfo output(options.output);
+  if (output.isDir()) throw BuildError(QStringLiteral("%1: is a folder").arg(options.output));
+  if (!output.dir().exists())
+    throw BuildError(QStringLiteral("%1: cannot write: folder %2 does not exist")
+                         .arg(options.output, QDir::toNativeSeparators(output.dir().path())));
+
+  // All input is read and checked before anything is written.
+  const SetTable sets = readSets(options.setsCsv);
+  const std::vector<CardRow> cards = readCards(options.cardsCsv, sets, options.setsCsv);
+  const std::vector<TokenRow> tokens =
+      options.tokensCsv.isEmpty() ? std::vector<TokenRow>() : readTokens(options.tokensCsv);
+
+  TempFile temp{temporaryPathFor(output)};
+  try {
+    std::unique_ptr<tv::Database> db = tv::createCardDatabase(temp.path);
+    writeDatabase(*db, sets, cards, tokens, options.repeat);
+  } catch (const tv::DbError& e) {
+    throw BuildError(QStringLiteral("%1: cannot write: %2").arg(options.output, e.message()));
+  }
+
+  std::error_code ec;
+  std::filesystem::rename(std::filesystem::path(temp.path.toStdU16String()),
+                          std::filesystem::path(options.output.toStdU16String()), ec);
+  if (ec)
+    throw BuildError(
+        QStringLiteral("%1: cannot write: %2").arg(options.output, QString::fromStdString(ec.message())));
+  temp.keep = true;
+}
+
+}  // namespace tvtools

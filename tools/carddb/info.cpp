@@ -1,0 +1,65 @@
+#include "carddb/info.h"
+
+#include <QTextStream>
+
+#include "carddb/error.h"
+#include "carddb/schema.h"
+
+namespace tvtools {
+namespace {
+
+QVariant scalar(tv::Database& db, const QString& sql) {
+  auto rs = db.openRecordset(sql, tv::RecordsetType::Snapshot, tv::dbForwardOnly);
+  return rs.eof() ? QVariant() : rs.field(rs.fieldName(0));
+}
+
+}  // namespace
+
+QString describeCardDatabase(const QString& path) {
+  std::unique_ptr<tv::Database> db;
+  try {
+    db = tv::Database::open(path, tv::kCardDbConnect);
+  } catch (const tv::DbError& e) {
+    throw BuildError(
+        QStringLiteral("%1: not a card database the program can open (%2)").arg(path, e.message()));
+  }
+
+  QString out;
+  QTextStream s(&out);
+  try {
+    const QVariant version = scalar(*db, QStringLiteral("SELECT DbVersion FROM tbl_Version"));
+    s << "card database: " << path << "\n";
+    s << "data version:  " << (version.isValid() ? version.toString() : QStringLiteral("(none)"));
+    if (!version.isValid() || version.toLongLong() < tv::kMinDataVersion)
+      s << "  (the program needs " << tv::kMinDataVersion << " or more)";
+    s << "\n\ntable               rows\n";
+    for (const char* table : {"tbl_CardSet", "tbl_CardMst", "tbl_TokenMst", "tbl_Version", "wtbl_CardList",
+                              "wtbl_DecList", "wtbl_DecSideList"}) {
+      const QString name = QString::fromLatin1(table);
+      s << name.leftJustified(16)
+        << scalar(*db, QStringLiteral("SELECT count(*) FROM ") + name).toString().rightJustified(8) << "\n";
+    }
+
+    s << "\n  no  code   cards  expansion\n";
+    auto rs = db->openRecordset(
+        QStringLiteral("SELECT s.CardsetNo, s.CardsetEx, s.Cardset, "
+                       "(SELECT count(*) FROM tbl_CardMst m WHERE m.CardSetEx = s.CardsetEx) "
+                       "AS Cards FROM tbl_CardSet s ORDER BY s.CardsetNo"),
+        tv::RecordsetType::Snapshot, tv::dbForwardOnly);
+    for (; !rs.eof(); rs.moveNext())
+      s << rs.text(u"CardsetNo").rightJustified(4) << "  " << rs.text(u"CardsetEx").leftJustified(5)
+        << rs.text(u"Cards").rightJustified(7) << "  " << rs.text(u"Cardset") << "\n";
+
+    const qlonglong orphans =
+        scalar(*db, QStringLiteral("SELECT count(*) FROM tbl_CardMst WHERE CardSetEx NOT IN "
+                                   "(SELECT CardsetEx FROM tbl_CardSet)"))
+            .toLongLong();
+    if (orphans > 0) s << "\ncards of no listed expansion: " << orphans << "\n";
+  } catch (const tv::DbError& e) {
+    throw BuildError(QStringLiteral("%1: %2").arg(path, e.message()));
+  }
+  s.flush();
+  return out;
+}
+
+}  // namespace tvtools
