@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
@@ -129,6 +130,20 @@ std::unique_ptr<Database> Database::connect(const QString& path, const QString& 
   const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
   std::unique_ptr<Database> db(new Database(raw));
   if (rc != SQLITE_OK) fail(raw, QStringLiteral("cannot open ") + path);
+  try {
+    db->configure(path, connect);
+  } catch (...) {
+    if (create) {
+      db.reset();
+      QFile::remove(path);  // a half-made file is no database
+    }
+    throw;
+  }
+  return db;
+}
+
+void Database::configure(const QString& path, const QString& connect) {
+  sqlite3* raw = db_;
   sqlite3_extended_result_codes(raw, 1);
 
   const QByteArray password = passwordFromConnect(connect).toUtf8();
@@ -136,18 +151,17 @@ std::unique_ptr<Database> Database::connect(const QString& path, const QString& 
     fail(raw, QStringLiteral("cannot key ") + path);
   // Keeps today's files readable should the program move to a newer SQLCipher;
   // a SQLCipher 3 engine ignores it.
-  db->execute(QStringLiteral("PRAGMA cipher_compatibility = 3"));
+  execute(QStringLiteral("PRAGMA cipher_compatibility = 3"));
   // The first read of the schema is where a wrong key or a foreign file shows.
-  db->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-  db->execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
+  execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+  execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
   // Only the working tables are ever written; losing their last change to a
   // power cut is harmless, waiting for the disk on every click is not.
-  db->execute(QStringLiteral("PRAGMA synchronous = NORMAL"));
+  execute(QStringLiteral("PRAGMA synchronous = NORMAL"));
 
   if (sqlite3_create_function_v2(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLikeFunction,
                                  nullptr, nullptr, nullptr) != SQLITE_OK)
     fail(raw, QStringLiteral("cannot register like"));
-  return db;
 }
 
 std::unique_ptr<Database> Database::open(const QString& path, const QString& connect) {

@@ -62,6 +62,7 @@ class Database {
  private:
   explicit Database(sqlite3* db) : db_(db) {}
   static std::unique_ptr<Database> connect(const QString& path, const QString& connect, bool create);
+  void configure(const QString& path, const QString& connect);
   sqlite3* db_ = nullptr;
 };
 

@@ -44,7 +44,8 @@ AddOutcome addOneCopy(Database& db, const QString& lookUp, const CardValues& car
 // One copy less of `row`: its last copy goes with `deleteSql`, otherwise the
 // row found by `keyQuery` is decremented. True when the row was deleted.
 bool removeOneCopy(Database& db, const DeckRow& row, const QString& deleteSql, const QString& keyQuery) {
-  if (row.CardMaisu.toLongLong() == 1) {
+  // A deck file may bring in a row of no copies: it goes, rather than below zero.
+  if (row.CardMaisu.toLongLong() <= 1) {
     db.execute(deleteSql);
     return true;
   }

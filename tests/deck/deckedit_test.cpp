@@ -99,6 +99,13 @@ TEST_F(DeckEditTest, RemoveDecrementsOrDeletesAndMovesTheSelection) {
   EXPECT_EQ(v->label, "-メイン- 2枚");
 }
 
+TEST_F(DeckEditTest, ARowOfNoCopiesIsDeletedNotDecremented) {
+  f.addDeckRow(kSideDeckTable, "8E", "Shock", "ショック", 0);
+  const auto v = RemoveCardFromDeck(f.ctx, kSideDeckTable, 0);
+  EXPECT_TRUE(v->lines.isEmpty());
+  EXPECT_EQ(side("8E", "Shock"), -1);
+}
+
 TEST_F(DeckEditTest, RemoveFindsTheLineInTheCurrentSortOrder) {
   addTimes(kSideDeckTable, "8E", "Serra Angel", 2);
   addTimes(kSideDeckTable, "8E", "Ornithopter", 2);
