@@ -1,0 +1,138 @@
+// The card search, the detail text and the way to the main window on a card
+// database of about 85,000 printings (the sample's cards under 20 times as
+// many expansion codes). Medians of single runs are what to read.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/core/context.h"
+#include "app/core/startup.h"
+#include "app/mainwindow.h"
+#include "app/windowopen.h"
+#include "browse/search.h"
+#include "carddb/builder.h"
+
+namespace {
+
+constexpr int kRepeat = 20;
+constexpr int kRuns = 15;
+
+// The program's folder: TV.ini beside the card database, as installed.
+class BenchData {
+ public:
+  static BenchData& get() {
+    static BenchData data;
+    return data;
+  }
+  QString appDir() const { return dir_.path(); }
+
+ private:
+  BenchData() {
+    const QString data = QStringLiteral(TV_SOURCE_DIR "/data/");
+    tvtools::buildCardDatabase({data + "cards.csv", data + "sets.csv", data + "tokens.csv",
+                                dir_.filePath(QStringLiteral("cards.db")), kRepeat});
+    QFile ini(dir_.filePath(QStringLiteral("TV.ini")));
+    if (!ini.open(QIODevice::WriteOnly)) qFatal("cannot write TV.ini");
+    ini.write("[File]\r\nLocalDataFile=cards.db\r\n");
+  }
+  QTemporaryDir dir_;
+};
+
+std::unique_ptr<tv::Database> openDatabase() {
+  tv::StartupOutcome outcome = tv::InitApplication(BenchData::get().appDir(), false);
+  if (!outcome.ok()) qFatal("%s", qPrintable(outcome.error));
+  return std::move(outcome.gCardDb);
+}
+
+// A main window over the large database with every expansion selected and searched.
+struct SearchedWindow {
+  tv::AppContext ctx;
+  std::unique_ptr<tv::Main> window;
+  SearchedWindow() {
+    ctx.gCardDb = openDatabase();
+    window = std::make_unique<tv::Main>(ctx);
+    window->show();
+    window->lst_CardSet->selectAll();
+    window->cmd_reload_Click();
+    QApplication::processEvents();
+  }
+};
+
+void BM_SearchEveryExpansion(benchmark::State& state) {
+  SearchedWindow w;
+  for (auto _ : state) {
+    w.window->cmd_reload_Click();
+    QApplication::processEvents();
+  }
+  state.counters["lines"] = w.window->lst_CardList->count();
+  state.counters["expansions"] = w.window->lst_CardSet->count();
+}
+
+void BM_DetailOfLastLine(benchmark::State& state) {
+  SearchedWindow w;
+  const int last = w.window->lst_CardList->count() - 1;
+  w.window->lst_CardList->setCurrentRow(last);
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.ctx.gCurrentCard.NameE.clear();  // so that the same card is shown again
+    state.ResumeTiming();
+    w.window->lst_CardList_Click();
+    QApplication::processEvents();
+  }
+  if (w.ctx.gCurrentCard.NameE.isEmpty()) state.SkipWithError("the last line showed no card");
+}
+
+// Start-up checks and the start-up window, then (the two-second timer left
+// out) the main window with its load event until it is shown.
+void BM_StartToMainWindow(benchmark::State& state) {
+  for (auto _ : state) {
+    tv::AppContext ctx;
+    tv::StartupOutcome outcome = tv::InitApplication(BenchData::get().appDir(), false);
+    auto* splash = new tv::WindowOpen(outcome.labelText, {});
+    splash->show();
+    QApplication::processEvents();
+    ctx.gCardDb = std::move(outcome.gCardDb);
+    splash->close();
+    delete splash;
+    auto window = std::make_unique<tv::Main>(ctx);
+    window->show();
+    QApplication::processEvents();
+
+    state.PauseTiming();
+    window.reset();
+    ctx.gCardDb.reset();
+    state.ResumeTiming();
+  }
+}
+
+BENCHMARK(BM_SearchEveryExpansion)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(kRuns);
+BENCHMARK(BM_DetailOfLastLine)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(kRuns);
+BENCHMARK(BM_StartToMainWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(kRuns);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  BenchData::get();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,37 @@
+// The detail text of a chosen card and the current card it sets.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <optional>
+
+#include "app/core/context.h"
+
+namespace tv {
+
+struct CardKey {
+  QString CardSetEx;
+  QString NameE;
+};
+
+// The card behind line `index` of the list filled from `table`: the card list
+// in the order its table was filled, a deck list in list order. Nothing for
+// a negative index or one past the end.
+std::optional<CardKey> cardKeyAt(AppContext& ctx, const QString& table, int index);
+
+// The card's master row with its expansion name.
+QString cardDetailQuery(const CardKey& key);
+
+struct CardTextView {
+  bool changed = false;              // false: leave the text, the background and the current card alone
+  QString text;                      // lines end in CR LF
+  std::optional<QColor> background;  // none: keep the background
+};
+
+// Shows line `index` of the list behind `table` ("wtbl_CardList",
+// "wtbl_DecList", "wtbl_DecSideList") and makes it the current card. The same
+// card again, a line without a card or a card without a master row changes
+// nothing.
+CardTextView ShowCardText(AppContext& ctx, const QString& table, int index);
+
+}  // namespace tv

@@ -1,0 +1,100 @@
+#include "browse/search.h"
+
+#include "text/sqlliteral.h"
+
+namespace tv {
+
+QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence) {
+  if (nameE) return QStringLiteral("NameE");
+  if (nameN) return QStringLiteral("NameN");
+  if (cost) return QStringLiteral("NumCost");
+  if (attack) return QStringLiteral("CAttack");
+  if (defence) return QStringLiteral("CDefence");
+  return {};
+}
+
+QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
+  QString s;
+  s += QStringLiteral("INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence )");
+  s += QStringLiteral(
+      " SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.NumCost, "
+      "tbl_CardMst.CAttack, tbl_CardMst.CDefence");
+  s += QStringLiteral(
+      " FROM tbl_CardMst INNER JOIN tbl_CardSet ON tbl_CardMst.CardsetEx = tbl_CardSet.CardsetEx");
+  s += QStringLiteral(" WHERE");
+  s += QStringLiteral(" (");
+  for (qsizetype k = 0; k < f.selectedSets.size(); ++k) {
+    s += k == 0 ? QStringLiteral(" tbl_CardSet.CardsetNo =") : QStringLiteral(" OR tbl_CardSet.CardsetNo =");
+    s += QString::number(f.selectedSets[k]);
+  }
+  // A number no expansion has, so that nothing is found.
+  if (f.selectedSets.isEmpty()) s += QStringLiteral(" tbl_CardSet.CardsetNo =99999");
+  s += QStringLiteral(" )");
+
+  if (!f.W) s += QStringLiteral(" AND tbl_CardMst.Color <> 'W'");
+  if (!f.B) s += QStringLiteral(" AND tbl_CardMst.Color <> 'B'");
+  if (!f.U) s += QStringLiteral(" AND tbl_CardMst.Color <> 'U'");
+  if (!f.G) s += QStringLiteral(" AND tbl_CardMst.Color <> 'G'");
+  if (!f.R) s += QStringLiteral(" AND tbl_CardMst.Color <> 'R'");
+  if (!f.N) s += QStringLiteral(" AND tbl_CardMst.Color <> 'N'");
+  if (!f.M) s += QStringLiteral(" AND tbl_CardMst.Color <> 'M'");
+
+  if (!f.Land)
+    s += QStringLiteral(
+        " AND tbl_CardMst.CardType <> 'L' AND tbl_CardMst.CardType <> 'BL' AND tbl_CardMst.CardType <> 'LL'");
+  if (!f.Instant) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'I'");
+  if (!f.Sorcery) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'S'");
+  if (!f.Enchantment)
+    s += QStringLiteral(
+        " AND tbl_CardMst.CardType <> 'E' AND tbl_CardMst.CardType <> 'EC' AND tbl_CardMst.CardType <> 'EL'"
+        " AND tbl_CardMst.CardType <> 'EP' AND tbl_CardMst.CardType <> 'EA'");
+  if (!f.Artifact)
+    s += QStringLiteral(
+        " AND tbl_CardMst.CardType <> 'A' AND tbl_CardMst.CardType <> 'AC' AND tbl_CardMst.CardType <> 'LA'");
+  if (!f.Creature) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'C' AND tbl_CardMst.CardType <> 'AC'");
+
+  if (f.CTypeOn) {
+    // The text goes between the wildcards as it stands: spaces around it narrow the match.
+    const QString literal = sqlLiteral(QString(u'*' + f.CType + u'*'));
+    s += QStringLiteral(" AND tbl_CardMst.CType  Like ") + literal;
+  }
+
+  s += QStringLiteral(" ORDER BY tbl_CardMst.") + sortField + QStringLiteral(" ,tbl_CardMst.NameE");
+  return s;
+}
+
+QString cardListLine(const QVariant& nameE, const QVariant& nameN) {
+  return nameE.toString() + u'/' + nameN.toString();
+}
+
+namespace {
+
+QString searchDeckQuery(const QString& table, const QString& sortField) {
+  return QStringLiteral("SELECT NameE, NameN, CardMaisu") + QStringLiteral(" FROM ") + table +
+         QStringLiteral(" ORDER BY ") + sortField + QStringLiteral(" ,NameE");
+}
+
+}  // namespace
+
+SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter) {
+  Database& db = *ctx.gCardDb;
+  db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
+  if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
+  db.execute(buildSearchStatement(filter, ctx.gSortField));
+
+  SearchResult result;
+  // No ORDER BY: the rows come back in the order the INSERT put them in.
+  auto rs = db.openRecordset(QStringLiteral("SELECT wtbl_CardList.NameE, wtbl_CardList.NameN") +
+                                 QStringLiteral(" FROM wtbl_CardList"),
+                             RecordsetType::Snapshot, dbForwardOnly);
+  for (; !rs.eof(); rs.moveNext()) result.cardLines << cardListLine(rs.field(u"NameE"), rs.field(u"NameN"));
+  rs.close();
+
+  result.mainDeck = readDeckList(ctx, kMainDeckTable, searchDeckQuery(kMainDeckTable, ctx.gSortField),
+                                 DeckSelection::none());
+  result.sideDeck = readDeckList(ctx, kSideDeckTable, searchDeckQuery(kSideDeckTable, ctx.gSortField),
+                                 DeckSelection::none());
+  return result;
+}
+
+}  // namespace tv

@@ -1,0 +1,53 @@
+// The card search: the filter state of the deck-building tab turned into one
+// INSERT … SELECT into wtbl_CardList, and the lists read back from it.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "app/core/context.h"
+#include "deck/decklist.h"
+
+namespace tv {
+
+inline const QString kCardListTable = QStringLiteral("wtbl_CardList");
+
+// The filter controls as the search reads them. A box that is true is checked.
+struct SearchFilter {
+  QList<int> selectedSets;  // positions of the selected lines of lst_CardSet, ascending
+  bool W = true, U = true, B = true, R = true, G = true, M = true, N = true;
+  bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true;
+  bool CTypeOn = false;
+  QString CType;      // the combo box's text, used as it stands
+  QString sortField;  // empty: no option selected, the previous gSortField stays
+};
+
+// The sort column of the first selected option, in the order 英語名, 日本語名,
+// コスト, パワー, タフネス; empty when none is selected.
+QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence);
+
+QString buildSearchStatement(const SearchFilter& filter, const QString& sortField);
+
+// "NameE/NameN", Null as empty text.
+QString cardListLine(const QVariant& nameE, const QVariant& nameN);
+
+struct SearchResult {
+  QStringList cardLines;  // lst_CardList, in wtbl_CardList's order
+  DeckListView mainDeck;  // both with no selection; their labels are not for the search to set
+  DeckListView sideDeck;
+};
+
+// Empties wtbl_CardList, sets gSortField, fills the table and reads the three
+// lists back.
+SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter);
+
+// A double-click on the colour or card-type frame: true checks every box of
+// the frame, false clears them. Only the flag decides, never the boxes.
+inline bool nextFrameToggle(qint16& flag) {
+  const bool checkAll = flag != 0;
+  flag = checkAll ? 0 : 1;
+  return checkAll;
+}
+
+}  // namespace tv
