@@ -204,6 +204,12 @@ void Main::createDeckTab(QWidget* page, QPoint top) {
   connect(cmd_reload, &QPushButton::clicked, this, &Main::cmd_reload_Click);
   fra_Color->installEventFilter(this);
   fra_CardType->installEventFilter(this);
+  connect(cmd_AddMain, &QPushButton::clicked, this, &Main::cmd_AddMain_Click);
+  connect(cmd_AddSide, &QPushButton::clicked, this, &Main::cmd_AddSide_Click);
+  connect(cmd_DellMain, &QPushButton::clicked, this, &Main::cmd_DellMain_Click);
+  connect(cmd_DellSide, &QPushButton::clicked, this, &Main::cmd_DellSide_Click);
+  connect(cmd_MoveMain, &QPushButton::clicked, this, &Main::cmd_MoveMain_Click);
+  connect(cmd_MoveSide, &QPushButton::clicked, this, &Main::cmd_MoveSide_Click);
   connectCardClicks(lst_CardList, &Main::lst_CardList_Click);
   connectCardClicks(lst_DecList, &Main::lst_DecList_Click);
   connectCardClicks(lst_DecSideList, &Main::lst_DecSideList_Click);
@@ -404,6 +410,40 @@ void Main::applyDeckList(const DeckListView& view, bool setLabel) {
   }
   if (setLabel) (main ? lbl_Main : lbl_Side)->setText(view.label);
   if (list->currentRow() >= 0) (this->*(main ? &Main::lst_DecList_Click : &Main::lst_DecSideList_Click))();
+}
+
+void Main::applyDeckChange(const std::optional<DeckListView>& view) {
+  if (view) applyDeckList(*view, true);
+}
+
+void Main::applyDeckMove(const std::optional<DeckMoveResult>& result) {
+  if (!result) return;
+  applyDeckList(result->main, true);
+  applyDeckList(result->side, true);
+}
+
+void Main::cmd_AddMain_Click() {
+  guarded([&] { applyDeckChange(AddCardToDeck(ctx_, kMainDeckTable)); });
+}
+
+void Main::cmd_AddSide_Click() {
+  guarded([&] { applyDeckChange(AddCardToDeck(ctx_, kSideDeckTable)); });
+}
+
+void Main::cmd_DellMain_Click() {
+  guarded([&] { applyDeckChange(RemoveCardFromDeck(ctx_, kMainDeckTable, lst_DecList->currentRow())); });
+}
+
+void Main::cmd_DellSide_Click() {
+  guarded([&] { applyDeckChange(RemoveCardFromDeck(ctx_, kSideDeckTable, lst_DecSideList->currentRow())); });
+}
+
+void Main::cmd_MoveMain_Click() {
+  guarded([&] { applyDeckMove(tv::cmd_MoveMain_Click(ctx_, lst_DecSideList->currentRow())); });
+}
+
+void Main::cmd_MoveSide_Click() {
+  guarded([&] { applyDeckMove(tv::cmd_MoveSide_Click(ctx_, lst_DecList->currentRow())); });
 }
 
 void Main::fra_Color_DblClick() {

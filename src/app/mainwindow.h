@@ -17,6 +17,7 @@
 
 #include "app/core/context.h"
 #include "browse/search.h"
+#include "deck/deckedit.h"
 #include "deck/decklist.h"
 
 namespace tv {
@@ -38,6 +39,12 @@ class Main : public QMainWindow {
   void lst_DecList_Click();
   void lst_DecSideList_Click();
   void ShowCardText(const QString& table, int index);
+  void cmd_AddMain_Click();
+  void cmd_AddSide_Click();
+  void cmd_DellMain_Click();
+  void cmd_DellSide_Click();
+  void cmd_MoveMain_Click();
+  void cmd_MoveSide_Click();
 
   // Refills a deck list (and its count label when asked) and, when a line
   // ends up selected, shows that line's card as a click would.
@@ -113,6 +120,8 @@ class Main : public QMainWindow {
   void createMenus();
   void setCardTextBackground(const QColor& colour);
   void connectCardClicks(QListWidget* list, void (Main::*handler)());
+  void applyDeckChange(const std::optional<DeckListView>& view);
+  void applyDeckMove(const std::optional<DeckMoveResult>& result);
   // Runs one step of an event; a database failure is shown and the program goes on.
   template <typename F>
   void guarded(F&& step);

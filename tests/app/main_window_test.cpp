@@ -9,7 +9,7 @@
 #include "app/core/appinfo.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
-#include "browse/printers.h"
+#include "support/printers.h"
 #include "support/fixtures.h"
 
 using namespace tv;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "browse/printers.h"
+#include "support/printers.h"
 #include "browse/search.h"
 #include "support/fixtures.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "browse/printers.h"
+#include "support/printers.h"
 #include "support/fixtures.h"
 
 using namespace tv;

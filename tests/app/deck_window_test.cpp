@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "app/mainwindow.h"
+#include "support/printers.h"
+#include "support/fixtures.h"
+
+using namespace tv;
+using tvtest::CardDbFixture;
+
+namespace {
+
+QStringList lines(const QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
+void clickLine(QListWidget* list, int row) {
+  const QPoint at = list->visualItemRect(list->item(row)).center();
+  for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &event);
+  }
+}
+
+class DeckWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tvtest::addStandardCards(f);
+    w = std::make_unique<Main>(f.ctx);
+    w->show();
+    QApplication::processEvents();
+  }
+
+  // Clicks the card list's line of `name` (English) in the first expansion's result.
+  void chooseCard(const QString& nameE) {
+    const QStringList cards = lines(w->lst_CardList);
+    for (int i = 0; i < cards.size(); ++i)
+      if (cards[i].startsWith(nameE + "/")) return clickLine(w->lst_CardList, i);
+    FAIL() << "no card " << nameE.toStdString();
+  }
+  void press(QPushButton* button, int times = 1) {
+    for (int k = 0; k < times; ++k) button->click();
+  }
+  QString detailFirstLines() { return w->txt_CardText->toPlainText().section('\n', 0, 1); }
+
+  CardDbFixture f;
+  std::unique_ptr<Main> w;
+};
+
+}  // namespace
+
+TEST_F(DeckWindowTest, AddingStopsAtFourAndKeepsTheCardsLineSelected) {
+  press(w->cmd_AddMain);  // no card shown yet: nothing happens
+  EXPECT_EQ(w->lst_DecList->count(), 0);
+  EXPECT_EQ(w->lbl_Main->text(), "-メイン- 0枚");
+
+  chooseCard("Shock");
+  press(w->cmd_AddMain, 5);
+  EXPECT_EQ(lines(w->lst_DecList), QStringList{"4  Shock/ショック"});
+  EXPECT_EQ(w->lbl_Main->text(), "-メイン- 4枚");
+  EXPECT_EQ(w->lst_DecList->currentRow(), 0);
+
+  chooseCard("Forest");
+  press(w->cmd_AddSide, 7);
+  EXPECT_EQ(lines(w->lst_DecSideList), QStringList{"7  Forest/森"});
+  EXPECT_EQ(w->lbl_Side->text(), "-サイド- 7枚");
+  EXPECT_EQ(w->lst_DecList->currentRow(), 0);  // the other half is left alone
+}
+
+TEST_F(DeckWindowTest, RemovingAndMovingFollowTheSelectedLine) {
+  chooseCard("Shock");
+  press(w->cmd_AddMain, 3);
+  chooseCard("Serra's Embrace");
+  press(w->cmd_AddMain, 2);
+  ASSERT_EQ(lines(w->lst_DecList), QStringList({"2  Serra's Embrace/セラの抱擁", "3  Shock/ショック"}));
+
+  // Down to the sideboard: the main line stays selected, the sideboard has none.
+  clickLine(w->lst_DecList, 0);
+  press(w->cmd_MoveSide);
+  EXPECT_EQ(lines(w->lst_DecList), QStringList({"1  Serra's Embrace/セラの抱擁", "3  Shock/ショック"}));
+  EXPECT_EQ(lines(w->lst_DecSideList), QStringList{"1  Serra's Embrace/セラの抱擁"});
+  EXPECT_EQ(w->lst_DecList->currentRow(), 0);
+  EXPECT_EQ(w->lst_DecSideList->currentRow(), -1);
+  EXPECT_EQ(w->lbl_Main->text(), "-メイン- 4枚");
+  EXPECT_EQ(w->lbl_Side->text(), "-サイド- 1枚");
+
+  // The last copy of line 0 moves: the row goes and nothing is selected.
+  press(w->cmd_MoveSide);
+  EXPECT_EQ(lines(w->lst_DecList), QStringList{"3  Shock/ショック"});
+  EXPECT_EQ(w->lst_DecList->currentRow(), -1);
+  press(w->cmd_DellMain);  // no selection: nothing
+  EXPECT_EQ(w->lbl_Main->text(), "-メイン- 3枚");
+
+  // Removing one copy keeps the line and shows its card.
+  clickLine(w->lst_DecList, 0);
+  press(w->cmd_DellMain);
+  EXPECT_EQ(lines(w->lst_DecList), QStringList{"2  Shock/ショック"});
+  EXPECT_EQ(w->lst_DecList->currentRow(), 0);
+  EXPECT_TRUE(detailFirstLines().contains("Shock / ショック"));
+
+  // Up again from the sideboard.
+  clickLine(w->lst_DecSideList, 0);
+  EXPECT_TRUE(detailFirstLines().contains("Serra's Embrace"));
+  press(w->cmd_MoveMain);
+  EXPECT_EQ(lines(w->lst_DecList), QStringList({"1  Serra's Embrace/セラの抱擁", "2  Shock/ショック"}));
+  EXPECT_EQ(lines(w->lst_DecSideList), QStringList{"1  Serra's Embrace/セラの抱擁"});
+  EXPECT_EQ(w->lst_DecSideList->currentRow(), 0);
+  EXPECT_EQ(w->lst_DecList->currentRow(), -1);
+  EXPECT_EQ(w->lbl_Main->text(), "-メイン- 3枚");
+  EXPECT_EQ(w->lbl_Side->text(), "-サイド- 1枚");
+}
+
+TEST_F(DeckWindowTest, ASelectionAfterRemovalShowsThatLinesCard) {
+  for (const char* name : {"Llanowar Elves", "Ornithopter", "Serra Angel"}) {
+    chooseCard(name);
+    press(w->cmd_AddSide);
+  }
+  clickLine(w->lst_DecSideList, 2);  // Serra Angel, one copy
+  press(w->cmd_DellSide);
+  EXPECT_EQ(w->lst_DecSideList->currentRow(), 1);
+  EXPECT_TRUE(detailFirstLines().contains("Ornithopter / 羽ばたき飛行機械"));
+  EXPECT_EQ(f.ctx.gCurrentCard.NameE, "Ornithopter");
+}
