@@ -47,11 +47,7 @@ W* named(W* w, const char* name) {
   return w;
 }
 
-QListWidget* newList(QWidget* parent, const char* name) {
-  auto* list = named(new QListWidget(parent), name);
-  list->setUniformItemSizes(true);
-  return list;
-}
+ListBox* newList(QWidget* parent, const char* name) { return named(new ListBox(parent), name); }
 
 QCheckBox* newCheck(QWidget* parent, const char* name, const QString& caption, bool checked) {
   auto* box = named(new QCheckBox(caption, parent), name);
@@ -360,7 +356,7 @@ void Main::closeEvent(QCloseEvent* event) {
 SearchFilter Main::searchFilter() const {
   SearchFilter f;
   for (int i = 0; i < lst_CardSet->count(); ++i)
-    if (lst_CardSet->item(i)->isSelected()) f.selectedSets << i;
+    if (lst_CardSet->isSelected(i)) f.selectedSets << i;
   f.W = chk_W->isChecked();
   f.U = chk_U->isChecked();
   f.B = chk_B->isChecked();
@@ -383,7 +379,7 @@ SearchFilter Main::searchFilter() const {
 
 void Main::cmd_reload_Click() {
   guarded([&] {
-    for (QListWidget* list : {lst_CardList, lst_DecList, lst_DecSideList}) {
+    for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList}) {
       const QSignalBlocker block(list);
       list->clear();
     }
@@ -401,7 +397,7 @@ void Main::cmd_reload_Click() {
 
 void Main::applyDeckList(const DeckListView& view, bool setLabel) {
   const bool main = isMainDeck(view.table);
-  QListWidget* list = main ? lst_DecList : lst_DecSideList;
+  ListBox* list = main ? lst_DecList : lst_DecSideList;
   {
     const QSignalBlocker block(list);
     list->clear();
@@ -459,7 +455,7 @@ void Main::fra_CardType_DblClick() {
 
 bool Main::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress) {
-    for (QListWidget* list : {lst_CardList, lst_DecList, lst_DecSideList})
+    for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList})
       if (watched == list->viewport()) rowBeforePress_[list] = list->currentRow();
   } else if (event->type() == QEvent::MouseButtonDblClick) {
     if (watched == fra_Color) {
@@ -474,11 +470,11 @@ bool Main::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void Main::connectCardClicks(QListWidget* list, void (Main::*handler)()) {
+void Main::connectCardClicks(ListBox* list, void (Main::*handler)()) {
   // A new line (mouse, keys or code) shows at once; a click on the line that
   // is already current shows it again, as the same line may hold another card
   // than the detail box by now.
-  connect(list, &QListWidget::currentRowChanged, this, handler);
+  connect(list, &ListBox::currentRowChanged, this, handler);
   list->viewport()->installEventFilter(this);
   connect(list, &QAbstractItemView::pressed, this, [this, list, handler](const QModelIndex& index) {
     if (index.row() == rowBeforePress_.value(list, -2)) (this->*handler)();

@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -16,6 +15,7 @@
 #include <QTabWidget>
 
 #include "app/core/context.h"
+#include "app/listbox.h"
 #include "browse/search.h"
 #include "deck/deckedit.h"
 #include "deck/decklist.h"
@@ -57,7 +57,7 @@ class Main : public QMainWindow {
 
   // Tab 1: deck building.
   QGroupBox* Frame1;
-  QListWidget* lst_CardSet;
+  ListBox* lst_CardSet;
   QGroupBox* fra_Color;
   QCheckBox *chk_W, *chk_U, *chk_B, *chk_R, *chk_G, *chk_M, *chk_N;
   QGroupBox* fra_CardType;
@@ -69,11 +69,11 @@ class Main : public QMainWindow {
   QRadioButton *opt_NameE, *opt_NameN, *opt_Cost, *opt_Attack, *opt_Defence;
   QPushButton* cmd_reload;
   QLabel* Label2;
-  QListWidget* lst_CardList;
+  ListBox* lst_CardList;
   QLabel* Label1;
   QPlainTextEdit* txt_CardText;
   QLabel *Label3, *lbl_Main, *lbl_Side;
-  QListWidget *lst_DecList, *lst_DecSideList;
+  ListBox *lst_DecList, *lst_DecSideList;
   QPushButton *cmd_AddMain, *cmd_AddSide, *cmd_DellMain, *cmd_DellSide, *cmd_MoveMain, *cmd_MoveSide;
   QPushButton* cmd_ProxyPrint;
 
@@ -92,7 +92,7 @@ class Main : public QMainWindow {
 
   // Tab 3: token output.
   QLabel* Label5;
-  QListWidget* lst_TokenList;
+  ListBox* lst_TokenList;
   QLabel* Label4;
   QPlainTextEdit* txt_TokenText;
   QPushButton* cmd_TPrint;
@@ -119,7 +119,7 @@ class Main : public QMainWindow {
   void createTokenTab(QWidget* page, QPoint top);
   void createMenus();
   void setCardTextBackground(const QColor& colour);
-  void connectCardClicks(QListWidget* list, void (Main::*handler)());
+  void connectCardClicks(ListBox* list, void (Main::*handler)());
   void applyDeckChange(const std::optional<DeckListView>& view);
   void applyDeckMove(const std::optional<DeckMoveResult>& result);
   // Runs one step of an event; a database failure is shown and the program goes on.
@@ -128,7 +128,7 @@ class Main : public QMainWindow {
 
   AppContext& ctx_;
   bool closing_ = false;
-  QHash<const QListWidget*, int> rowBeforePress_;  // a list's current line when the mouse went down
+  QHash<const ListBox*, int> rowBeforePress_;  // a list's current line when the mouse went down
 };
 
 }  // namespace tv

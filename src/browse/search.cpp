@@ -63,10 +63,6 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
   return s;
 }
 
-QString cardListLine(const QVariant& nameE, const QVariant& nameN) {
-  return nameE.toString() + u'/' + nameN.toString();
-}
-
 namespace {
 
 QString searchDeckQuery(const QString& table, const QString& sortField) {
@@ -87,7 +83,16 @@ SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter) {
   auto rs = db.openRecordset(QStringLiteral("SELECT wtbl_CardList.NameE, wtbl_CardList.NameN") +
                                  QStringLiteral(" FROM wtbl_CardList"),
                              RecordsetType::Snapshot, dbForwardOnly);
-  for (; !rs.eof(); rs.moveNext()) result.cardLines << cardListLine(rs.field(u"NameE"), rs.field(u"NameN"));
+  // A card-list line is NameE/NameN, decoded once: with a large result this
+  // loop is what counts.
+  QByteArray line;
+  for (; !rs.eof(); rs.moveNext()) {
+    line.truncate(0);
+    line.append(rs.utf8(u"NameE"));
+    line.append('/');
+    line.append(rs.utf8(u"NameN"));
+    result.cardLines << QString::fromUtf8(line);
+  }
   rs.close();
 
   result.mainDeck = readDeckList(ctx, kMainDeckTable, searchDeckQuery(kMainDeckTable, ctx.gSortField),

@@ -29,9 +29,6 @@ QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, boo
 
 QString buildSearchStatement(const SearchFilter& filter, const QString& sortField);
 
-// "NameE/NameN", Null as empty text.
-QString cardListLine(const QVariant& nameE, const QVariant& nameN);
-
 struct SearchResult {
   QStringList cardLines;  // lst_CardList, in wtbl_CardList's order
   DeckListView mainDeck;  // both with no selection; their labels are not for the search to set

@@ -125,8 +125,14 @@ std::unique_ptr<Database> Database::connect(const QString& path, const QString& 
   if (!create && !exists) throw DbError(QStringLiteral("no database file: ") + path);
   if (create && QFileInfo::exists(path)) throw DbError(QStringLiteral("file exists: ") + path);
 
+  // One thread uses a connection: no engine mutexes, no memory statistics.
+  static const bool configured = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)configured;
   sqlite3* raw = nullptr;
-  const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
   const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
   std::unique_ptr<Database> db(new Database(raw));
   if (rc != SQLITE_OK) fail(raw, QStringLiteral("cannot open ") + path);
@@ -155,9 +161,8 @@ void Database::configure(const QString& path, const QString& connect) {
   // The first read of the schema is where a wrong key or a foreign file shows.
   execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
   execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
-  // Only the working tables are ever written; losing their last change to a
-  // power cut is harmless, waiting for the disk on every click is not.
-  execute(QStringLiteral("PRAGMA synchronous = NORMAL"));
+  // Room for a large card database's pages, so a search decrypts each once.
+  execute(QStringLiteral("PRAGMA cache_size = -65536"));
 
   if (sqlite3_create_function_v2(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLikeFunction,
                                  nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -264,9 +269,15 @@ struct Recordset::Impl {
     return -1;
   }
 
+  // Loops read the same few names row after row: remember them as written.
+  mutable std::vector<std::pair<QString, int>> resolved;
+
   int require(QStringView name) const {
+    for (const auto& [known, index] : resolved)
+      if (known == name) return index;
     const int i = indexOf(name);
     if (i < 0) throw DbError(QStringLiteral("no field named ") + name.toString());
+    resolved.emplace_back(name.toString(), i);
     return i;
   }
 };
@@ -351,6 +362,25 @@ QVariant Recordset::field(QStringView name) const {
   const int i = d->require(name);
   if (d->dynaset) return d->rows[d->pos][size_t(i)];
   return columnValue(d->stmt, i);
+}
+
+QByteArrayView Recordset::utf8(QStringView name) const {
+  if (eof()) throw DbError(QStringLiteral("no current record"));
+  const int i = d->require(name);
+  if (d->dynaset) throw DbError(QStringLiteral("utf8() reads snapshots only"));
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(d->stmt, i));
+  return QByteArrayView(p, sqlite3_column_bytes(d->stmt, i));
+}
+
+QString Recordset::text(QStringView name) const {
+  if (eof()) throw DbError(QStringLiteral("no current record"));
+  const int i = d->require(name);
+  if (d->dynaset) return d->rows[d->pos][size_t(i)].toString();
+  if (sqlite3_column_type(d->stmt, i) == SQLITE_TEXT) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(d->stmt, i));
+    return QString::fromUtf8(p, sqlite3_column_bytes(d->stmt, i));
+  }
+  return columnValue(d->stmt, i).toString();
 }
 
 int Recordset::fieldCount() const { return d ? int(d->columns.size()) : 0; }

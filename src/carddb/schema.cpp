@@ -1,6 +1,9 @@
 #include "carddb/schema.h"
 
+#include <QRegularExpression>
 #include <QStringList>
+
+#include "text/sqlliteral.h"
 
 namespace tv {
 
@@ -29,6 +32,9 @@ QStringList cardDatabaseSchema() {
                      " CAttack NUMERIC,"
                      " CDefence NUMERIC,"
                      " UNIQUE (CardSetEx, NameE))"),
+      // Covers the search's columns, so a search reads no card rows.
+      QStringLiteral("CREATE INDEX tbl_CardMst_List ON tbl_CardMst"
+                     " (CardSetEx, NameE, NameN, NumCost, CAttack, CDefence)"),
       QStringLiteral("CREATE TABLE tbl_TokenMst ("
                      " NameN TEXT COLLATE NOCASE,"
                      " Color TEXT COLLATE NOCASE,"
@@ -60,6 +66,30 @@ QStringList cardDatabaseSchema() {
                      " CAttack NUMERIC,"
                      " CDefence NUMERIC)"),
   };
+}
+
+QStringList workingTables() {
+  return {QStringLiteral("wtbl_CardList"), QStringLiteral("wtbl_DecList"),
+          QStringLiteral("wtbl_DecSideList")};
+}
+
+void keepWorkingTablesInMemory(Database& db) {
+  static const QRegularExpression createTable(QStringLiteral(R"(^\s*CREATE\s+TABLE\s)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+  db.execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
+  db.execute(QStringLiteral("PRAGMA temp.page_size = 4096"));
+  for (const QString& table : workingTables()) {
+    auto rs = db.openRecordset(
+        QStringLiteral("SELECT sql FROM main.sqlite_master WHERE type = 'table' AND name = ") +
+            sqlLiteral(table),
+        RecordsetType::Snapshot, dbForwardOnly);
+    if (rs.eof()) throw DbError(QStringLiteral("no table ") + table);
+    QString definition = rs.text(u"sql");
+    rs.close();
+    const auto m = createTable.match(definition);
+    if (!m.hasMatch()) throw DbError(QStringLiteral("unexpected definition of ") + table);
+    db.execute(QStringLiteral("CREATE TEMP TABLE ") + definition.mid(m.capturedEnd()));
+  }
 }
 
 std::unique_ptr<Database> createCardDatabase(const QString& path, int dataVersion, const QString& connect) {

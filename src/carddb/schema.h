@@ -23,4 +23,13 @@ std::unique_ptr<Database> createCardDatabase(const QString& path, int dataVersio
 // The statements createCardDatabase runs, for documentation and tests.
 QStringList cardDatabaseSchema();
 
+// The working tables the program fills and empties.
+QStringList workingTables();
+
+// Gives this connection its own working tables: in-memory temporary tables of
+// the file's own definitions, which the program's statements then reach under
+// the same names. The program thus never writes the card database file (it
+// may be read-only or shared), and a search need not encrypt its result.
+void keepWorkingTablesInMemory(Database& db);
+
 }  // namespace tv

@@ -12,14 +12,14 @@ using tvtest::CardDbFixture;
 
 namespace {
 
-QStringList lines(const QListWidget* list) {
+QStringList lines(const ListBox* list) {
   QStringList out;
-  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  for (int i = 0; i < list->count(); ++i) out << list->text(i);
   return out;
 }
 
-void clickLine(QListWidget* list, int row) {
-  const QPoint at = list->visualItemRect(list->item(row)).center();
+void clickLine(ListBox* list, int row) {
+  const QPoint at = list->rowRect(row).center();
   for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
     QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
                       type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);

@@ -17,9 +17,9 @@ using tvtest::CardDbFixture;
 
 namespace {
 
-QStringList lines(const QListWidget* list) {
+QStringList lines(const ListBox* list) {
   QStringList out;
-  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  for (int i = 0; i < list->count(); ++i) out << list->text(i);
   return out;
 }
 
@@ -34,8 +34,8 @@ void mouse(QWidget* target, QEvent::Type type, QPoint pos) {
 }
 
 // A user's click on one line of a list.
-void clickLine(QListWidget* list, int row) {
-  const QPoint at = list->visualItemRect(list->item(row)).center();
+void clickLine(ListBox* list, int row) {
+  const QPoint at = list->rowRect(row).center();
   mouse(list->viewport(), QEvent::MouseButtonPress, at);
   mouse(list->viewport(), QEvent::MouseButtonRelease, at);
 }
@@ -83,7 +83,7 @@ TEST_F(MainWindowTest, LoadState) {
 
   EXPECT_EQ(lines(w->lst_CardSet), (QStringList{"第8版", "オデッセイ", "ウルザズ・サーガ"}));
   EXPECT_EQ(w->lst_CardSet->selectionMode(), QAbstractItemView::ExtendedSelection);
-  EXPECT_EQ(w->lst_CardSet->selectedItems(), QList<QListWidgetItem*>{w->lst_CardSet->item(0)});
+  EXPECT_EQ(w->lst_CardSet->selectedRows(), QList<int>{0});
 
   QStringList ctypes;
   for (int i = 0; i < w->cmb_CType->count(); ++i) ctypes << w->cmb_CType->itemText(i);
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, LoadState) {
   EXPECT_EQ(w->cmb_CType->currentText(), "アバター");
 
   EXPECT_EQ(w->lst_CardList->count(), 7);
-  EXPECT_EQ(w->lst_CardList->item(0)->text(), "Forest/森");
+  EXPECT_EQ(w->lst_CardList->text(0), "Forest/森");
   EXPECT_EQ(w->lst_CardList->currentRow(), -1);
   EXPECT_EQ(w->lst_DecList->count() + w->lst_DecSideList->count(), 0);
   EXPECT_EQ(w->lbl_Main->text(), "-メイン- 0枚");
@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, LoadState) {
 TEST_F(MainWindowTest, ControlsLayoutAndFonts) {
   open();
   EXPECT_EQ(w->SSTab1->tabText(2), "トークン出力編集");
-  EXPECT_EQ(w->findChild<QListWidget*>("lst_DecList"), w->lst_DecList);
+  EXPECT_EQ(w->findChild<ListBox*>("lst_DecList"), w->lst_DecList);
   EXPECT_TRUE(w->opt_NameE->isChecked());
   EXPECT_FALSE(w->chk_CType->isChecked());
   EXPECT_TRUE(w->chk_ManaCurve->isChecked());
@@ -170,7 +170,7 @@ TEST_F(MainWindowTest, SearchFromTheWidgets) {
   w->lst_CardList->setCurrentRow(3);  // Serra Angel
   const QString detail = shown(w->txt_CardText);
 
-  w->lst_CardSet->item(2)->setSelected(true);
+  w->lst_CardSet->setSelected(2, true);
   w->chk_Creature->setChecked(false);
   w->chk_Land->setChecked(false);
   w->opt_Cost->setChecked(true);

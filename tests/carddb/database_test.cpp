@@ -270,3 +270,30 @@ TEST_F(DatabaseTest, TextComparesWithoutAsciiCase) {
       column(f.db(), "SELECT NameE FROM tbl_CardMst WHERE CardSetEx='us' ORDER BY NameE", "NameE").first(),
       "Counterspell");
 }
+
+TEST(WorkingTables, LiveInMemoryAndLeaveTheFileAlone) {
+  CardDbFixture f;  // its connection keeps the working tables in memory, as the program's does
+  tvtest::addStandardCards(f);
+  f.ctx.gCardDb.reset();
+  QFile file(f.path());
+  ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner));  // a card database installed read-only
+  auto db = Database::open(f.path(), kCardDbConnect);
+  keepWorkingTablesInMemory(*db);
+  db->execute(
+      "INSERT INTO wtbl_DecList (CardSetEx, NameE, CardMaisu, CAttack) VALUES ('8E', 'Shock', 2, '3')");
+  db->execute(
+      "INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence ) SELECT "
+      "CardSetEx, NameE, NameN, NumCost, CAttack, CDefence FROM tbl_CardMst ORDER BY NameE");
+  db->execute("DELETE FROM wtbl_CardList", dbFailOnError);
+  auto rs = db->openRecordset("SELECT CardMaisu, CAttack FROM wtbl_DecList", RecordsetType::Snapshot,
+                              dbForwardOnly);
+  EXPECT_EQ(rs.field(u"CAttack").typeId(), QMetaType::LongLong);  // the file's column definitions hold
+  rs.close();
+  db.reset();
+
+  ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+  auto again = Database::open(f.path(), kCardDbConnect);
+  auto rows =
+      again->openRecordset("SELECT count(*) AS n FROM wtbl_DecList", RecordsetType::Snapshot, dbForwardOnly);
+  EXPECT_EQ(rows.field(u"n").toInt(), 0);
+}

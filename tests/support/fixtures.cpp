@@ -17,6 +17,7 @@ QString sqlValue(const QVariant& v) {
 CardDbFixture::CardDbFixture() {
   path_ = dir_.filePath(QStringLiteral("cards.db"));
   ctx.gCardDb = tv::createCardDatabase(path_);
+  tv::keepWorkingTablesInMemory(*ctx.gCardDb);  // as the program's own connection
 }
 
 void CardDbFixture::addSet(int no, const QString& name, const QString& code) {

@@ -62,7 +62,9 @@ std::optional<QString> ReadIniValue(const QString& section, const QString& key, 
 
 std::unique_ptr<Database> OpenCardDatabase(const QString& path) {
   try {
-    return Database::open(path, kCardDbConnect);
+    auto db = Database::open(path, kCardDbConnect);
+    keepWorkingTablesInMemory(*db);
+    return db;
   } catch (const DbError&) {
     return nullptr;
   }

@@ -1,0 +1,58 @@
+#include "app/listbox.h"
+
+#include <algorithm>
+
+namespace tv {
+
+ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new QStringListModel(this)) {
+  setModel(model_);
+  setUniformItemSizes(true);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            Q_EMIT currentRowChanged(current.isValid() ? current.row() : -1);
+          });
+}
+
+void ListBox::setLines(QStringList lines) {
+  lines_ = std::move(lines);
+  model_->setStringList(lines_);
+}
+
+void ListBox::addItems(const QStringList& lines) {
+  if (lines_.isEmpty()) return setLines(lines);
+  const int first = count();
+  lines_ += lines;
+  model_->insertRows(first, int(lines.size()));
+  for (int i = 0; i < lines.size(); ++i) model_->setData(model_->index(first + i), lines[i]);
+}
+
+int ListBox::currentRow() const {
+  const QModelIndex current = currentIndex();
+  return current.isValid() ? current.row() : -1;
+}
+
+void ListBox::setCurrentRow(int row) {
+  if (row < 0 || row >= count()) {
+    selectionModel()->clear();
+    return;
+  }
+  selectionModel()->setCurrentIndex(model_->index(row), QItemSelectionModel::ClearAndSelect);
+}
+
+bool ListBox::isSelected(int row) const { return selectionModel()->isRowSelected(row, QModelIndex()); }
+
+void ListBox::setSelected(int row, bool selected) {
+  selectionModel()->select(model_->index(row),
+                           selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+QList<int> ListBox::selectedRows() const {
+  QList<int> rows;
+  for (const QModelIndex& index : selectionModel()->selectedRows()) rows << index.row();
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+}  // namespace tv
