@@ -4,55 +4,27 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <memory>
 
 #include "app/core/context.h"
 #include "app/core/startup.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
+#include "benchdata.h"
 #include "browse/search.h"
-#include "carddb/builder.h"
 
 namespace {
 
-constexpr int kRepeat = 20;
 constexpr int kRuns = 15;
 
-// The program's folder: TV.ini beside the card database, as installed.
-class BenchData {
- public:
-  static BenchData& get() {
-    static BenchData data;
-    return data;
-  }
-  QString appDir() const { return dir_.path(); }
-
- private:
-  BenchData() {
-    const QString data = QStringLiteral(TV_SOURCE_DIR "/data/");
-    tvtools::buildCardDatabase({data + "cards.csv", data + "sets.csv", data + "tokens.csv",
-                                dir_.filePath(QStringLiteral("cards.db")), kRepeat});
-    QFile ini(dir_.filePath(QStringLiteral("TV.ini")));
-    if (!ini.open(QIODevice::WriteOnly)) qFatal("cannot write TV.ini");
-    ini.write("[File]\r\nLocalDataFile=cards.db\r\n");
-  }
-  QTemporaryDir dir_;
-};
-
-std::unique_ptr<tv::Database> openDatabase() {
-  tv::StartupOutcome outcome = tv::InitApplication(BenchData::get().appDir(), false);
-  if (!outcome.ok()) qFatal("%s", qPrintable(outcome.error));
-  return std::move(outcome.gCardDb);
-}
+using tvbench::BenchData;
 
 // A main window over the large database with every expansion selected and searched.
 struct SearchedWindow {
   tv::AppContext ctx;
   std::unique_ptr<tv::Main> window;
   SearchedWindow() {
-    ctx.gCardDb = openDatabase();
+    ctx.gCardDb = BenchData::get().open();
     window = std::make_unique<tv::Main>(ctx);
     window->show();
     window->lst_CardSet->selectAll();
@@ -126,13 +98,4 @@ BENCHMARK(BM_StartToMainWindow)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  BenchData::get();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return tvbench::runBenchmarks(argc, argv); }

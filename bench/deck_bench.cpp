@@ -1,0 +1,88 @@
+// One click of the deck buttons, change and refresh of a 75-line deck (60
+// lines of main deck, 15 of sideboard), on the large card database. Each
+// benchmark times one click and undoes it untimed; read the medians.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "app/mainwindow.h"
+#include "benchdata.h"
+
+namespace {
+
+using tvbench::BenchData;
+
+constexpr int kRuns = 25;
+
+struct DeckWindow {
+  tv::AppContext ctx;
+  std::unique_ptr<tv::Main> window;
+
+  DeckWindow() {
+    ctx.gCardDb = BenchData::get().open();
+    window = std::make_unique<tv::Main>(ctx);
+    window->show();
+    // 75 different limited cards, two copies each: 60 in the main deck, 15 in the sideboard.
+    ctx.gCardDb->execute(
+        "INSERT INTO wtbl_DecList (CardSetEx, NameE, NameN, CardMaisu, NumCost, CAttack, CDefence) SELECT "
+        "CardSetEx, NameE, NameN, 2, NumCost, CAttack, CDefence FROM tbl_CardMst WHERE CardType <> 'BL' "
+        "AND CardSetEx = '8E' ORDER BY NameE LIMIT 60");
+    ctx.gCardDb->execute(
+        "INSERT INTO wtbl_DecSideList (CardSetEx, NameE, NameN, CardMaisu, NumCost, CAttack, CDefence) "
+        "SELECT "
+        "CardSetEx, NameE, NameN, 2, NumCost, CAttack, CDefence FROM tbl_CardMst WHERE CardType <> 'BL' "
+        "AND CardSetEx = 'SC' ORDER BY NameE LIMIT 15");
+    window->cmd_reload_Click();
+    window->lst_DecList->setCurrentRow(30);  // shows that card: the one the add buttons add
+    QApplication::processEvents();
+  }
+};
+
+template <typename Timed, typename Undo>
+void clicks(benchmark::State& state, Timed timed, Undo undo) {
+  for (auto _ : state) {
+    timed();
+    QApplication::processEvents();
+    state.PauseTiming();
+    undo();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+
+void BM_AddClick(benchmark::State& state) {
+  DeckWindow d;
+  clicks(
+      state, [&] { d.window->cmd_AddMain_Click(); }, [&] { d.window->cmd_DellMain_Click(); });
+}
+
+void BM_RemoveClick(benchmark::State& state) {
+  DeckWindow d;
+  clicks(
+      state, [&] { d.window->cmd_DellMain_Click(); }, [&] { d.window->cmd_AddMain_Click(); });
+}
+
+void BM_MoveClick(benchmark::State& state) {
+  DeckWindow d;
+  clicks(
+      state, [&] { d.window->cmd_MoveSide_Click(); },
+      [&] {
+        // Back up from the sideboard line the card went to.
+        const QString line =
+            d.window->lst_DecList->text(d.window->lst_DecList->currentRow()).section("  ", 1);
+        d.window->lst_DecSideList->setCurrentRow(int(d.window->lst_DecSideList->lines().indexOf(
+            QRegularExpression("^\\d+  " + QRegularExpression::escape(line) + "$"))));
+        d.window->cmd_MoveMain_Click();
+        d.window->lst_DecList->setCurrentRow(30);
+      });
+  if (d.window->lst_DecList->count() != 60 || d.window->lst_DecSideList->count() != 15)
+    state.SkipWithError("the deck did not come back");
+}
+
+BENCHMARK(BM_AddClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRuns);
+BENCHMARK(BM_RemoveClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRuns);
+BENCHMARK(BM_MoveClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRuns);
+
+}  // namespace
+
+int main(int argc, char** argv) { return tvbench::runBenchmarks(argc, argv); }
