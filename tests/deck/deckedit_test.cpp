@@ -1,190 +1,76 @@
-#include "deck/deckedit.h"
-
-#include <gtest/gtest.h>
-
 #include "deckhelpers.h"
 
 using namespace tv;
-using tvtest::CardDbFixture;
-using tvtest::showCard;
 
-namespace {
-
-class DeckEditTest : public ::testing::Test {
- protected:
-  void SetUp() override { tvtest::addStandardCards(f); }
-
-  std::optional<DeckListView> addTimes(const QString& table, const QString& set, const QString& name, int n) {
-    showCard(f, set, name);
-    std::optional<DeckListView> v;
-    for (int k = 0; k < n; ++k) v = AddCardToDeck(f.ctx, table);
-    return v;
+TEST_F(DeckTest, AddStopsAtFourInEachHalfButForBasicLandsAndStillSelectsTheLine) {
+  const std::tuple<QString, QString, QString, int, QString> cases[] = {
+      {kMainDeckTable, "8E", "Shock", 5, "4  Shock/ショック"},
+      {kMainDeckTable, "8E", "Forest", 20, "20  Forest/森"},
+      {kMainDeckTable, "8E", "Urza's Mine", 5, "4  Urza's Mine/ウルザの鉱山"},
+      {kMainDeckTable, "US", "Gaea's Cradle", 5, "4  Gaea's Cradle/ガイアの揺籃の地"},
+      {kSideDeckTable, "US", "Gaea's Cradle", 6, "4  Gaea's Cradle/ガイアの揺籃の地"},
+      {kSideDeckTable, "US", "Serra Avatar", 1, "1  Serra Avatar/セラのアバター"}};
+  for (const auto& [table, set, name, adds, line] : cases) {
+    const auto v = add(table, set, name, adds);
+    ASSERT_TRUE(v && v->selection >= 0);
+    EXPECT_EQ(v->lines[v->selection], line);
   }
-  qlonglong main(const QString& set, const QString& name) {
-    return tvtest::copies(f, kMainDeckTable, set, name);
-  }
-  qlonglong side(const QString& set, const QString& name) {
-    return tvtest::copies(f, kSideDeckTable, set, name);
-  }
-
-  CardDbFixture f;
-};
-
-}  // namespace
-
-TEST_F(DeckEditTest, AddStopsAtFourButStillSelectsTheLine) {
-  addTimes(kMainDeckTable, "US", "Counterspell", 1);
-  showCard(f, "8E", "Shock");
-  QStringList labels;
-  for (int k = 0; k < 5; ++k) {
-    const auto v = AddCardToDeck(f.ctx, kMainDeckTable);
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->selection, 1) << "add " << k + 1;
-    labels << v->label;
-  }
-  EXPECT_EQ(main("8E", "Shock"), 4);
-  EXPECT_EQ(labels,
-            (QStringList{"-メイン- 2枚", "-メイン- 3枚", "-メイン- 4枚", "-メイン- 5枚", "-メイン- 5枚"}));
-}
-
-TEST_F(DeckEditTest, OnlyBasicLandsPassTheLimitAndEachHalfHasItsOwn) {
-  EXPECT_EQ(addTimes(kMainDeckTable, "8E", "Forest", 20)->lines, QStringList{"20  Forest/森"});
-  addTimes(kMainDeckTable, "8E", "Urza's Mine", 5);
-  addTimes(kMainDeckTable, "US", "Gaea's Cradle", 5);
-  addTimes(kSideDeckTable, "US", "Gaea's Cradle", 6);
-  EXPECT_EQ(main("8E", "Urza's Mine"), 4);
-  EXPECT_EQ(main("US", "Gaea's Cradle"), 4);
-  EXPECT_EQ(side("US", "Gaea's Cradle"), 4);
-}
-
-TEST_F(DeckEditTest, AddWritesTheCurrentCardIntoANewRow) {
-  showCard(f, "US", "Serra Avatar");
-  f.ctx.gCurrentCard.NameN = "表示中の名前";  // from the current card, not the master
-  const auto v = AddCardToDeck(f.ctx, kSideDeckTable);
-  EXPECT_EQ(v->lines, QStringList{"1  Serra Avatar/表示中の名前"});
-  EXPECT_EQ(v->selection, 0);
   EXPECT_EQ(
       f.scalar("SELECT COUNT(*) FROM wtbl_DecSideList WHERE NumCost=7 AND CAttack='*' AND CDefence='*'"), 1);
 }
 
-TEST_F(DeckEditTest, NothingToActOnChangesAndRefreshesNothing) {
-  EXPECT_FALSE(AddCardToDeck(f.ctx, kMainDeckTable));  // no card shown yet
-  EXPECT_FALSE(RemoveCardFromDeck(f.ctx, kMainDeckTable, 0));
-  EXPECT_FALSE(cmd_MoveMain_Click(f.ctx, 0));
-  addTimes(kMainDeckTable, "8E", "Shock", 2);
-  for (int line : {-1, 1}) {  // no selection; a line past the table's end
-    EXPECT_FALSE(RemoveCardFromDeck(f.ctx, kMainDeckTable, line));
-    EXPECT_FALSE(cmd_MoveSide_Click(f.ctx, line));
+TEST_F(DeckTest, NothingToActOnChangesAndReturnsNothing) {
+  // No card shown yet; an empty sideboard.
+  EXPECT_FALSE(AddCardToDeck(f.ctx, kMainDeckTable) || cmd_MoveMain_Click(f.ctx, 0));
+  add(kMainDeckTable, "8E", "Shock", 2);
+  for (int line : {-1, 1})  // no selection; a line past the end
+    EXPECT_FALSE(RemoveCardFromDeck(f.ctx, kMainDeckTable, line) || cmd_MoveSide_Click(f.ctx, line));
+  EXPECT_EQ(copies(kMainDeckTable, "8E", "Shock"), 2);
+}
+
+TEST_F(DeckTest, RemoveTakesTheLineInSortOrderAndSelectsItOrTheLineAbove) {
+  f.addDeckRow(kMainDeckTable, "8E", "Serra's Embrace", "S", 1, 1);
+  f.addDeckRow(kMainDeckTable, "US", "Dark Ritual", "D", 3, 2);
+  f.addDeckRow(kMainDeckTable, "US", "Counterspell", "C", 1, 3);
+  f.addDeckRow(kSideDeckTable, "8E", "Shock", "S", 0);  // as a deck file may bring in
+  f.ctx.gSortField = "NumCost";                         // not the order of NameE
+  const std::tuple<QString, int, int, QStringList> steps[] = {
+      {kMainDeckTable, 1, 1, {"1  Serra's Embrace/S", "2  Dark Ritual/D", "1  Counterspell/C"}},
+      {kMainDeckTable, 2, 1, {"1  Serra's Embrace/S", "2  Dark Ritual/D"}},
+      {kMainDeckTable, 0, -1, {"2  Dark Ritual/D"}},
+      {kSideDeckTable, 0, -1, {}}};
+  for (const auto& [table, line, selection, lines] : steps) {
+    const auto v = RemoveCardFromDeck(f.ctx, table, line);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->lines, lines);
+    EXPECT_EQ(v->selection, selection);
   }
-  EXPECT_EQ(main("8E", "Shock"), 2);
-  EXPECT_EQ(tvtest::rowCount(f, kSideDeckTable), 0);
 }
 
-TEST_F(DeckEditTest, RemoveDecrementsOrDeletesAndMovesTheSelection) {
-  addTimes(kMainDeckTable, "US", "Counterspell", 1);  // line 0
-  addTimes(kMainDeckTable, "US", "Dark Ritual", 3);   // line 1
-  addTimes(kMainDeckTable, "8E", "Shock", 1);         // line 2
-
-  auto v = RemoveCardFromDeck(f.ctx, kMainDeckTable, 1);
-  EXPECT_EQ(v->selection, 1);
-  EXPECT_EQ(v->lines[1], "2  Dark Ritual/暗黒の儀式");
-  EXPECT_EQ(v->label, "-メイン- 4枚");
-
-  EXPECT_EQ(RemoveCardFromDeck(f.ctx, kMainDeckTable, 2)->selection, 1);
-  EXPECT_EQ(main("8E", "Shock"), -1);
-
-  v = RemoveCardFromDeck(f.ctx, kMainDeckTable, 0);
-  EXPECT_EQ(v->selection, -1);
-  EXPECT_EQ(v->lines, QStringList{"2  Dark Ritual/暗黒の儀式"});
-  EXPECT_EQ(v->label, "-メイン- 2枚");
-}
-
-TEST_F(DeckEditTest, ARowOfNoCopiesIsDeletedNotDecremented) {
-  f.addDeckRow(kSideDeckTable, "8E", "Shock", "ショック", 0);
-  const auto v = RemoveCardFromDeck(f.ctx, kSideDeckTable, 0);
-  EXPECT_TRUE(v->lines.isEmpty());
-  EXPECT_EQ(side("8E", "Shock"), -1);
-}
-
-TEST_F(DeckEditTest, RemoveFindsTheLineInTheCurrentSortOrder) {
-  addTimes(kSideDeckTable, "8E", "Serra Angel", 2);
-  addTimes(kSideDeckTable, "8E", "Ornithopter", 2);
-  addTimes(kSideDeckTable, "US", "Counterspell", 2);
-  f.ctx.gSortField = "NumCost";  // Ornithopter 0, Counterspell 2, Serra Angel 5
-  RemoveCardFromDeck(f.ctx, kSideDeckTable, 1);
-  EXPECT_EQ(side("US", "Counterspell"), 1);
-  EXPECT_EQ(side("8E", "Ornithopter") + side("8E", "Serra Angel"), 4);
-}
-
-TEST_F(DeckEditTest, ApostrophesAddRemoveAndMoveLikeAnyName) {
-  addTimes(kMainDeckTable, "8E", "Serra's Embrace", 3);
-  RemoveCardFromDeck(f.ctx, kMainDeckTable, 0);
-  EXPECT_EQ(main("8E", "Serra's Embrace"), 2);
-  cmd_MoveSide_Click(f.ctx, 0);
-  cmd_MoveSide_Click(f.ctx, 0);
-  EXPECT_EQ(main("8E", "Serra's Embrace"), -1);
-  EXPECT_EQ(side("8E", "Serra's Embrace"), 2);
-  cmd_MoveMain_Click(f.ctx, 0);
-  RemoveCardFromDeck(f.ctx, kSideDeckTable, 0);
-  RemoveCardFromDeck(f.ctx, kMainDeckTable, 0);
-  EXPECT_EQ(tvtest::rowCount(f, kMainDeckTable) + tvtest::rowCount(f, kSideDeckTable), 0);
-}
-
-TEST_F(DeckEditTest, MoveIntoANewRowCarriesTheSourceValues) {
-  // Values unlike the master's, so the test sees where they come from.
-  f.addDeckRow(kSideDeckTable, "US", "Serra Avatar", "旧名", 3, 9, "*", 5);
-  f.addDeckRow(kSideDeckTable, "8E", "Shock", "ショック", 1, 1);
-  const auto r = cmd_MoveMain_Click(f.ctx, 0);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM wtbl_DecList WHERE NameN='旧名' AND CardMaisu=1 AND NumCost=9 "
-                     "AND CAttack='*' AND CDefence=5"),
-            1);
-  EXPECT_EQ(r->main.lines, QStringList{"1  Serra Avatar/旧名"});
-  EXPECT_EQ(r->main.selection, -1);
-  EXPECT_EQ(r->side.lines, (QStringList{"2  Serra Avatar/旧名", "1  Shock/ショック"}));
-  EXPECT_EQ(r->side.selection, 0);
-  EXPECT_EQ(r->main.label + r->side.label, "-メイン- 1枚-サイド- 3枚");
-}
-
-TEST_F(DeckEditTest, MovingTheLastCopyDeletesTheSourceRow) {
-  for (const char* name : {"Counterspell", "Dark Ritual", "Gaea's Cradle"})
-    f.addDeckRow(kMainDeckTable, "US", name, "", 1);
-  auto r = cmd_MoveSide_Click(f.ctx, 2);
-  EXPECT_EQ(r->main.selection, 1);
-  EXPECT_EQ(r->side.selection, -1);
-  EXPECT_EQ(side("US", "Gaea's Cradle"), 1);
-  EXPECT_EQ(main("US", "Gaea's Cradle"), -1);
-
-  r = cmd_MoveSide_Click(f.ctx, 0);
-  EXPECT_EQ(r->main.selection, -1);
-  EXPECT_EQ(r->main.lines, QStringList{"1  Dark Ritual/"});
-  EXPECT_EQ(r->side.lines, (QStringList{"1  Counterspell/", "1  Gaea's Cradle/"}));
-}
-
-TEST_F(DeckEditTest, MoveIntoAFullTargetLosesNoCopy) {
-  addTimes(kMainDeckTable, "8E", "Shock", 4);
-  addTimes(kSideDeckTable, "US", "Counterspell", 1);
-  addTimes(kSideDeckTable, "8E", "Shock", 1);
-  auto r = cmd_MoveMain_Click(f.ctx, 1);
-  ASSERT_TRUE(r);  // both lists still redrawn, the source line still selected
-  EXPECT_EQ(main("8E", "Shock"), 4);
-  EXPECT_EQ(side("8E", "Shock"), 1);
-  EXPECT_EQ(r->side.selection, 1);
-  EXPECT_EQ(r->main.selection, -1);
-  EXPECT_EQ(r->main.label + r->side.label, "-メイン- 4枚-サイド- 2枚");
-
-  addTimes(kSideDeckTable, "8E", "Shock", 3);
-  r = cmd_MoveSide_Click(f.ctx, 0);
-  EXPECT_EQ(main("8E", "Shock"), 4);
-  EXPECT_EQ(side("8E", "Shock"), 4);
-  EXPECT_EQ(r->main.selection, 0);
-}
-
-TEST_F(DeckEditTest, BasicLandsMovePastTheLimit) {
-  f.addDeckRow(kMainDeckTable, "8E", "Forest", "森", 20);
-  f.addDeckRow(kSideDeckTable, "8E", "Forest", "森", 1);
-  const auto r = cmd_MoveMain_Click(f.ctx, 0);
-  EXPECT_EQ(main("8E", "Forest"), 21);
-  EXPECT_EQ(side("8E", "Forest"), -1);
-  EXPECT_EQ(r->main.count + r->side.count, 21);
+TEST_F(DeckTest, MovesCarryTheRowDeleteTheLastCopyAndLoseNoneIntoAFullTarget) {
+  f.addDeckRow(kMainDeckTable, "8E", "Forest", {}, 20);
+  f.addDeckRow(kMainDeckTable, "8E", "Shock", {}, 4);
+  f.addDeckRow(kMainDeckTable, "8E", "Urza's Mine", "U", 1, 8, "x", 2);  // unlike the master's values
+  f.addDeckRow(kSideDeckTable, "8E", "Forest", {}, 1);
+  f.addDeckRow(kSideDeckTable, "OD", "Mirari", "M", 3, 9, "*", 5);
+  f.addDeckRow(kSideDeckTable, "8E", "Shock", {}, 4);
+  // Up or down, the source line, then main | sideboard: the lines, one blank for two, @ the selection.
+  const std::tuple<bool, int, QString> steps[] = {
+      {true, 1, "20 Forest/,1 Mirari/M,4 Shock/,1 Urza's Mine/U @-1 | 1 Forest/,2 Mirari/M,4 Shock/ @1"},
+      {true, 2, "20 Forest/,1 Mirari/M,4 Shock/,1 Urza's Mine/U @-1 | 1 Forest/,2 Mirari/M,4 Shock/ @2"},
+      {false, 2, "20 Forest/,1 Mirari/M,4 Shock/,1 Urza's Mine/U @2 | 1 Forest/,2 Mirari/M,4 Shock/ @-1"},
+      {false, 3, "20 Forest/,1 Mirari/M,4 Shock/ @2 | 1 Forest/,2 Mirari/M,4 Shock/,1 Urza's Mine/U @-1"},
+      {true, 0, "21 Forest/,1 Mirari/M,4 Shock/ @-1 | 2 Mirari/M,4 Shock/,1 Urza's Mine/U @-1"}};
+  auto text = [](const DeckListView& v) {
+    return v.lines.join(',').replace("  ", " ") + " @" + QString::number(v.selection);
+  };
+  for (const auto& [toMain, line, lists] : steps) {
+    const auto r = toMain ? cmd_MoveMain_Click(f.ctx, line) : cmd_MoveSide_Click(f.ctx, line);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(text(r->main) + " | " + text(r->side), lists);
+  }
+  EXPECT_EQ(
+      f.scalar("SELECT COUNT(*) FROM wtbl_DecList WHERE NumCost=9 AND CAttack='*' AND CDefence=5") +
+          f.scalar("SELECT COUNT(*) FROM wtbl_DecSideList WHERE NumCost=8 AND CAttack='x' AND CDefence=2"),
+      2);
 }

@@ -1,43 +1,40 @@
-// Helpers shared by the deck tests.
+// The fixture shared by the deck tests: the standard cards and a deck to edit.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include "browse/cardtext.h"
+#include "browse/search.h"
+#include "deck/deckedit.h"
 #include "support/fixtures.h"
+#include "support/printers.h"
 #include "text/sqlliteral.h"
 
-namespace tvtest {
+class DeckTest : public ::testing::Test {
+ protected:
+  void SetUp() override { tvtest::addStandardCards(f); }
 
-// Makes a card of tbl_CardMst the current card, as its detail text does.
-inline void showCard(CardDbFixture& f, const QString& set, const QString& nameE) {
-  auto rs = f.db().openRecordset(
-      QStringLiteral("SELECT CardSetEx, NameE, NameN, Rare, Cost, NumCost, TextN, CAttack, CDefence FROM "
-                     "tbl_CardMst WHERE CardSetEx=") +
-          tv::sqlLiteral(set) + QStringLiteral(" AND NameE=") + tv::sqlLiteral(nameE),
-      tv::RecordsetType::Snapshot, tv::dbForwardOnly);
-  if (rs.eof()) throw std::runtime_error("no such card");
-  tv::CurrentCard& c = f.ctx.gCurrentCard;
-  c.NameE = rs.text(u"NameE");
-  c.NameN = rs.text(u"NameN");
-  c.CardSetEx = rs.text(u"CardSetEx");
-  c.Rare = rs.text(u"Rare");
-  c.Cost = rs.field(u"Cost");
-  c.NumCost = rs.field(u"NumCost");
-  c.TextN = rs.field(u"TextN");
-  c.CAttack = rs.field(u"CAttack");
-  c.CDefence = rs.field(u"CDefence");
-}
+  static QString where(const QString& set, const QString& name) {
+    return " WHERE CardSetEx=" + tv::sqlLiteral(set) + " AND NameE=" + tv::sqlLiteral(name);
+  }
 
-// Copies of a card in a deck table; -1 when it has no row there.
-inline qlonglong copies(CardDbFixture& f, const QString& table, const QString& set, const QString& nameE) {
-  return f.scalar(QStringLiteral("SELECT CardMaisu FROM ") + table + QStringLiteral(" WHERE CardSetEx=") +
-                  tv::sqlLiteral(set) + QStringLiteral(" AND NameE=") + tv::sqlLiteral(nameE));
-}
+  // Shows the card as a click in the card list does, then adds it n times; the last view.
+  std::optional<tv::DeckListView> add(const QString& table, const QString& set, const QString& name, int n) {
+    f.db().execute("DELETE FROM wtbl_CardList");
+    f.db().execute("INSERT INTO wtbl_CardList (CardSetEx, NameE) SELECT CardSetEx, NameE FROM tbl_CardMst" +
+                   where(set, name));
+    tv::ShowCardText(f.ctx, tv::kCardListTable, 0);
+    std::optional<tv::DeckListView> v;
+    while (n-- > 0) v = tv::AddCardToDeck(f.ctx, table);
+    return v;
+  }
 
-inline qlonglong totalCopies(CardDbFixture& f, const QString& table) {
-  return f.scalar(QStringLiteral("SELECT SUM(CardMaisu) FROM ") + table);
-}
+  // Copies of a card in a deck table; -1 when it has no row there.
+  qlonglong copies(const QString& table, const QString& set, const QString& name) {
+    return f.scalar("SELECT CardMaisu FROM " + table + where(set, name));
+  }
 
-inline qlonglong rowCount(CardDbFixture& f, const QString& table) {
-  return f.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table);
-}
+  qlonglong sum(const QString& table) { return f.scalar("SELECT SUM(CardMaisu) FROM " + table); }
 
-}  // namespace tvtest
+  tvtest::CardDbFixture f;
+};
