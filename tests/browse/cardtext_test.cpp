@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "support/printers.h"
+#include <QRegularExpression>
+
 #include "browse/search.h"
 #include "support/fixtures.h"
+#include "support/printers.h"
 
 using namespace tv;
 
@@ -14,19 +16,16 @@ class CardTextTest : public ::testing::Test {
  protected:
   void SetUp() override {
     tvtest::addStandardCards(f);
-    research({0, 1, 2});
-  }
-  void research(QList<int> sets) {
+    f.addCard({"8E", "Odd Card", "奇妙", "X", "Z", 1, "1", "C", "text", {}, {}, {}});
     SearchFilter filter;
-    filter.selectedSets = sets;
+    filter.selectedSets = {0, 1, 2};
+    filter.sortField = "NumCost";  // the lines stay in this order, whatever the English names
     lines = runCardSearch(f.ctx, filter).cardLines;
   }
-  // Shows the first card-list line of the card with this English name.
+  CardTextView showLine(const QString& table, int index) { return ShowCardText(f.ctx, table, index); }
+  // The first card-list line of the card with this English name.
   CardTextView show(const QString& nameE) {
-    for (int i = 0; i < lines.size(); ++i)
-      if (lines[i].startsWith(nameE + u'/')) return ShowCardText(f.ctx, kCardListTable, i);
-    ADD_FAILURE() << "not listed: " << nameE.toStdString();
-    return {};
+    return showLine(kCardListTable, int(lines.indexOf(QRegularExpression(nameE + "/.*"))));
   }
   const CurrentCard& card() const { return f.ctx.gCurrentCard; }
 
@@ -36,102 +35,65 @@ class CardTextTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CardTextTest, CreatureSetsEveryField) {
-  const CardTextView v = show("Serra Angel");
-  ASSERT_TRUE(v.changed);
-  EXPECT_EQ(
-      v.text,
-      "第8版   レア\r\nSerra Angel / セラの天使\r\n3WW\r\nクリーチャー 天使\r\n飛行、警戒\r\n[4/4]\r\n");
-  EXPECT_EQ(v.background, QColor(245, 245, 245));
-  EXPECT_EQ(QStringList({card().NameE, card().NameN, card().CardSetEx, card().Rare, card().PowerToughness,
-                         card().TypeNameE}),
-            QStringList({"Serra Angel", "セラの天使", "8E", "R", "4/4", "Creature"}));
-  EXPECT_EQ(QVariantList(
-                {card().Cost, card().NumCost, card().TextN, card().CAttack, card().CDefence, card().CType}),
-            QVariantList({"3WW", 5, "飛行、警戒", 4, 4, "天使"}));
+TEST_F(CardTextTest, TextBackgroundCurrentCardAndTheSameCardRule) {
+  f.addDeckRow("wtbl_DecSideList", "8E", "Serra Angel", "セラの天使", 2, 5, 4, 4);
+  const struct {
+    const char* nameE;
+    std::optional<QColor> background;
+    QString typeNameE;
+    QVariant ctype;
+    QString text;
+  } cases[] = {
+      {"Ornithopter", QColor(240, 220, 160), "Artifact Creature", "飛行機械",
+       "第8版   アンコモン\r\nOrnithopter / 羽ばたき飛行機械\r\n0\r\n"
+       "アーティファクト クリーチャー 飛行機械\r\n飛行\r\n[0/2]\r\n"},
+      {"Shadowmage Infiltrator", QColor(255, 255, 120), "Creature", QVariant(),
+       "オデッセイ   レア\r\nShadowmage Infiltrator / 影魔道士の浸透者\r\n"
+       "1UB\r\nクリーチャー \r\n畏怖\r\n[1/3]\r\n"},
+      // An unknown rarity adds no line break.
+      {"Dark Ritual", QColor(200, 200, 200), "Instant", QString(),
+       "ウルザズ・サーガDark Ritual / 暗黒の儀式\r\nB\r\nインスタント\r\n(黒)(黒)(黒)を加える。\r\n"},
+      {"Forest", QColor(240, 220, 160), "Land", QString(),
+       "第8版   コモン\r\nForest / 森\r\n\r\n土地\r\n\r\n"},
+      // Codes outside the tables keep the background and the English type name.
+      {"Odd Card", std::nullopt, "Land", QString(), "第8版   コモン\r\nOdd Card / 奇妙\r\n1\r\ntext\r\n"},
+      {"Serra Angel", QColor(245, 245, 245), "Creature", "天使",
+       "第8版   レア\r\nSerra Angel / セラの天使\r\n3WW\r\nクリーチャー 天使\r\n飛行、警戒\r\n[4/4]\r\n"},
+  };
+  for (const auto& c : cases) {
+    const CardTextView v = show(c.nameE);
+    EXPECT_EQ(v.text, c.text);
+    EXPECT_EQ(v.background, c.background) << c.nameE;
+    EXPECT_EQ(card().TypeNameE, c.typeNameE) << c.nameE;
+    EXPECT_EQ(card().CType, c.ctype) << c.nameE;
+  }
+  EXPECT_EQ(QVariantList({card().NameE, card().NameN, card().CardSetEx, card().Rare, card().PowerToughness,
+                          card().Cost, card().NumCost, card().TextN, card().CAttack, card().CDefence}),
+            QVariantList({"Serra Angel", "セラの天使", "8E", "R", "4/4", "3WW", 5, "飛行、警戒", 4, 4}));
+  EXPECT_FALSE(show("Serra Angel").changed);  // the same card again, from any list
+  EXPECT_FALSE(showLine(kSideDeckTable, 0).changed);
+  const std::pair<const char*, QColor> colours[] = {{"Counterspell", QColor(220, 220, 255)},
+                                                    {"Shock", QColor(255, 230, 220)},
+                                                    {"Llanowar Elves", QColor(220, 255, 220)},
+                                                    {"Serra's Embrace", QColor(245, 245, 245)}};
+  for (const auto& [nameE, colour] : colours) EXPECT_EQ(show(nameE).background, colour) << nameE;
+  EXPECT_TRUE(card().PowerToughness.isEmpty());  // not a creature
 }
 
-TEST_F(CardTextTest, ArtifactCreatureLandAndUnknownRarity) {
-  EXPECT_EQ(show("Ornithopter").text,
-            "第8版   アンコモン\r\nOrnithopter / 羽ばたき飛行機械\r\n0\r\nアーティファクト クリーチャー "
-            "飛行機械\r\n飛行\r\n["
-            "0/2]\r\n");
-  EXPECT_EQ(card().TypeNameE, "Artifact Creature");
-
-  const CardTextView land = show("Forest");
-  EXPECT_EQ(land.text, "第8版   コモン\r\nForest / 森\r\n\r\n土地\r\n\r\n");
-  EXPECT_EQ(land.background, QColor(240, 220, 160));
-  EXPECT_EQ(card().TypeNameE, "Land");
-  EXPECT_EQ(card().CType, QVariant(QString()));  // the empty text, not Null
-  EXPECT_EQ(card().PowerToughness, "");
-
-  EXPECT_EQ(show("Dark Ritual").text,
-            "ウルザズ・サーガDark Ritual / 暗黒の儀式\r\nB\r\nインスタント\r\n(黒)(黒)(黒)を加える。\r\n");
-}
-
-TEST_F(CardTextTest, CreatureWithNullCreatureType) {
-  EXPECT_EQ(show("Shadowmage Infiltrator").text,
-            "オデッセイ   レア\r\nShadowmage Infiltrator / 影魔道士の浸透者\r\n1UB\r\nクリーチャー "
-            "\r\n畏怖\r\n[1/3]\r\n");
-  EXPECT_FALSE(card().CType.isValid());
-}
-
-TEST_F(CardTextTest, CodesOutsideTheTablesKeepWhatWasThere) {
-  f.addCard({"8E", "Odd Card", "奇妙", "X", "Z", 1, "1", "C", "text", {}, {}, {}});
-  research({0});
-  show("Forest");
-  const CardTextView v = show("Odd Card");
-  ASSERT_TRUE(v.changed);
-  EXPECT_FALSE(v.background.has_value());
-  EXPECT_EQ(v.text, "第8版   コモン\r\nOdd Card / 奇妙\r\n1\r\ntext\r\n");
-  EXPECT_EQ(card().TypeNameE, "Land");
-}
-
-TEST_F(CardTextTest, SameCardFromAnyListChangesNothing) {
-  f.addDeckRow("wtbl_DecList", "8E", "Shock", "ショック", 4, 1);
-  ASSERT_TRUE(show("Shock").changed);
-  EXPECT_FALSE(show("Shock").changed);
-  EXPECT_FALSE(ShowCardText(f.ctx, kMainDeckTable, 0).changed);
-  // The same English name in another expansion is another card.
-  show("Forest");
-  ASSERT_TRUE(ShowCardText(f.ctx, kCardListTable, int(lines.lastIndexOf("Forest/森"))).changed);
-  EXPECT_EQ(card().CardSetEx, "OD");
-}
-
-TEST_F(CardTextTest, DeckLinesByListOrderAndMissingMasterRows) {
+TEST_F(CardTextTest, CardByExpansionListOrderAndMissingMasterRows) {
   f.addDeckRow("wtbl_DecList", "8E", "Alpha Missing", "無い", 1, 0);
   f.addDeckRow("wtbl_DecList", "8E", "Shock", "ショック", 4, 1);
   f.addDeckRow("wtbl_DecList", "US", "Counterspell", "対抗呪文", 2, 2);
-  show("Forest");
-  EXPECT_FALSE(ShowCardText(f.ctx, kMainDeckTable, 0).changed);  // no master row: nothing changes
+  show("Forest");  // the same English name in another expansion is another card
+  ASSERT_TRUE(showLine(kCardListTable, int(lines.lastIndexOf("Forest/森"))).changed);
+  EXPECT_EQ(card().CardSetEx, "OD");
+  EXPECT_FALSE(showLine(kMainDeckTable, 0).changed);  // no master row: nothing changes
   EXPECT_EQ(card().NameE, "Forest");
-  ShowCardText(f.ctx, kMainDeckTable, 1);  // the line after it is still its own card
-  EXPECT_EQ(card().NameE, "Counterspell");
-  f.ctx.gSortField = "NumCost";
-  ShowCardText(f.ctx, kMainDeckTable, 1);
+  showLine(kMainDeckTable, 1);  // the line after it is still its own card
   EXPECT_EQ(card().NameE, "Shock");
-  EXPECT_FALSE(ShowCardText(f.ctx, kMainDeckTable, 3).changed);
-  EXPECT_FALSE(ShowCardText(f.ctx, kCardListTable, int(lines.size())).changed);
-  EXPECT_FALSE(ShowCardText(f.ctx, kCardListTable, -1).changed);
-}
-
-TEST_F(CardTextTest, NullTextsReadAsEmpty) {
-  f.addSet(3, "x", "NX");
-  f.addCard({"NX", "Bare", "", "W", "I", 1, "W", "C", {}, {}, {}, {}});
-  f.db().execute("UPDATE tbl_CardMst SET NameN = NULL, Rare = NULL WHERE NameE = 'Bare'");
-  f.db().execute("UPDATE tbl_CardSet SET Cardset = NULL WHERE CardsetEx = 'NX'");
-  research({3});
-  EXPECT_EQ(lines, QStringList{"Bare/"});
-  EXPECT_EQ(show("Bare").text, "Bare / \r\nW\r\nインスタント\r\n\r\n");
-  EXPECT_TRUE(card().NameN.isEmpty());
-  EXPECT_TRUE(card().Rare.isEmpty());
-  EXPECT_FALSE(card().TextN.isValid());
-}
-
-TEST(CardDetailQuery, LooksUpTheKeyAsLiterals) {
-  EXPECT_TRUE(
-      cardDetailQuery({"8E", "Serra's Embrace"})
-          .endsWith(" FROM tbl_CardMst INNER JOIN tbl_CardSet ON tbl_CardMst.CardSetEx = "
-                    "tbl_CardSet.CardsetEx WHERE tbl_CardMst.CardSetEx = '8E' AND tbl_CardMst.NameE = "
-                    "'Serra''s Embrace'"));
+  f.ctx.gSortField = "NameE";
+  showLine(kMainDeckTable, 1);
+  EXPECT_EQ(card().NameE, "Counterspell");
+  for (int past : {3, -1}) EXPECT_FALSE(showLine(kMainDeckTable, past).changed);
+  EXPECT_FALSE(showLine(kCardListTable, int(lines.size())).changed);
 }
