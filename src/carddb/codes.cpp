@@ -14,20 +14,20 @@ const ColorCode kColors[] = {
 
 // In the order the detail text tests them.
 const CardTypeCode kCardTypes[] = {
-    {u"BL", u"土地", u"Land", kLand},
-    {u"L", u"土地", u"Land", kLand},
-    {u"LL", u"伝説の土地", u"Legendary Land", kLand},
-    {u"I", u"インスタント", u"Instant", kInstant},
-    {u"S", u"ソーサリー", u"Sorcery", kSorcery},
-    {u"E", u"エンチャント（場）", u"Enchantment", kEnchantment},
-    {u"EC", u"エンチャント（クリーチャー）", u"Enchantment(Creature)", kEnchantment},
-    {u"EL", u"エンチャント（土地）", u"Enchantment(Land)", kEnchantment},
-    {u"EP", u"エンチャント（パーマネント）", u"Enchantment(Permanent)", kEnchantment},
-    {u"EA", u"エンチャント（アーティファクト）", u"Enchantment（Artifact）", kEnchantment},
-    {u"C", u"クリーチャー ", u"Creature", kCreature},
-    {u"A", u"アーティファクト", u"Artifact", kArtifact},
-    {u"LA", u"伝説のアーティファクト", u"Legendary Artifact", kArtifact},
-    {u"AC", u"アーティファクト クリーチャー ", u"Artifact Creature", kArtifact | kCreature},
+    {u"BL", u"土地", u"Land"},
+    {u"L", u"土地", u"Land"},
+    {u"LL", u"伝説の土地", u"Legendary Land"},
+    {u"I", u"インスタント", u"Instant"},
+    {u"S", u"ソーサリー", u"Sorcery"},
+    {u"E", u"エンチャント（場）", u"Enchantment"},
+    {u"EC", u"エンチャント（クリーチャー）", u"Enchantment(Creature)"},
+    {u"EL", u"エンチャント（土地）", u"Enchantment(Land)"},
+    {u"EP", u"エンチャント（パーマネント）", u"Enchantment(Permanent)"},
+    {u"EA", u"エンチャント（アーティファクト）", u"Enchantment（Artifact）"},
+    {u"C", u"クリーチャー ", u"Creature"},
+    {u"A", u"アーティファクト", u"Artifact"},
+    {u"LA", u"伝説のアーティファクト", u"Legendary Artifact"},
+    {u"AC", u"アーティファクト クリーチャー ", u"Artifact Creature"},
 };
 
 const RarityCode kRarities[] = {

@@ -14,21 +14,10 @@ struct ColorCode {
   QColor background;  // card detail background
 };
 
-// Search groups a card type belongs to.
-enum TypeGroup : unsigned {
-  kLand = 1,
-  kInstant = 2,
-  kSorcery = 4,
-  kEnchantment = 8,
-  kArtifact = 16,
-  kCreature = 32,
-};
-
 struct CardTypeCode {
   QStringView code;     // tbl_CardMst.CardType
   QStringView labelJa;  // detail-text line (C and AC end in a space for the creature type)
   QStringView labelEn;
-  unsigned groups;
 };
 
 struct RarityCode {

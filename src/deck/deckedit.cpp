@@ -1,12 +1,12 @@
 #include "deck/deckedit.h"
 
+#include "carddb/codes.h"
 #include "text/sqlliteral.h"
 
 namespace tv {
 namespace {
 
 constexpr qint64 kCopyLimit = 4;
-const QString kFreeCardType = QStringLiteral("BL");
 
 // What a new deck row is made of.
 struct CardValues {
@@ -34,7 +34,7 @@ AddOutcome addOneCopy(Database& db, const QString& lookUp, const CardValues& car
   }
   const qint64 copies = rs.field(u"CardMaisu").toLongLong();
   // A deck file may bring in more than four; those stay as they are.
-  if (rs.text(u"CardType") != kFreeCardType && copies >= kCopyLimit) return AddOutcome::AtLimit;
+  if (rs.text(u"CardType") != kBasicLand && copies >= kCopyLimit) return AddOutcome::AtLimit;
   rs.edit();
   rs.setField(u"CardMaisu", copies + 1);
   rs.update();

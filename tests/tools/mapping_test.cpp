@@ -66,7 +66,7 @@ TEST(Mapping, CardRows) {
       },
       [](const QStringList& f) {
         const CardRow r = mapCard(
-            {1, "USG", "Card", "", f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11]});
+            {"USG", "Card", "", f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11]});
         return QVariantList{r.color, r.cost,   r.numCost, r.rare, r.cardType,
                             r.ctype, r.attack, r.defence, r.textN};
       });
@@ -83,7 +83,7 @@ TEST(Mapping, TokenRows) {
           {u"||G|1|1", u"token without a name"},
       },
       [](const QStringList& f) {
-        const TokenRow r = mapToken({1, f[0], f[1], f[2], f[3], f[4], f[5]});
+        const TokenRow r = mapToken({f[0], f[1], f[2], f[3], f[4], f[5]});
         return QVariantList{r.nameN, r.color, r.textN, r.attack, r.defence};
       });
 }

@@ -74,9 +74,9 @@ std::vector<CardRow> readCards(const QString& path, const SetTable& sets, const 
   rows.reserve(t.records().size());
   for (const CsvRecord& r : t.records()) {
     const QStringList& f = r.fields;
-    const CardInput in{r.line,    f[cSet],    f[cNameE],   f[cNameJa], f[cColors], f[cCost],
-                       f[cCmc],   f[cRarity], f[cPrinted], f[cOracle], f[cSuper],  f[cSub],
-                       f[cPower], f[cTough],  f[cTypeJa],  f[cTextJa]};
+    const CardInput in{f[cSet], f[cNameE],  f[cNameJa],  f[cColors], f[cCost],
+                       f[cCmc], f[cRarity], f[cPrinted], f[cOracle], f[cSuper],
+                       f[cSub], f[cPower],  f[cTough],   f[cTypeJa], f[cTextJa]};
     try {
       rows.push_back(mapCard(in));
     } catch (const MappingError& e) {
@@ -99,7 +99,7 @@ std::vector<TokenRow> readTokens(const QString& path) {
   for (const CsvRecord& r : t.records()) {
     const QStringList& f = r.fields;
     try {
-      rows.push_back(mapToken({r.line, f[cNameE], f[cNameJa], f[cColors], f[cPower], f[cTough], f[cText]}));
+      rows.push_back(mapToken({f[cNameE], f[cNameJa], f[cColors], f[cPower], f[cTough], f[cText]}));
     } catch (const MappingError& e) {
       throw errorAt(path, r.line, QString::fromStdString(e.what()));
     }

@@ -18,7 +18,6 @@ class MappingError : public std::runtime_error {
 
 // One row of cards.csv, the columns the builder reads.
 struct CardInput {
-  int line = 0;
   QString set;          // set_code
   QString nameE;        // english_name
   QString nameJa;       // japanese_name
@@ -44,7 +43,6 @@ struct CardRow {
 };
 
 struct TokenInput {
-  int line = 0;
   QString nameE, nameJa, colors, power, toughness, text;
 };
 
