@@ -1,5 +1,7 @@
 #include "browse/search.h"
 
+#include "browse/namefilter.h"
+#include "text/fold.h"
 #include "text/sqlliteral.h"
 
 namespace tv {
@@ -59,6 +61,9 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
     s += QStringLiteral(" AND tbl_CardMst.CType  Like ") + literal;
   }
 
+  if (!foldName(f.name).isEmpty())
+    s += QStringLiteral(" AND NameMatch(tbl_CardMst.NameE, tbl_CardMst.NameN)");
+
   s += QStringLiteral(" ORDER BY tbl_CardMst.") + sortField + QStringLiteral(" ,tbl_CardMst.NameE");
   return s;
 }
@@ -76,6 +81,11 @@ SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter) {
   Database& db = *ctx.gCardDb;
   db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
   if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
+  if (!foldName(filter.name).isEmpty()) {
+    auto names = std::make_shared<NameFilter>(cardNames(ctx), filter.name);
+    db.definePredicate("NameMatch", 2,
+                       [names](std::span<const std::string_view> a) { return names->matches(a[0], a[1]); });
+  }
   db.execute(buildSearchStatement(filter, ctx.gSortField));
 
   SearchResult result;

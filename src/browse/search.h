@@ -20,6 +20,7 @@ struct SearchFilter {
   bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true;
   bool CTypeOn = false;
   QString CType;      // the combo box's text, used as it stands
+  QString name;       // txt_Name: the card's English or Japanese name holds it (browse/namefilter.h)
   QString sortField;  // empty: no option selected, the previous gSortField stays
 };
 
@@ -27,6 +28,8 @@ struct SearchFilter {
 // コスト, パワー, タフネス; empty when none is selected.
 QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence);
 
+// With a name typed, the statement calls the predicate "NameMatch" that
+// runCardSearch defines for it; with none it is the plain statement.
 QString buildSearchStatement(const SearchFilter& filter, const QString& sortField);
 
 struct SearchResult {

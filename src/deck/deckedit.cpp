@@ -6,8 +6,6 @@
 namespace tv {
 namespace {
 
-constexpr qint64 kCopyLimit = 4;
-
 // What a new deck row is made of.
 struct CardValues {
   QString CardSetEx, NameE;

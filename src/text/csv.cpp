@@ -1,17 +1,15 @@
-#include "carddb/csv.h"
+#include "text/csv.h"
 
 #include <QFile>
 #include <QSet>
 #include <QStringDecoder>
 
-#include "carddb/error.h"
-
-namespace tvtools {
+namespace tv {
 
 CsvTable CsvTable::read(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
-    throw BuildError(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+    throw FileError(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
   const QByteArray bytes = file.readAll();
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString text = decoder(bytes);
@@ -129,4 +127,4 @@ int CsvTable::require(const QString& name) const {
   return i;
 }
 
-}  // namespace tvtools
+}  // namespace tv
