@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 #include "text/fold.h"
 
@@ -21,51 +22,64 @@ QStringList splitHalves(const QString& name) {
 
 std::shared_ptr<const CardNames> CardNames::load(Database& db) {
   auto names = std::make_shared<CardNames>();
-  QHash<QString, int> cardOfName;  // English name, in the card master's letter case rule
+  CardNames& n = *names;
   auto rs = db.openRecordset(
       QStringLiteral("SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, "
-                     "tbl_CardMst.CardType, tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN tbl_CardSet"
+                     "tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN tbl_CardSet"
                      " ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx"),
       RecordsetType::Snapshot, dbForwardOnly);
+  // A name is decoded, folded and indexed when first seen; later rows only look it up.
+  QHash<QString, int> cardOfKey;  // NameE compares without regard to ASCII case in the card master
+  std::vector<int> cardOfEnglish;
+  std::unordered_set<quint64> indexedJapanese;  // (card, Japanese name)
+  auto view = [](QByteArrayView v) { return std::string_view(v.data(), size_t(v.size())); };
   for (; !rs.eof(); rs.moveNext()) {
+    const QByteArrayView nameE = rs.utf8(u"NameE");
+    int e = n.englishId(view(nameE));
+    if (e < 0) {
+      const QString text = QString::fromUtf8(nameE);
+      e = n.addName(n.englishTexts_, n.englishIds_, n.englishNames_, n.englishFolded_, text);
+      const auto it = cardOfKey.constFind(text.toLower());
+      const int card = it != cardOfKey.cend() ? *it : int(n.cards_.size());
+      if (card == int(n.cards_.size())) {
+        cardOfKey.insert(text.toLower(), card);
+        n.cards_.push_back({text, {}});
+      }
+      cardOfEnglish.push_back(card);
+      n.index(n.englishFolded_[e], text, card, n.byEnglish_);
+    }
+    const int card = cardOfEnglish[size_t(e)];
+
+    const QByteArrayView nameN = rs.utf8(u"NameN");
+    if (!nameN.isEmpty()) {
+      int j = n.japaneseId(view(nameN));
+      if (j < 0)
+        j = n.addName(n.japaneseTexts_, n.japaneseIds_, n.japaneseNames_, n.japaneseFolded_,
+                      QString::fromUtf8(nameN));
+      if (indexedJapanese.insert(quint64(card) << 32 | quint32(j)).second)
+        n.index(n.japaneseFolded_[j], n.japaneseNames_[j], card, n.byJapanese_);
+    }
+
     Printing p;
     p.CardSetEx = rs.text(u"CardSetEx");
-    p.NameE = rs.text(u"NameE");
-    p.CardType = rs.text(u"CardType");
+    p.NameE = n.englishNames_[e];
     const QVariant no = rs.field(u"CardsetNo");
     p.CardsetNo = no.isValid() ? no.toLongLong() : std::numeric_limits<qint64>::max();
-    const QString nameN = rs.text(u"NameN");
-
-    // NameE compares without regard to ASCII case in the card master.
-    const QString key = p.NameE.toLower();
-    auto it = cardOfName.find(key);
-    if (it == cardOfName.end()) {
-      it = cardOfName.insert(key, int(names->cards_.size()));
-      names->cards_.push_back({p.NameE, {}});
-    }
-    const int card = *it;
-    // Each distinct name is folded once; rows only look their name up.
-    const int e = names->addName(names->englishTexts_, names->englishIds_, names->englishFolded_, p.NameE);
-    names->index(names->englishFolded_[e], p.NameE, card, names->byEnglish_);
-    if (!nameN.isEmpty()) {
-      const int j = names->addName(names->japaneseTexts_, names->japaneseIds_, names->japaneseFolded_, nameN);
-      names->index(names->japaneseFolded_[j], nameN, card, names->byJapanese_);
-    }
-    names->cards_[size_t(card)].printings.push_back(std::move(p));
+    n.cards_[size_t(card)].printings.push_back(std::move(p));
   }
-  for (Card& card : names->cards_)
+  for (Card& card : n.cards_)
     std::stable_sort(card.printings.begin(), card.printings.end(),
                      [](const Printing& a, const Printing& b) { return a.CardsetNo < b.CardsetNo; });
   return names;
 }
 
-int CardNames::addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& folded, const QString& name) {
+int CardNames::addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& shown, QStringList& folded,
+                       const QString& name) {
   QByteArray utf8 = name.toUtf8();
-  const auto found = ids.find(std::string_view(utf8.constData(), size_t(utf8.size())));
-  if (found != ids.end()) return found->second;
   const int id = int(texts.size());
   texts.push_back(std::move(utf8));  // the heap text stays where it is when the vector grows
   ids.emplace(std::string_view(texts.back().constData(), size_t(texts.back().size())), id);
+  shown << name;
   folded << foldName(name);
   return id;
 }

@@ -21,7 +21,6 @@ class CardNames {
   struct Printing {
     QString CardSetEx;
     QString NameE;
-    QString CardType;
     qint64 CardsetNo = 0;  // of an expansion missing from tbl_CardSet: after every other
   };
 
@@ -37,7 +36,9 @@ class CardNames {
     QStringList candidates;      // English names, when several cards have it
   };
 
-  // Reads every row of tbl_CardMst with the number of its expansion.
+  // Reads every row of tbl_CardMst with the number of its expansion (only
+  // columns of the search's covering index: a full read of the card rows
+  // would cost several times as much).
   static std::shared_ptr<const CardNames> load(Database& db);
 
   // The card a player's name stands for: its English or Japanese name,
@@ -61,7 +62,9 @@ class CardNames {
     return it == ids.end() ? -1 : it->second;
   }
   static std::vector<char> hits(const QStringList& folded, QStringView text);
-  int addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& folded, const QString& name);
+  // A name not seen before: its id.
+  int addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& shown, QStringList& folded,
+              const QString& name);
   void index(const QString& folded, const QString& name, int card, QHash<QString, QList<int>>& byFold);
 
   std::vector<Card> cards_;
@@ -70,7 +73,7 @@ class CardNames {
 
   std::vector<QByteArray> englishTexts_, japaneseTexts_;  // the keys of the id maps point here
   Ids englishIds_, japaneseIds_;
-  QStringList englishFolded_, japaneseFolded_;
+  QStringList englishNames_, japaneseNames_, englishFolded_, japaneseFolded_;
 };
 
 }  // namespace tv

@@ -7,6 +7,7 @@
 
 #include "carddb/codes.h"
 #include "carddb/setcodes.h"
+#include "text/sqlliteral.h"
 
 namespace tv {
 namespace {
@@ -114,6 +115,13 @@ const CardNames::Printing* choosePrinting(const CardNames::Card& card, const QSt
   return card.printings.empty() ? nullptr : &card.printings.front();
 }
 
+QString cardType(Database& db, const DeckEntry& e) {
+  auto rs = db.openRecordset(QStringLiteral("SELECT CardType FROM tbl_CardMst WHERE CardSetEx = ") +
+                                 sqlLiteral(e.CardSetEx) + QStringLiteral(" AND NameE = ") + sqlLiteral(e.NameE),
+                             RecordsetType::Snapshot, dbForwardOnly);
+  return rs.eof() ? QString() : rs.text(u"CardType");
+}
+
 }  // namespace
 
 ParsedDeckText parseDeckText(QStringView text) {
@@ -158,18 +166,14 @@ ParsedDeckText parseDeckText(QStringView text) {
   return out;
 }
 
-DeckTextImport importDeckText(QStringView text, const CardNames& names) {
+DeckTextImport importDeckText(QStringView text, const CardNames& names, Database& db) {
   const ParsedDeckText parsed = parseDeckText(text);
   DeckTextImport out;
   QList<DeckTextProblem> problems = parsed.problems;
   auto lineAt = [&](int number) { return parsed.lines.value(number - 1); };
 
-  struct Row {
-    int firstLine;
-    QString cardType;
-  };
   QHash<QString, int> rowOf[2];  // card key -> index in the half
-  QList<Row> rows[2];
+  QList<int> firstLine[2];
 
   for (const DeckTextLine& l : parsed.cards) {
     const CardNames::Lookup found = names.find(l.name);
@@ -197,14 +201,14 @@ DeckTextImport importDeckText(QStringView text, const CardNames& names) {
     }
     rowOf[half].insert(key, int(entries.size()));
     entries << DeckEntry{p->CardSetEx, p->NameE, l.copies};
-    rows[half] << Row{l.line, p->CardType};
+    firstLine[half] << l.line;
   }
 
   for (int half = 0; half < 2; ++half) {
     const QList<DeckEntry>& entries = half ? out.deck.side : out.deck.main;
     for (qsizetype i = 0; i < entries.size(); ++i) {
-      if (rows[half][i].cardType == kBasicLand || entries[i].CardMaisu <= kCopyLimit) continue;
-      problems << DeckTextProblem{rows[half][i].firstLine, lineAt(rows[half][i].firstLine),
+      if (entries[i].CardMaisu <= kCopyLimit || cardType(db, entries[i]) == kBasicLand) continue;
+      problems << DeckTextProblem{firstLine[half][i], lineAt(firstLine[half][i]),
                                   QStringLiteral("%1枚を超えています（%2枚、そのまま読み込みます）")
                                       .arg(kCopyLimit)
                                       .arg(entries[i].CardMaisu),

@@ -53,7 +53,8 @@ struct DeckTextImport {
 // today's, carddb/setcodes.h); otherwise the newest expansion holding it. Lines
 // naming one card in a half are merged; copies over the limit stay as written
 // and are reported.
-DeckTextImport importDeckText(QStringView text, const CardNames& names);
+// The card types of the few cards over the limit come from `db`.
+DeckTextImport importDeckText(QStringView text, const CardNames& names, Database& db);
 
 // "N English name" lines, a blank line, then the sideboard's; LF line ends.
 // A card whose expansion is not the one its name alone finds gets that

@@ -36,7 +36,7 @@ class DeckTextTest : public ::testing::Test {
       f.addCard(c);
     }
   }
-  DeckTextImport import(const QString& text) { return importDeckText(text, *cardNames(f.ctx)); }
+  DeckTextImport import(const QString& text) { return importDeckText(text, *cardNames(f.ctx), f.db()); }
 
   tvtest::CardDbFixture f;
 };
