@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "app/core/context.h"
+#include "session/context.h"
 #include "app/core/startup.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"

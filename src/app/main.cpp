@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "app/core/appinfo.h"
-#include "app/core/context.h"
+#include "session/context.h"
 #include "app/core/fonts.h"
 #include "app/core/startup.h"
 #include "app/instancelock.h"

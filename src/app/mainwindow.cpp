@@ -308,15 +308,15 @@ void Main::guarded(F&& step) {
 void Main::Form_Load() {
   // The close command is gone with the window's close button (constructor);
   // closeEvent refuses the rest.
-  guarded([&] { emptyWorkingTables(ctx_); });
+  guarded([&] { emptyWorkingTables(*ctx_.gCardDb); });
   guarded([&] {
     lst_CardSet->clear();
-    lst_CardSet->addItems(readExpansionNames(ctx_));
+    lst_CardSet->addItems(readExpansionNames(*ctx_.gCardDb));
     if (lst_CardSet->count() > 0) lst_CardSet->setCurrentRow(0);
   });
   guarded([&] {
     cmb_CType->clear();
-    cmb_CType->addItems(readCreatureTypes(ctx_));
+    cmb_CType->addItems(readCreatureTypes(*ctx_.gCardDb));
     if (cmb_CType->count() > 0) cmb_CType->setCurrentIndex(0);
   });
   setCardTextBackground(kVersionBackground);
@@ -326,7 +326,7 @@ void Main::Form_Load() {
   {
     const QSignalBlocker block(lst_TokenList);
     lst_TokenList->clear();
-    guarded([&] { lst_TokenList->addItems(readTokenNames(ctx_)); });
+    guarded([&] { lst_TokenList->addItems(readTokenNames(*ctx_.gCardDb)); });
     lst_TokenList->setCurrentRow(-1);
   }
   txt_TokenText->setPlainText(kTokenPrompt);
@@ -335,7 +335,7 @@ void Main::Form_Load() {
 
 void Main::M_Close_Click() {
   // A failure is reported but never keeps the program open: there is no other way out.
-  guarded([&] { emptyWorkingTables(ctx_); });
+  guarded([&] { emptyWorkingTables(*ctx_.gCardDb); });
   closing_ = true;
   close();
 }

@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include "app/core/context.h"
+#include "session/context.h"
 #include "app/listbox.h"
 #include "browse/search.h"
 #include "deck/deckedit.h"
