@@ -6,8 +6,7 @@ namespace {
 
 QStringList readColumn(Database& db, const QString& sql, QStringView field, bool skipNull) {
   QStringList out;
-  for (auto rs = db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly); !rs.eof();
-       rs.moveNext()) {
+  for (auto rs = db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly); !rs.eof(); rs.moveNext()) {
     const QVariant v = rs.field(field);
     if (skipNull && !v.isValid()) continue;
     out << v.toString();
