@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/messagebox.h"
 #include "support/printers.h"
 
 using tv::CommonDialog;
@@ -32,4 +37,21 @@ TEST(CommonDialog, TranslatesFiltersAndOffersTheLastChosenName) {
   EXPECT_EQ(asked[1].fileName, "/decks/a.tvf");
   EXPECT_EQ(asked[2].fileName, "/decks/a.tvf");
   EXPECT_EQ(dialog.fileName(), "/decks/b.html");
+}
+
+TEST(MessageBox, AsksInJapaneseUnderTheProgramsTitle) {
+  QStringList seen;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(box);
+    seen << box->windowTitle() << box->text();
+    for (QAbstractButton* b : box->buttons()) seen << b->text();
+    box->defaultButton()->click();
+  });
+  const auto pressed =
+      tv::execMessageBox({nullptr, QMessageBox::Question, "保存しますか？",
+                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No});
+  EXPECT_EQ(pressed, QMessageBox::No);
+  seen.sort();
+  EXPECT_EQ(seen, QStringList({"Talvik's", "いいえ", "はい", "キャンセル", "保存しますか？"}));
 }
