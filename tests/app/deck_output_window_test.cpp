@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include "app/mainwindow.h"
+#include "support/controls.h"
+#include "support/fixtures.h"
+#include "support/printers.h"
+
+using namespace tv;
+
+namespace {
+
+class DeckOutputWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tvtest::addStandardCards(f);
+    w = std::make_unique<Main>(f.ctx);
+    w->show();
+    QApplication::processEvents();
+    f.addDeckRow("wtbl_DecList", "8E", "Shock", "ショック", 4, 1);
+    f.addDeckRow("wtbl_DecSideList", "8E", "Forest", "森", 1);
+  }
+  template <typename T>
+  T* ctl(const char* name) const {
+    return tvtest::findControl<T>(w.get(), name);
+  }
+  QString preview() const { return ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText(); }
+
+  tvtest::CardDbFixture f;
+  std::unique_ptr<Main> w;
+};
+
+}  // namespace
+
+TEST_F(DeckOutputWindowTest, TheTabAndEveryOptionBoxRebuildThePreview) {
+  EXPECT_TRUE(preview().startsWith("★メイン0枚\n"));  // built when the window showed, before the deck changed
+  ctl<QTabWidget>("SSTab1")->setCurrentIndex(1);
+  const QString shock = "  4  Shock                /ショック                 R     C 8E ";
+  EXPECT_EQ(preview(),
+            "★メイン4枚\n 数 / 英語名 / 日本語名 / コスト / レアリティ / エキスパンション \n"
+            " [インスタント]\n" +
+                shock +
+                "\n\n★サイドボード1枚\n [土地]\n"
+                "  1  Forest               /森                             C 8E \n\n【マナカーブ】\n"
+                "０=\n１=□□□□\n２=\n３=\n４=\n５=\n６=\n６<");
+
+  // A deck change shows at the next rebuild: here the click of each box, whatever it turns off.
+  const std::pair<const char*, QString> boxes[] = {
+      {"chk_ManaCurve", "１=□"},  {"chk_Side", "★サイドボード"}, {"chk_CardSetEx", "エキスパンション"},
+      {"chk_Rare", "レアリティ"}, {"chk_Cost", "コスト"},        {"chk_NameN", "日本語名"},
+      {"chk_NameE", "英語名"},    {"chk_Space", "  5  "}};
+  for (int copies = 5; const auto& [name, gone] : boxes) {
+    f.db().execute("UPDATE wtbl_DecList SET CardMaisu = " + QString::number(copies));
+    ctl<QCheckBox>(name)->click();
+    EXPECT_TRUE(preview().startsWith("★メイン" + QString::number(copies) + "枚\n")) << name;
+    EXPECT_FALSE(preview().contains(gone)) << name;
+    ++copies;
+  }
+  EXPECT_EQ(preview(), "★メイン12枚\n 数 \n [インスタント]\n12 \n");
+}
