@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
 #include "app/mainwindow.h"
+#include "output/htmldecklist.h"
 #include "support/controls.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
@@ -61,4 +65,39 @@ TEST_F(DeckOutputWindowTest, TheTabAndEveryOptionBoxRebuildThePreview) {
     ++copies;
   }
   EXPECT_EQ(preview(), "★メイン12枚\n 数 \n [インスタント]\n12 \n");
+}
+
+TEST_F(DeckOutputWindowTest, HtmlGoesToTheChosenFileWithTheTitleAndCardTextOptions) {
+  std::optional<QString> choice;
+  QList<CommonDialog::Request> asked;
+  w->CommonDialog1.setChooser([&](const CommonDialog::Request& r) {
+    asked << r;
+    return choice;
+  });
+  QStringList boxes;
+  w->setMessageBox([&](const MessageBoxRequest& r) {
+    boxes << QString::number(r.icon) + u'|' + r.text.section(u'\r', 0, 0);
+    return QMessageBox::Ok;
+  });
+  const QDir dir(f.dir());
+
+  ctl<QAction>("M_SaveHtml")->trigger();  // cancelled: nothing written, nothing said
+  ASSERT_EQ(asked.size(), 1);
+  EXPECT_EQ(asked[0].filters, QStringList({"すべてのファイル (*)", "Ｗｅｂ ファイル (*.html)"}));
+  EXPECT_EQ(asked[0].selectedFilter, asked[0].filters[1]);
+  EXPECT_EQ(dir.entryList({"*.html"}), QStringList());
+
+  ctl<QLineEdit>("txt_PrintTitle")->setText("赤単 <R>");
+  ctl<QCheckBox>("chk_HCardText")->setChecked(true);
+  choice = dir.filePath("deck.html");
+  ctl<QAction>("M_SaveHtml")->trigger();
+  QFile file(*choice);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), htmlFileBytes(HtmlDeckList(f.db(), true).page("赤単 <R>")));
+  EXPECT_EQ(boxes, QStringList());
+
+  choice = dir.filePath("missing/deck.html");
+  ctl<QAction>("M_SaveHtml")->trigger();
+  EXPECT_EQ(boxes,
+            QStringList({QString::number(QMessageBox::Warning) + "|HTMLファイルを保存できませんでした。"}));
 }
