@@ -56,7 +56,7 @@ TEST_F(DeckOutputWindowTest, TheTabAndEveryOptionBoxRebuildThePreview) {
   const std::pair<const char*, QString> boxes[] = {
       {"chk_ManaCurve", "１=□"},  {"chk_Side", "★サイドボード"}, {"chk_CardSetEx", "エキスパンション"},
       {"chk_Rare", "レアリティ"}, {"chk_Cost", "コスト"},        {"chk_NameN", "日本語名"},
-      {"chk_NameE", "英語名"},    {"chk_Space", "  5  "}};
+      {"chk_NameE", "英語名"},    {"chk_Space", "  12 "}};
   for (int copies = 5; const auto& [name, gone] : boxes) {
     f.db().execute("UPDATE wtbl_DecList SET CardMaisu = " + QString::number(copies));
     ctl<QCheckBox>(name)->click();
