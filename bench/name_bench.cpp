@@ -36,7 +36,7 @@ void BM_NameKeystroke(benchmark::State& state, const char* typed) {
   Searcher s;
   s.filter.name = QString::fromUtf8(typed);
   qsizetype lines = 0;
-  for (auto _ : state) lines = tv::runCardSearch(s.ctx, s.filter).cardLines.size();
+  for (auto _ : state) lines = tv::searchCards(s.ctx, s.filter).cardLines.size();
   state.counters["lines"] = double(lines);
 }
 BENCHMARK_CAPTURE(BM_NameKeystroke, empty_box, "")->Apply(timing);

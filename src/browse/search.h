@@ -6,12 +6,10 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/core/context.h"
 #include "deck/decklist.h"
+#include "session/context.h"
 
 namespace tv {
-
-inline const QString kCardListTable = QStringLiteral("wtbl_CardList");
 
 // The filter controls as the search reads them. A box that is true is checked.
 struct SearchFilter {
@@ -29,7 +27,7 @@ struct SearchFilter {
 QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence);
 
 // With a name typed, the statement calls the predicate "NameMatch" that
-// runCardSearch defines for it; with none it is the plain statement.
+// searchCards defines for it; with none it is the plain statement.
 QString buildSearchStatement(const SearchFilter& filter, const QString& sortField);
 
 struct SearchResult {
@@ -40,7 +38,7 @@ struct SearchResult {
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
 // lists back.
-SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter);
+SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 
 // A double-click on the colour or card-type frame: true checks every box of
 // the frame, false clears them. Only the flag decides, never the boxes.

@@ -7,7 +7,7 @@
 
 #include "carddb/codes.h"
 #include "carddb/setcodes.h"
-#include "text/sqlliteral.h"
+#include "deck/deckedit.h"
 
 namespace tv {
 namespace {
@@ -115,12 +115,6 @@ const CardNames::Printing* choosePrinting(const CardNames::Card& card, const QSt
   return card.printings.empty() ? nullptr : &card.printings.front();
 }
 
-QString cardType(Database& db, const DeckEntry& e) {
-  auto rs = db.openRecordset(QStringLiteral("SELECT CardType FROM tbl_CardMst WHERE CardSetEx = ") +
-                                 sqlLiteral(e.CardSetEx) + QStringLiteral(" AND NameE = ") + sqlLiteral(e.NameE),
-                             RecordsetType::Snapshot, dbForwardOnly);
-  return rs.eof() ? QString() : rs.text(u"CardType");
-}
 
 }  // namespace
 
@@ -207,7 +201,7 @@ DeckTextImport importDeckText(QStringView text, const CardNames& names, Database
   for (int half = 0; half < 2; ++half) {
     const QList<DeckEntry>& entries = half ? out.deck.side : out.deck.main;
     for (qsizetype i = 0; i < entries.size(); ++i) {
-      if (entries[i].CardMaisu <= kCopyLimit || cardType(db, entries[i]) == kBasicLand) continue;
+      if (entries[i].CardMaisu <= kCopyLimit || isBasicLand(db, entries[i].CardSetEx, entries[i].NameE)) continue;
       problems << DeckTextProblem{firstLine[half][i], lineAt(firstLine[half][i]),
                                   QStringLiteral("%1枚を超えています（%2枚、そのまま読み込みます）")
                                       .arg(kCopyLimit)

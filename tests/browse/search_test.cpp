@@ -91,7 +91,7 @@ TEST(Search, ExpansionsFiltersAndSortOrders) {
   };
   auto names = [&](const SearchFilter& filter) {  // the English names, in list order
     QStringList out;
-    for (const QString& line : runCardSearch(f.ctx, filter).cardLines) out << line.section(u'/', 0, 0);
+    for (const QString& line : searchCards(f.ctx, filter).cardLines) out << line.section(u'/', 0, 0);
     return out.join(u", ");
   };
   for (const auto& c : cases) {
@@ -126,7 +126,7 @@ TEST(Search, NameBoxNarrowsWithEveryFilterAndSort) {
         sets({0, 1, 2}, sortFieldFromOptions(o == 0, o == 1, o == 2, o == 3, o == 4), c.off);
     filter.name = QString::fromUtf16(c.name);
     QStringList got;
-    for (const QString& line : runCardSearch(f.ctx, filter).cardLines) got << line.section(u'/', 0, 0);
+    for (const QString& line : searchCards(f.ctx, filter).cardLines) got << line.section(u'/', 0, 0);
     EXPECT_EQ(got.join(u", "), c.names) << filter.name.toStdString();
   }
   // A name that folds to nothing leaves the statement as it always was.
