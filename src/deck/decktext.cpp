@@ -2,12 +2,14 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QStringList>
 #include <optional>
 
 #include "carddb/codes.h"
 #include "carddb/setcodes.h"
 #include "deck/deckedit.h"
+#include "text/shiftjis.h"
 
 namespace tv {
 namespace {
@@ -213,6 +215,13 @@ DeckTextImport importDeckText(QStringView text, const CardNames& names, Database
                    [](const DeckTextProblem& a, const DeckTextProblem& b) { return a.line < b.line; });
   out.problems = problems;
   return out;
+}
+
+std::optional<QString> deckTextFromBytes(QByteArrayView bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8(bytes);
+  if (!utf8.hasError()) return text;
+  return decodeShiftJis(bytes);
 }
 
 QString writeDeckText(const Deck& deck, const CardNames& names) {

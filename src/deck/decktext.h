@@ -3,9 +3,11 @@
 // looked up in the card master, never guessed.
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "carddb/cardnames.h"
 #include "deck/deck.h"
@@ -55,6 +57,13 @@ struct DeckTextImport {
 // and are reported.
 // The card types of the few cards over the limit come from `db`.
 DeckTextImport importDeckText(QStringView text, const CardNames& names, Database& db);
+
+// A text file's bytes as text: UTF-8 (with or without its BOM), else
+// Shift-JIS as Japanese tools of the time write it; nothing when neither.
+std::optional<QString> deckTextFromBytes(QByteArrayView bytes);
+
+// Larger files are refused unread; a deck list is a few kilobytes.
+inline constexpr qint64 kMaxDeckTextFileSize = 1024 * 1024;
 
 // "N English name" lines, a blank line, then the sideboard's; LF line ends.
 // A card whose expansion is not the one its name alone finds gets that
