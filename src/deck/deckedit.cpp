@@ -128,7 +128,7 @@ std::optional<DeckMoveResult> moveCard(AppContext& ctx, bool toMain, int selecte
   int i = a->index;
   // A full target keeps its copies and the source keeps its own: no copy is lost.
   if (addOneCopy(db, lookUp, card) != AddOutcome::AtLimit) {
-    const QString queryC = qualifiedSelect(source, kListColumns) + orderBy(g);
+    const QString queryC = qualifiedDeckListQuery(source, g);
     const auto c = findDeckRow(ctx, queryC, selectedLine);
     if (!c) return std::nullopt;
     i = c->index;
@@ -137,7 +137,7 @@ std::optional<DeckMoveResult> moveCard(AppContext& ctx, bool toMain, int selecte
     if (removeOneCopy(db, *c, deleteSql, qualifiedSelect(source, kListColumns) + where)) --i;
   }
 
-  const QString mainRefresh = qualifiedSelect(kMainDeckTable, kListColumns) + orderBy(g);
+  const QString mainRefresh = qualifiedDeckListQuery(kMainDeckTable, g);
   QStringList sideColumns = kListColumns;
   if (!toMain)
     sideColumns << QStringLiteral("NumCost") << QStringLiteral("CAttack") << QStringLiteral("CDefence");

@@ -16,6 +16,12 @@ QString deckListQuery(const QString& table, const QString& sortField) {
          QStringLiteral(" ORDER BY ") + sortField + QStringLiteral(" ,NameE");
 }
 
+QString qualifiedDeckListQuery(const QString& t, const QString& sortField) {
+  return QStringLiteral("SELECT ") + t + QStringLiteral(".CardSetEx, ") + t + QStringLiteral(".NameE, ") + t +
+         QStringLiteral(".NameN, ") + t + QStringLiteral(".CardMaisu FROM ") + t +
+         QStringLiteral(" ORDER BY ") + sortField + QStringLiteral(" ,NameE");
+}
+
 DeckListView RefreshDeckList(AppContext& ctx, const QString& table, DeckSelection selection) {
   return readDeckList(ctx, table, deckListQuery(table, ctx.gSortField), selection);
 }

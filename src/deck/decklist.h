@@ -44,6 +44,10 @@ QString deckCountLabel(const QString& table, qint64 count);
 // The deck table in list order: the sort column, then the English name.
 QString deckListQuery(const QString& table, const QString& sortField);
 
+// The same with every column qualified by the table name, as the moves and
+// opening a deck file write it.
+QString qualifiedDeckListQuery(const QString& table, const QString& sortField);
+
 // Refills one deck list from its table.
 DeckListView RefreshDeckList(AppContext& ctx, const QString& table, DeckSelection selection);
 
