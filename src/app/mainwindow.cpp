@@ -16,6 +16,7 @@
 #include "app/tokentab.h"
 #include "browse/windowdata.h"
 #include "deck/deckfile.h"
+#include "output/htmldecklist.h"
 
 namespace tv {
 
@@ -173,7 +174,18 @@ bool Main::mayDropDeck() {
   }
 }
 
-void Main::M_SaveHtml_Click() {}
+void Main::M_SaveHtml_Click() {
+  const std::optional<QString> path = CommonDialog1.showSave(
+      QStringLiteral("すべてのファイル (*.*)|*.*|Ｗｅｂ ファイル (*.html)|*.html|"), 2);
+  if (!path) return;
+  guarded(this, [&] {
+    const QString page =
+        HtmlDeckList(*ctx_.gCardDb, deckOutputTab_->htmlCardText()).page(deckOutputTab_->printTitle());
+    QString error;
+    if (!writeFileAtomically(*path, htmlFileBytes(page), &error))
+      messageBox(QMessageBox::Warning, QStringLiteral("HTMLファイルを保存できませんでした。\r\n") + error);
+  });
+}
 
 void Main::M_Close_Click() {
   if (!mayDropDeck()) return;

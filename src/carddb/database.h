@@ -55,6 +55,8 @@ class Database {
   // leaves the database as it was.
   void execute(const QString& sql, int options = 0);
 
+  // A dynaset's statement must begin with SELECT (no comment, no WITH): its
+  // rows are read with their rowids, which only a plain SELECT can add.
   Recordset openRecordset(const QString& sql, RecordsetType type = RecordsetType::Dynaset, int options = 0);
 
   bool hasTable(const QString& name);
@@ -65,6 +67,30 @@ class Database {
   static std::unique_ptr<Database> connect(const QString& path, const QString& connect, bool create);
   void configure(const QString& path, const QString& connect);
   sqlite3* db_ = nullptr;
+};
+
+// Changes kept whole or not at all: a savepoint rolled back unless committed.
+class Transaction {
+ public:
+  explicit Transaction(Database& db) : db_(db) { db_.execute(QStringLiteral("SAVEPOINT tv_transaction")); }
+  ~Transaction() {
+    if (done_) return;
+    try {
+      db_.execute(QStringLiteral("ROLLBACK TO tv_transaction"));
+      db_.execute(QStringLiteral("RELEASE tv_transaction"));
+    } catch (const DbError&) {
+    }
+  }
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void commit() {
+    db_.execute(QStringLiteral("RELEASE tv_transaction"));
+    done_ = true;
+  }
+
+ private:
+  Database& db_;
+  bool done_ = false;
 };
 
 // Password part of a connect string (";PWD=..."); empty when there is none.
@@ -97,6 +123,9 @@ class Recordset {
   void edit();
   void setField(QStringView name, const QVariant& value);
   void update();
+  // Deletes the current row from its table (a dynaset over one table only);
+  // the next row becomes current.
+  void remove();
   void close();
 
   int fieldCount() const;
