@@ -167,7 +167,7 @@ class DeckFileWindowTest : public DeckWindowTest {
 
 }  // namespace
 
-TEST_F(DeckFileWindowTest, SavedDeckOpensAgainWithListsAndTitle) {
+TEST_F(DeckFileWindowTest, SavedDeckOpensAgainWithListsTitleAndPreview) {
   chooseCard("Shock");
   press(ctl<QPushButton>("cmd_AddMain"), 2);
   chooseCard("Serra Angel");
@@ -184,12 +184,14 @@ TEST_F(DeckFileWindowTest, SavedDeckOpensAgainWithListsAndTitle) {
   chooseCard("Forest");
   press(ctl<QPushButton>("cmd_AddMain"));
   ctl<QLineEdit>("txt_PrintTitle")->setText("changed");
+  ctl<QPlainTextEdit>("txt_PrintDec")->setPlainText("stale");
   chosen = path("burn");
   trigger("M_Open");
   QStringList reopened = saved;
   reopened[0] = "2  Shock/ショック @-1";  // no selection after opening
   reopened[1] = "1  Serra Angel/セラの天使 @-1";
   EXPECT_EQ(deckView(), reopened);
+  EXPECT_TRUE(ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText().startsWith("★メイン2枚"));  // rebuilt
   EXPECT_EQ(offered, QStringList({"", path("burn")}));  // the last name offered again
   EXPECT_TRUE(messages.isEmpty());
 }
