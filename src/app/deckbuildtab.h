@@ -54,6 +54,11 @@ class DeckBuildTab : public QWidget {
   // ends up selected, shows that line's card as a click would.
   void applyDeckList(const DeckListView& view, bool setLabel);
 
+  // Both deck lists redrawn after the whole deck was replaced: no line
+  // selected, both counts set.
+  void showReplacedDeck();
+  void focusReload() { cmd_reload->setFocus(); }
+
   // The search's inputs as the filter controls stand.
   SearchFilter searchFilter() const;
 
@@ -95,7 +100,7 @@ class DeckBuildTab : public QWidget {
   qint16 gColorToggle = 0;
   qint16 gTypeToggle = 0;
   QHash<const ListBox*, int> rowBeforePress_;  // a list's current line when the mouse went down
-  QTimer nameTyping_;  // the search follows the name box once typing pauses
+  QTimer nameTyping_;                          // the search follows the name box once typing pauses
 };
 
 }  // namespace tv

@@ -21,15 +21,16 @@ QFont fixedPitch() { return QFont(QStringLiteral("ＭＳ ゴシック"), 10); }
 
 }  // namespace
 
-DeckTextImportDialog::DeckTextImportDialog(AppContext& ctx, CommonDialog& files, MessageBoxFunction messageBox,
-                                           QWidget* parent)
+DeckTextImportDialog::DeckTextImportDialog(AppContext& ctx, CommonDialog& files,
+                                           MessageBoxFunction messageBox, QWidget* parent)
     : QDialog(parent), ctx_(ctx), files_(files), messageBox_(std::move(messageBox)) {
   setObjectName(QStringLiteral("DeckTextImportDialog"));
   setWindowTitle(QStringLiteral("テキストから読み込み"));
   resize(620, 560);
 
   auto* hint = new QLabel(
-      QStringLiteral("デッキリストを貼り付けてください（例: 4 Lightning Bolt、4 極楽鳥、SB: 2 Duress）。"), this);
+      QStringLiteral("デッキリストを貼り付けてください（例: 4 Lightning Bolt、4 極楽鳥、SB: 2 Duress）。"),
+      this);
   hint->setWordWrap(true);
   txt_DeckText = named(new QPlainTextEdit(this), "txt_DeckText");
   txt_DeckText->setAccessibleName(QStringLiteral("デッキリスト"));
@@ -67,13 +68,15 @@ DeckTextImportDialog::DeckTextImportDialog(AppContext& ctx, CommonDialog& files,
   });
   connect(cmd_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  if (const QClipboard* clipboard = QGuiApplication::clipboard()) txt_DeckText->setPlainText(clipboard->text());
+  if (const QClipboard* clipboard = QGuiApplication::clipboard())
+    txt_DeckText->setPlainText(clipboard->text());
   refresh();
 }
 
 void DeckTextImportDialog::refresh() {
   typing_.stop();
-  guarded(this, [&] { result_ = importDeckText(txt_DeckText->toPlainText(), *cardNames(ctx_), *ctx_.gCardDb); });
+  guarded(this,
+          [&] { result_ = importDeckText(txt_DeckText->toPlainText(), *cardNames(ctx_), *ctx_.gCardDb); });
   lst_Problems->clear();
   int skipped = 0;
   for (const DeckTextProblem& p : result_.problems) {
@@ -87,7 +90,8 @@ void DeckTextImportDialog::refresh() {
                         .arg(result_.deck.main.size())
                         .arg(result_.deck.side.size())
                         .arg(copies);
-  if (skipped > 0) summary += QStringLiteral("読めない %1 行は飛ばします（直すこともできます）。").arg(skipped);
+  if (skipped > 0)
+    summary += QStringLiteral("読めない %1 行は飛ばします（直すこともできます）。").arg(skipped);
   lbl_Problems->setText(summary);
   lst_Problems->setVisible(!result_.problems.isEmpty());
   cmd_Import->setEnabled(copies > 0);
@@ -102,7 +106,8 @@ void DeckTextImportDialog::cmd_ReadFile_Click() {
   };
   QFile file(*path);
   if (QFileInfo(*path).isDir() || !file.open(QIODevice::ReadOnly)) return refuse(file.errorString());
-  if (file.size() > kMaxDeckTextFileSize) return refuse(QStringLiteral("テキストファイルとして大きすぎます。"));
+  if (file.size() > kMaxDeckTextFileSize)
+    return refuse(QStringLiteral("テキストファイルとして大きすぎます。"));
   const std::optional<QString> text = deckTextFromBytes(file.read(kMaxDeckTextFileSize + 1));
   if (!text) return refuse(QStringLiteral("UTF-8 でも Shift-JIS でもありません。"));
   txt_DeckText->setPlainText(*text);
@@ -148,8 +153,9 @@ void DeckTextExportDialog::cmd_SaveFile_Click() {
   if (!path) return;
   QString error;
   if (!writeFileAtomically(*path, text_.toUtf8(), &error))
-    messageBox_({this, QMessageBox::Warning, QStringLiteral("テキストファイルを保存できませんでした。\r\n") + error,
-                 QMessageBox::Ok, QMessageBox::NoButton});
+    messageBox_({this, QMessageBox::Warning,
+                 QStringLiteral("テキストファイルを保存できませんでした。\r\n") + error, QMessageBox::Ok,
+                 QMessageBox::NoButton});
 }
 
 }  // namespace tv

@@ -17,7 +17,8 @@
 
 namespace tv {
 
-inline const QString kTextFileFilter = QStringLiteral("テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
+inline const QString kTextFileFilter =
+    QStringLiteral("テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
 
 class DeckTextImportDialog : public QDialog {
   Q_OBJECT

@@ -23,11 +23,11 @@ QStringList splitHalves(const QString& name) {
 std::shared_ptr<const CardNames> CardNames::load(Database& db) {
   auto names = std::make_shared<CardNames>();
   CardNames& n = *names;
-  auto rs = db.openRecordset(
-      QStringLiteral("SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, "
-                     "tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN tbl_CardSet"
-                     " ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx"),
-      RecordsetType::Snapshot, dbForwardOnly);
+  auto rs =
+      db.openRecordset(QStringLiteral("SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, "
+                                      "tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN tbl_CardSet"
+                                      " ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx"),
+                       RecordsetType::Snapshot, dbForwardOnly);
   // A name is decoded, folded and indexed when first seen; later rows only look it up.
   QHash<QString, int> cardOfKey;  // NameE compares without regard to ASCII case in the card master
   std::vector<int> cardOfEnglish;

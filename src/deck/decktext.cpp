@@ -117,7 +117,6 @@ const CardNames::Printing* choosePrinting(const CardNames::Card& card, const QSt
   return card.printings.empty() ? nullptr : &card.printings.front();
 }
 
-
 }  // namespace
 
 ParsedDeckText parseDeckText(QStringView text) {
@@ -203,7 +202,8 @@ DeckTextImport importDeckText(QStringView text, const CardNames& names, Database
   for (int half = 0; half < 2; ++half) {
     const QList<DeckEntry>& entries = half ? out.deck.side : out.deck.main;
     for (qsizetype i = 0; i < entries.size(); ++i) {
-      if (entries[i].CardMaisu <= kCopyLimit || isBasicLand(db, entries[i].CardSetEx, entries[i].NameE)) continue;
+      if (entries[i].CardMaisu <= kCopyLimit || isBasicLand(db, entries[i].CardSetEx, entries[i].NameE))
+        continue;
       problems << DeckTextProblem{firstLine[half][i], lineAt(firstLine[half][i]),
                                   QStringLiteral("%1枚を超えています（%2枚、そのまま読み込みます）")
                                       .arg(kCopyLimit)
