@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +20,10 @@ class NameFilter {
 
   // Nothing to filter by: the text folds to nothing (empty, spaces, "ー").
   bool empty() const { return folded_.isEmpty(); }
+
+  // The exact English names of every row that may match, when there are
+  // at most `limit`: an index can find those rows without reading the rest.
+  std::optional<QStringList> candidateNames(int limit) const;
 
   // The names as UTF-8, as the card master holds them (Null as empty).
   bool matches(std::string_view nameE, std::string_view nameN) const {

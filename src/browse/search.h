@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "browse/namefilter.h"
 #include "deck/decklist.h"
 #include "session/context.h"
 
@@ -26,9 +27,10 @@ struct SearchFilter {
 // コスト, パワー, タフネス; empty when none is selected.
 QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence);
 
-// With a name typed, the statement calls the predicate "NameMatch" that
-// searchCards defines for it; with none it is the plain statement.
-QString buildSearchStatement(const SearchFilter& filter, const QString& sortField);
+// With a name filter the statement calls the predicate "NameMatch" that
+// searchCards defines for it; without one it is the plain statement.
+QString buildSearchStatement(const SearchFilter& filter, const QString& sortField,
+                             const NameFilter* names = nullptr);
 
 struct SearchResult {
   QStringList cardLines;  // lst_CardList, in wtbl_CardList's order

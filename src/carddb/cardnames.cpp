@@ -32,6 +32,7 @@ std::shared_ptr<const CardNames> CardNames::load(Database& db) {
   QHash<QString, int> cardOfKey;  // NameE compares without regard to ASCII case in the card master
   std::vector<int> cardOfEnglish;
   std::unordered_set<quint64> indexedJapanese;  // (card, Japanese name)
+  std::unordered_set<quint64> pairs;            // (English name, Japanese name) met on one row
   auto view = [](QByteArrayView v) { return std::string_view(v.data(), size_t(v.size())); };
   for (; !rs.eof(); rs.moveNext()) {
     const QByteArrayView nameE = rs.utf8(u"NameE");
@@ -58,6 +59,8 @@ std::shared_ptr<const CardNames> CardNames::load(Database& db) {
                       QString::fromUtf8(nameN));
       if (indexedJapanese.insert(quint64(card) << 32 | quint32(j)).second)
         n.index(n.japaneseFolded_[j], n.japaneseNames_[j], card, n.byJapanese_);
+      if (size_t(j) >= n.englishOfJapanese_.size()) n.englishOfJapanese_.resize(size_t(j) + 1);
+      if (pairs.insert(quint64(e) << 32 | quint32(j)).second) n.englishOfJapanese_[size_t(j)].push_back(e);
     }
 
     Printing p;

@@ -54,6 +54,9 @@ class CardNames {
   // One flag per distinct name: does its folded form hold `folded`?
   std::vector<char> englishHits(QStringView folded) const { return hits(englishFolded_, folded); }
   std::vector<char> japaneseHits(QStringView folded) const { return hits(japaneseFolded_, folded); }
+  const QString& englishName(int id) const { return englishNames_[id]; }
+  // The English names of the rows that carry a Japanese name.
+  const std::vector<int>& englishOfJapanese(int id) const { return englishOfJapanese_[size_t(id)]; }
 
  private:
   using Ids = std::unordered_map<std::string_view, int>;
@@ -73,6 +76,7 @@ class CardNames {
 
   std::vector<QByteArray> englishTexts_, japaneseTexts_;  // the keys of the id maps point here
   Ids englishIds_, japaneseIds_;
+  std::vector<std::vector<int>> englishOfJapanese_;
   QStringList englishNames_, japaneseNames_, englishFolded_, japaneseFolded_;
 };
 

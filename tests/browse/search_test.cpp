@@ -134,3 +134,14 @@ TEST(Search, NameBoxNarrowsWithEveryFilterAndSort) {
   blank.name = " ・";
   EXPECT_EQ(buildSearchStatement(blank, "NameE"), buildSearchStatement(sets({0}), "NameE"));
 }
+
+TEST(Search, NameFilterNamesTheRowsAnIndexCanFind) {
+  tvtest::CardDbFixture f;
+  tvtest::addStandardCards(f);
+  const NameFilter serra(cardNames(f.ctx), u"せら");  // found by the Japanese names only
+  auto names = serra.candidateNames(3);
+  ASSERT_TRUE(names);
+  names->sort();
+  EXPECT_EQ(*names, (QStringList{"Serra Angel", "Serra Avatar", "Serra's Embrace"}));
+  EXPECT_FALSE(serra.candidateNames(2));  // more than asked for: every row is read instead
+}
