@@ -52,6 +52,7 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
     s += QStringLiteral(
         " AND tbl_CardMst.CardType <> 'A' AND tbl_CardMst.CardType <> 'AC' AND tbl_CardMst.CardType <> 'LA'");
   if (!f.Creature) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'C' AND tbl_CardMst.CardType <> 'AC'");
+  if (!f.Planeswalker) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'PW'");
 
   if (f.CTypeOn) {
     // The text goes between the wildcards as it stands: spaces around it narrow the match.
