@@ -215,6 +215,10 @@ TEST(Import, BadInputIsRefusedAndLeavesTheOldDatabase) {
   o.only = {QStringLiteral("M19"), QStringLiteral("ZZZ")};
   EXPECT_TRUE(importError(o).endsWith("mtgjson-sample.json: no set ZZZ")) << importError(o).toStdString();
   o.only.clear();
+  o.output = kSample;
+  EXPECT_TRUE(importError(o).endsWith("mtgjson-sample.json: is also an input file"))
+      << importError(o).toStdString();
+  o.output = dir.filePath("out.db");
   o.whisper = dir.filePath("w.xml");
   write(o.whisper, "<cards><card name=\"A\" ja=\"あ\">x</cards>");
   EXPECT_TRUE(importError(o).startsWith(o.whisper + ":1: ")) << importError(o).toStdString();

@@ -171,10 +171,13 @@ void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<Car
 
 }  // namespace
 
-void checkOutput(const QString& output) {
+void checkOutput(const QString& output, const QStringList& inputs) {
   if (output.isEmpty()) throw BuildError(QStringLiteral("no output file given"));
   const QFileInfo info(output);
   if (info.isDir()) throw BuildError(QStringLiteral("%1: is a folder").arg(output));
+  for (const QString& input : inputs)
+    if (!input.isEmpty() && info.exists() && QFileInfo(input).canonicalFilePath() == info.canonicalFilePath())
+      throw BuildError(QStringLiteral("%1: is also an input file").arg(output));
   if (!info.dir().exists())
     throw BuildError(QStringLiteral("%1: cannot write: folder %2 does not exist")
                          .arg(output, QDir::toNativeSeparators(info.dir().path())));
@@ -201,7 +204,7 @@ void writeCardDatabase(const QString& output, const SetTable& sets, const std::v
 
 void buildCardDatabase(const BuildOptions& options) {
   if (options.repeat < 1) throw BuildError(QStringLiteral("repeat must be 1 or more"));
-  checkOutput(options.output);
+  checkOutput(options.output, {options.cardsCsv, options.setsCsv, options.tokensCsv});
 
   // All input is read and checked before anything is written.
   const SetTable sets = readSets(options.setsCsv);

@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "carddb/error.h"
@@ -34,8 +35,9 @@ SetTable readSets(const QString& path);
 // tokens.csv, checked.
 std::vector<TokenRow> readTokens(const QString& path);
 
-// Throws unless `output` can be written: a file name in an existing folder.
-void checkOutput(const QString& output);
+// Throws unless `output` can be written: a file name in an existing folder,
+// none of the `inputs`.
+void checkOutput(const QString& output, const QStringList& inputs);
 
 // Writes the card database (CardRow::set is a set_code of `sets`) to a
 // temporary file beside `output`, then renames it over `output`.

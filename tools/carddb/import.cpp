@@ -208,7 +208,7 @@ std::vector<CardRow> mapMtgSet(const MtgSet& set, const WhisperCards* whisper, Q
 }
 
 ImportSummary importCardDatabase(const ImportOptions& o) {
-  checkOutput(o.output);
+  checkOutput(o.output, {o.mtgjson, o.whisper, o.sets, o.tokens});
   if (o.mtgjson.isEmpty()) throw BuildError(QStringLiteral("no MTGJSON file given"));
 
   // All input is read and checked before anything is written.
