@@ -127,10 +127,12 @@ void Main::M_PrintProxy_Click() { deckBuildTab_->cmd_ProxyPrint_Click(); }
 
 void Main::M_PrintToken_Click() { tokenTab_->cmd_TPrint_Click(); }
 
-void Main::M_Ver_Click() {
-  QMessageBox box(QMessageBox::NoIcon, kAppTitle, versionMessageText(), QMessageBox::Ok, this);
-  box.setTextFormat(Qt::PlainText);
-  box.exec();
+void Main::M_Ver_Click() { messageBox(QMessageBox::NoIcon, versionMessageText()); }
+
+QMessageBox::StandardButton Main::messageBox(QMessageBox::Icon icon, const QString& text,
+                                             QMessageBox::StandardButtons buttons,
+                                             QMessageBox::StandardButton defaultButton) {
+  return messageBox_({this, icon, text, buttons, defaultButton});
 }
 
 void Main::SSTab1_GotFocus() { deckOutputTab_->RefreshPrintPreview(); }
