@@ -6,8 +6,8 @@
 #include <QVariant>
 #include <memory>
 
-#include "session/context.h"
 #include "carddb/database.h"
+#include "session/context.h"
 
 namespace tvtest {
 
@@ -52,6 +52,10 @@ class CardDbFixture {
   QTemporaryDir dir_;
   QString path_;
 };
+
+// The columns of one tbl_CardMst row joined by '|', Null as "-"; "(none)"
+// when there is no such card. A column may be an expression.
+QString cardValues(tv::Database& db, const QString& set, const QString& nameE, const QStringList& columns);
 
 // A small, varied card database: three expansions, every colour and card
 // type, an apostrophe, a Null creature type, an unknown rarity.

@@ -10,6 +10,7 @@
 #include "carddb/builder.h"
 #include "carddb/info.h"
 #include "carddb/schema.h"
+#include "support/fixtures.h"
 #include "support/printers.h"
 #include "text/sqlliteral.h"
 
@@ -109,19 +110,21 @@ TEST(Import, RealCardsOfEachLayoutAndType) {
       {"M19", "Forest", "森|N|-|-|C|BL|-|-|-|-"},
       {"FUT", "Dryad Arbor", "ドライアドの東屋|G|-|-|U|L|（ドライアドの東屋は呪文|-|-|-"},
   };
-  QString sql = QStringLiteral("SELECT ifnull(NameN, '-')");
-  for (const char* column :
-       {"Color", "Cost", "NumCost", "Rare", "CardType", "substr(replace(TextN, char(13, 10), '/'), 1, 12)",
-        "CType", "CAttack", "CDefence"})
-    sql += QStringLiteral(" || '|' || ifnull(%1, '-')").arg(QString::fromLatin1(column));
+  const QStringList columns{"NameN",
+                            "Color",
+                            "Cost",
+                            "NumCost",
+                            "Rare",
+                            "CardType",
+                            "substr(replace(TextN, char(13, 10), '/'), 1, 12)",
+                            "CType",
+                            "CAttack",
+                            "CDefence"};
   auto db = tv::Database::open(o.output, tv::kCardDbConnect);
-  for (const auto& [set, name, expected] : cards) {
-    auto rs =
-        db->openRecordset(sql + QStringLiteral(" AS r FROM tbl_CardMst WHERE CardSetEx = '%1' AND NameE = %2")
-                                    .arg(QString::fromUtf8(set), tv::sqlLiteral(QString::fromUtf8(name))),
-                          tv::RecordsetType::Snapshot, tv::dbForwardOnly);
-    EXPECT_EQ(rs.eof() ? QStringLiteral("(none)") : rs.text(u"r"), QString::fromUtf8(expected)) << name;
-  }
+  for (const auto& [set, name, expected] : cards)
+    EXPECT_EQ(tvtest::cardValues(*db, QString::fromUtf8(set), QString::fromUtf8(name), columns),
+              QString::fromUtf8(expected))
+        << name;
 
   // Newest first; classic code and name from the sets table, MTGJSON's Japanese name, else the English.
   const QString info = describeCardDatabase(o.output);
