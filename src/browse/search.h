@@ -11,8 +11,6 @@
 
 namespace tv {
 
-inline const QString kCardListTable = QStringLiteral("wtbl_CardList");
-
 // The filter controls as the search reads them. A box that is true is checked.
 struct SearchFilter {
   QList<int> selectedSets;  // positions of the selected lines of lst_CardSet, ascending
@@ -38,7 +36,7 @@ struct SearchResult {
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
 // lists back.
-SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter);
+SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 
 // A double-click on the colour or card-type frame: true checks every box of
 // the frame, false clears them. Only the flag decides, never the boxes.

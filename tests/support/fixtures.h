@@ -26,9 +26,6 @@ struct Card {
   QVariant defence;
 };
 
-// A value written into SQL for a fixture: Null, a bare number or a literal.
-QString sqlValue(const QVariant& v);
-
 class CardDbFixture {
  public:
   CardDbFixture();
