@@ -1,8 +1,23 @@
 #include "browse/search.h"
 
+#include "browse/cardcatalogue.h"
 #include "text/sqlliteral.h"
 
 namespace tv {
+
+const std::array<FilterClause, 22> kFilterClauses = {{
+    {&SearchFilter::W, "Color", "W"},         {&SearchFilter::B, "Color", "B"},
+    {&SearchFilter::U, "Color", "U"},         {&SearchFilter::G, "Color", "G"},
+    {&SearchFilter::R, "Color", "R"},         {&SearchFilter::N, "Color", "N"},
+    {&SearchFilter::M, "Color", "M"},         {&SearchFilter::Land, "CardType", "L"},
+    {&SearchFilter::Land, "CardType", "BL"},  {&SearchFilter::Land, "CardType", "LL"},
+    {&SearchFilter::Instant, "CardType", "I"}, {&SearchFilter::Sorcery, "CardType", "S"},
+    {&SearchFilter::Enchantment, "CardType", "E"}, {&SearchFilter::Enchantment, "CardType", "EC"},
+    {&SearchFilter::Enchantment, "CardType", "EL"}, {&SearchFilter::Enchantment, "CardType", "EP"},
+    {&SearchFilter::Enchantment, "CardType", "EA"}, {&SearchFilter::Artifact, "CardType", "A"},
+    {&SearchFilter::Artifact, "CardType", "AC"}, {&SearchFilter::Artifact, "CardType", "LA"},
+    {&SearchFilter::Creature, "CardType", "C"}, {&SearchFilter::Creature, "CardType", "AC"},
+}};
 
 QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence) {
   if (nameE) return QStringLiteral("NameE");
@@ -31,27 +46,9 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
   if (f.selectedSets.isEmpty()) s += QStringLiteral(" tbl_CardSet.CardsetNo =99999");
   s += QStringLiteral(" )");
 
-  if (!f.W) s += QStringLiteral(" AND tbl_CardMst.Color <> 'W'");
-  if (!f.B) s += QStringLiteral(" AND tbl_CardMst.Color <> 'B'");
-  if (!f.U) s += QStringLiteral(" AND tbl_CardMst.Color <> 'U'");
-  if (!f.G) s += QStringLiteral(" AND tbl_CardMst.Color <> 'G'");
-  if (!f.R) s += QStringLiteral(" AND tbl_CardMst.Color <> 'R'");
-  if (!f.N) s += QStringLiteral(" AND tbl_CardMst.Color <> 'N'");
-  if (!f.M) s += QStringLiteral(" AND tbl_CardMst.Color <> 'M'");
-
-  if (!f.Land)
-    s += QStringLiteral(
-        " AND tbl_CardMst.CardType <> 'L' AND tbl_CardMst.CardType <> 'BL' AND tbl_CardMst.CardType <> 'LL'");
-  if (!f.Instant) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'I'");
-  if (!f.Sorcery) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'S'");
-  if (!f.Enchantment)
-    s += QStringLiteral(
-        " AND tbl_CardMst.CardType <> 'E' AND tbl_CardMst.CardType <> 'EC' AND tbl_CardMst.CardType <> 'EL'"
-        " AND tbl_CardMst.CardType <> 'EP' AND tbl_CardMst.CardType <> 'EA'");
-  if (!f.Artifact)
-    s += QStringLiteral(
-        " AND tbl_CardMst.CardType <> 'A' AND tbl_CardMst.CardType <> 'AC' AND tbl_CardMst.CardType <> 'LA'");
-  if (!f.Creature) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'C' AND tbl_CardMst.CardType <> 'AC'");
+  for (const FilterClause& c : kFilterClauses)
+    if (!(f.*c.box))
+      s += QStringLiteral(" AND tbl_CardMst.%1 <> '%2'").arg(QLatin1StringView(c.column), QLatin1StringView(c.code));
 
   if (f.CTypeOn) {
     // The text goes between the wildcards as it stands: spaces around it narrow the match.
@@ -72,28 +69,34 @@ QString searchDeckQuery(const QString& table, const QString& sortField) {
 
 }  // namespace
 
-SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter) {
-  Database& db = *ctx.gCardDb;
-  db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
-  if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
-  db.execute(buildSearchStatement(filter, ctx.gSortField));
-
-  SearchResult result;
+QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField) {
+  db.execute(buildSearchStatement(filter, sortField));
+  QStringList lines;
   // No ORDER BY: the rows come back in the order the INSERT put them in.
   auto rs = db.openRecordset(QStringLiteral("SELECT wtbl_CardList.NameE, wtbl_CardList.NameN") +
                                  QStringLiteral(" FROM wtbl_CardList"),
                              RecordsetType::Snapshot, dbForwardOnly);
-  // A card-list line is NameE/NameN, decoded once: with a large result this
-  // loop is what counts.
   QByteArray line;
   for (; !rs.eof(); rs.moveNext()) {
     line.truncate(0);
     line.append(rs.utf8(u"NameE"));
     line.append('/');
     line.append(rs.utf8(u"NameN"));
-    result.cardLines << QString::fromUtf8(line);
+    lines << QString::fromUtf8(line);
   }
-  rs.close();
+  return lines;
+}
+
+SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter) {
+  Database& db = *ctx.gCardDb;
+  db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
+  if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
+
+  SearchResult result;
+  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField))
+    result.cardLines = std::move(*lines);
+  else
+    result.cardLines = runSearchStatement(db, filter, ctx.gSortField);
 
   result.mainDeck = readDeckList(ctx, kMainDeckTable, searchDeckQuery(kMainDeckTable, ctx.gSortField),
                                  DeckSelection::none());

@@ -10,6 +10,9 @@
 #include "carddb/dialect.h"
 
 namespace tv {
+
+void registerRowids(sqlite3* db);  // rowids.cpp
+
 namespace {
 
 // Tables a card database must have before the program can work on it.
@@ -180,6 +183,7 @@ void Database::configure(const QString& path, const QString& connect) {
   // Room for a large card database's pages, so a search decrypts each once.
   execute(QStringLiteral("PRAGMA cache_size = -65536"));
 
+  registerRowids(raw);
   if (sqlite3_create_function_v2(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLikeFunction,
                                  nullptr, nullptr, nullptr) != SQLITE_OK)
     fail(raw, QStringLiteral("cannot register like"));

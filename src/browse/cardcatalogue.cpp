@@ -1,0 +1,230 @@
+#include "browse/cardcatalogue.h"
+
+#include <QHash>
+#include <algorithm>
+#include <map>
+#include <numeric>
+#include <tuple>
+#include <vector>
+
+#include "carddb/dialect.h"
+
+namespace tv {
+namespace {
+
+const QString kJoin = QStringLiteral(
+    " FROM tbl_CardMst INNER JOIN tbl_CardSet ON tbl_CardMst.CardsetEx = tbl_CardSet.CardsetEx");
+
+// The order of the search statement, with its ties made explicit: equal
+// names keep the order of their expansions, as the statement visits them.
+QString orderBy(const QString& sortField) {
+  return QStringLiteral(" ORDER BY tbl_CardMst.") + sortField +
+         QStringLiteral(" ,tbl_CardMst.NameE, tbl_CardSet.CardsetNo");
+}
+
+// Bit k is set where clause k of the statement holds, evaluated by the engine
+// with the statement's own text, so Null, case and type rules are its own.
+QString passesExpression() {
+  QStringList bits;
+  for (size_t k = 0; k < kFilterClauses.size(); ++k)
+    bits << QStringLiteral("((tbl_CardMst.%1 <> '%2') IS 1) << %3")
+                .arg(QLatin1StringView(kFilterClauses[k].column), QLatin1StringView(kFilterClauses[k].code))
+                .arg(k);
+  return bits.join(QStringLiteral(" | "));
+}
+
+class CardCatalogue {
+ public:
+  // A catalogue that cannot serve this card database.
+  explicit CardCatalogue(quint32 dataVersion) : dataVersion_(dataVersion) {}
+
+  CardCatalogue(Database& db, const QString& sortField, quint32 dataVersion)
+      : dataVersion_(dataVersion), usable_(true) {
+    // The copied values take wtbl_CardList's column types here, so the lines
+    // read from this table are those read back from wtbl_CardList.
+    db.execute(QStringLiteral("DROP TABLE IF EXISTS temp.tv_CardCatalogue"));
+    db.execute(QStringLiteral(
+        "CREATE TEMP TABLE tv_CardCatalogue AS SELECT CardSetEx, NameE, NameN, NumCost, CAttack, CDefence,"
+        " NULL AS tv_SetNo, NULL AS tv_Passes, NULL AS tv_CType, NULL AS tv_CardRow, NULL AS tv_SetRow"
+        " FROM wtbl_CardList WHERE 0"));
+    db.execute(QStringLiteral("INSERT INTO temp.tv_CardCatalogue SELECT tbl_CardMst.CardSetEx, "
+                              "tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.NumCost, tbl_CardMst.CAttack, "
+                              "tbl_CardMst.CDefence, tbl_CardSet.CardsetNo, ") +
+               passesExpression() +
+               QStringLiteral(", tbl_CardMst.CType, tbl_CardMst.rowid, tbl_CardSet.rowid") + kJoin +
+               orderBy(sortField));
+
+    auto rs = db.openRecordset(QStringLiteral("SELECT rowid, NameE, NameN, tv_SetNo, tv_Passes, tv_CType, "
+                                              "tv_CardRow, tv_SetRow FROM temp.tv_CardCatalogue"),
+                               RecordsetType::Snapshot, dbForwardOnly);
+    QHash<QByteArray, qint32> ctypeIndex;
+    QByteArray line;
+    for (; !rs.eof(); rs.moveNext()) {
+      const QVariant setNo = rs.field(u"tv_SetNo");
+      // Anything but whole numbers compares by the engine's rules of affinity: leave it to the statement.
+      if (setNo.typeId() != QMetaType::LongLong) throw DbError(QStringLiteral("expansion number not whole"));
+      if (rs.field(u"rowid").toLongLong() != qint64(entries_.size()) + 1)
+        throw DbError(QStringLiteral("catalogue out of order"));
+      Entry e;
+      e.setNo = setNo.toLongLong();
+      e.passes = quint32(rs.field(u"tv_Passes").toLongLong());
+      if (!rs.isNull(u"tv_CType")) {
+        const QByteArray ctype = rs.utf8(u"tv_CType").toByteArray();
+        auto it = ctypeIndex.constFind(ctype);
+        if (it == ctypeIndex.constEnd()) {
+          it = ctypeIndex.insert(ctype, qint32(ctypes_.size()));
+          ctypes_.push_back(ctype);
+        }
+        e.ctype = *it;
+      }
+      line.truncate(0);
+      line.append(rs.utf8(u"NameE"));
+      line.append('/');
+      line.append(rs.utf8(u"NameN"));
+      e.line = QString::fromUtf8(line);
+      keys_.push_back({rs.field(u"tv_CardRow").toLongLong(), rs.field(u"tv_SetRow").toLongLong(),
+                       qint32(entries_.size())});
+      entries_.push_back(std::move(e));
+    }
+    std::sort(keys_.begin(), keys_.end());
+    std::vector<qint32>& order = orders_[sortField];
+    order.resize(entries_.size());
+    std::iota(order.begin(), order.end(), 0);
+  }
+
+  quint32 dataVersion() const { return dataVersion_; }
+  bool usable() const { return usable_; }
+  void refuse() { usable_ = false; }
+
+  // The catalogue rowids of the rows the statement would insert, in its
+  // order, and their card-list lines.
+  void select(Database& db, const SearchFilter& f, const QString& sortField, std::vector<qint64>& rowids,
+              QStringList& lines) {
+    const Filter filter = prepare(f);
+    const std::vector<qint32>& order = orderFor(db, sortField);
+    rowids.reserve(order.size());
+    lines.reserve(qsizetype(order.size()));
+    for (const qint32 i : order) {
+      const Entry& e = entries_[size_t(i)];
+      if (!passes(e, filter)) continue;
+      rowids.push_back(i + 1);
+      lines << e.line;
+    }
+  }
+
+ private:
+  struct Entry {
+    qint64 setNo = 0;
+    quint32 passes = 0;
+    qint32 ctype = -1;  // into ctypes_; -1 is Null
+    QString line;
+  };
+
+  // The search's filters made ready for one test per card.
+  struct Filter {
+    std::vector<char> setSelected;  // by CardsetNo
+    quint32 required = 0;           // clause bits that must hold
+    bool ctypeOn = false;
+    std::vector<char> ctypeMatches;  // by ctypes_ index
+  };
+
+  Filter prepare(const SearchFilter& f) const {
+    Filter out;
+    // No expansion selected: the statement asks for number 99999.
+    const QList<int> sets = f.selectedSets.isEmpty() ? QList<int>{99999} : f.selectedSets;
+    for (const int no : sets) {
+      if (no < 0) continue;
+      if (size_t(no) >= out.setSelected.size()) out.setSelected.resize(size_t(no) + 1, 0);
+      out.setSelected[size_t(no)] = 1;
+    }
+    for (size_t k = 0; k < kFilterClauses.size(); ++k)
+      if (!(f.*kFilterClauses[k].box)) out.required |= 1u << k;
+    out.ctypeOn = f.CTypeOn;
+    if (out.ctypeOn) {
+      const QByteArray pattern = QString(u'*' + f.CType + u'*').toUtf8();
+      out.ctypeMatches.reserve(ctypes_.size());
+      for (const QByteArray& ctype : ctypes_)
+        out.ctypeMatches.push_back(jetLike({pattern.constData(), size_t(pattern.size())},
+                                           {ctype.constData(), size_t(ctype.size())}));
+    }
+    return out;
+  }
+
+  static bool passes(const Entry& e, const Filter& f) {
+    if (e.setNo < 0 || quint64(e.setNo) >= f.setSelected.size() || !f.setSelected[size_t(e.setNo)])
+      return false;
+    if ((e.passes & f.required) != f.required) return false;
+    if (f.ctypeOn && (e.ctype < 0 || !f.ctypeMatches[size_t(e.ctype)])) return false;
+    return true;
+  }
+
+  // The catalogue's positions in the order of `sortField`, asked of the
+  // engine once per sort order.
+  const std::vector<qint32>& orderFor(Database& db, const QString& sortField) {
+    auto it = orders_.find(sortField);
+    if (it != orders_.end()) return it->second;
+    std::vector<qint32> order;
+    order.reserve(entries_.size());
+    auto rs = db.openRecordset(
+        QStringLiteral("SELECT tbl_CardMst.rowid AS tv_CardRow, tbl_CardSet.rowid AS tv_SetRow") + kJoin +
+            orderBy(sortField),
+        RecordsetType::Snapshot, dbForwardOnly);
+    for (; !rs.eof(); rs.moveNext()) {
+      const Key key{rs.field(u"tv_CardRow").toLongLong(), rs.field(u"tv_SetRow").toLongLong(), 0};
+      const auto found = std::lower_bound(keys_.begin(), keys_.end(), key);
+      if (found == keys_.end() || std::get<0>(*found) != std::get<0>(key) ||
+          std::get<1>(*found) != std::get<1>(key))
+        throw DbError(QStringLiteral("the card tables changed"));
+      order.push_back(std::get<2>(*found));
+    }
+    if (order.size() != entries_.size()) throw DbError(QStringLiteral("the card tables changed"));
+    return orders_.emplace(sortField, std::move(order)).first->second;
+  }
+
+  using Key = std::tuple<qint64, qint64, qint32>;  // card rowid, expansion rowid, position
+
+  quint32 dataVersion_;
+  bool usable_ = false;
+  std::vector<Entry> entries_;
+  std::vector<QByteArray> ctypes_;
+  std::vector<Key> keys_;
+  std::map<QString, std::vector<qint32>> orders_;
+};
+
+const QString kFillStatement = QStringLiteral(
+    "INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence )"
+    " SELECT c.CardSetEx, c.NameE, c.NameN, c.NumCost, c.CAttack, c.CDefence"
+    " FROM tv_rowids(?1) AS r CROSS JOIN temp.tv_CardCatalogue AS c ON c.rowid = r.id");
+
+}  // namespace
+
+std::optional<QStringList> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
+                                             bool always) {
+  auto catalogue = std::static_pointer_cast<CardCatalogue>(db.derived());
+  const quint32 version = db.cardDataVersion();
+  if (catalogue && catalogue->dataVersion() != version) catalogue.reset();
+  if (!catalogue) {
+    if (!always && filter.selectedSets.size() <= kCatalogueFromExpansions) return std::nullopt;
+    try {
+      catalogue = std::make_shared<CardCatalogue>(db, sortField, version);
+    } catch (const DbError&) {
+      catalogue = std::make_shared<CardCatalogue>(version);
+    }
+    db.derived() = catalogue;
+  }
+  if (!catalogue->usable()) return std::nullopt;
+
+  try {
+    std::vector<qint64> rowids;
+    QStringList lines;
+    catalogue->select(db, filter, sortField, rowids, lines);
+    db.executeWithRowids(kFillStatement, rowids);
+    return lines;
+  } catch (const DbError&) {
+    // One statement: a failure left wtbl_CardList empty for the statement to fill.
+    catalogue->refuse();
+    return std::nullopt;
+  }
+}
+
+}  // namespace tv
