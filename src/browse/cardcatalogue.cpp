@@ -27,7 +27,7 @@ QString orderBy(const QString& sortField) {
 QString passesExpression() {
   QStringList bits;
   for (size_t k = 0; k < kFilterClauses.size(); ++k)
-    bits << QStringLiteral("((tbl_CardMst.%1 <> '%2') IS 1) << %3")
+    bits << QStringLiteral("(((tbl_CardMst.%1 <> '%2') IS 1) << %3)")
                 .arg(QLatin1StringView(kFilterClauses[k].column), QLatin1StringView(kFilterClauses[k].code))
                 .arg(k);
   return bits.join(QStringLiteral(" | "));
