@@ -12,8 +12,20 @@
 namespace tv {
 namespace {
 
-const QString kJoin = QStringLiteral(
-    " FROM tbl_CardMst INNER JOIN tbl_CardSet ON tbl_CardMst.CardsetEx = tbl_CardSet.CardsetEx");
+qint64 scalar(Database& db, const QString& sql) {
+  auto rs = db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly);
+  return rs.eof() ? 0 : rs.field(rs.fieldName(0)).toLongLong();
+}
+
+// The search's join. Without a WHERE the engine would rather walk the
+// card rows themselves; the search index holds every column read here.
+QString join(Database& db) {
+  const bool indexed = scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                                                 "name = 'tbl_CardMst_List' AND tbl_name = 'tbl_CardMst'")) > 0;
+  return QStringLiteral(" FROM tbl_CardMst") +
+         (indexed ? QStringLiteral(" INDEXED BY tbl_CardMst_List") : QString()) +
+         QStringLiteral(" INNER JOIN tbl_CardSet ON tbl_CardMst.CardsetEx = tbl_CardSet.CardsetEx");
+}
 
 // The order of the search statement, with its ties made explicit: equal
 // names keep the order of their expansions, as the statement visits them.
@@ -39,7 +51,7 @@ class CardCatalogue {
   explicit CardCatalogue(quint32 dataVersion) : dataVersion_(dataVersion) {}
 
   CardCatalogue(Database& db, const QString& sortField, quint32 dataVersion)
-      : dataVersion_(dataVersion), usable_(true) {
+      : dataVersion_(dataVersion), usable_(true), join_(join(db)) {
     // The copied values take wtbl_CardList's column types here, so the lines
     // read from this table are those read back from wtbl_CardList.
     db.execute(QStringLiteral("DROP TABLE IF EXISTS temp.tv_CardCatalogue"));
@@ -51,22 +63,26 @@ class CardCatalogue {
                               "tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.NumCost, tbl_CardMst.CAttack, "
                               "tbl_CardMst.CDefence, tbl_CardSet.CardsetNo, ") +
                passesExpression() +
-               QStringLiteral(", tbl_CardMst.CType, tbl_CardMst.rowid, tbl_CardSet.rowid") + kJoin +
+               QStringLiteral(", tbl_CardMst.CType, tbl_CardMst.rowid, tbl_CardSet.rowid") + join_ +
                orderBy(sortField));
 
-    auto rs = db.openRecordset(QStringLiteral("SELECT rowid, NameE, NameN, tv_SetNo, tv_Passes, tv_CType, "
-                                              "tv_CardRow, tv_SetRow FROM temp.tv_CardCatalogue"),
+    const qsizetype count = scalar(db, QStringLiteral("SELECT count(*) FROM temp.tv_CardCatalogue"));
+    entries_.reserve(size_t(count));
+    lines_.reserve(count);
+    auto rs = db.openRecordset(QStringLiteral("SELECT rowid, NameE, NameN, tv_SetNo, tv_Passes, tv_CType "
+                                              "FROM temp.tv_CardCatalogue"),
                                RecordsetType::Snapshot, dbForwardOnly);
     QHash<QByteArray, qint32> ctypeIndex;
     QByteArray line;
     for (; !rs.eof(); rs.moveNext()) {
       const QVariant setNo = rs.field(u"tv_SetNo");
       // Anything but whole numbers compares by the engine's rules of affinity: leave it to the statement.
-      if (setNo.typeId() != QMetaType::LongLong) throw DbError(QStringLiteral("expansion number not whole"));
+      if (setNo.typeId() != QMetaType::LongLong || setNo.toLongLong() < 0 || setNo.toLongLong() > 0x7fffffff)
+        throw DbError(QStringLiteral("expansion number not a small whole number"));
       if (rs.field(u"rowid").toLongLong() != qint64(entries_.size()) + 1)
         throw DbError(QStringLiteral("catalogue out of order"));
       Entry e;
-      e.setNo = setNo.toLongLong();
+      e.setNo = qint32(setNo.toLongLong());
       e.passes = quint32(rs.field(u"tv_Passes").toLongLong());
       if (!rs.isNull(u"tv_CType")) {
         const QByteArray ctype = rs.utf8(u"tv_CType").toByteArray();
@@ -81,12 +97,9 @@ class CardCatalogue {
       line.append(rs.utf8(u"NameE"));
       line.append('/');
       line.append(rs.utf8(u"NameN"));
-      e.line = QString::fromUtf8(line);
-      keys_.push_back({rs.field(u"tv_CardRow").toLongLong(), rs.field(u"tv_SetRow").toLongLong(),
-                       qint32(entries_.size())});
-      entries_.push_back(std::move(e));
+      lines_ << QString::fromUtf8(line);
+      entries_.push_back(e);
     }
-    std::sort(keys_.begin(), keys_.end());
     std::vector<qint32>& order = orders_[sortField];
     order.resize(entries_.size());
     std::iota(order.begin(), order.end(), 0);
@@ -108,16 +121,15 @@ class CardCatalogue {
       const Entry& e = entries_[size_t(i)];
       if (!passes(e, filter)) continue;
       rowids.push_back(i + 1);
-      lines << e.line;
+      lines << lines_[i];
     }
   }
 
  private:
   struct Entry {
-    qint64 setNo = 0;
+    qint32 setNo = 0;
     quint32 passes = 0;
     qint32 ctype = -1;  // into ctypes_; -1 is Null
-    QString line;
   };
 
   // The search's filters made ready for one test per card.
@@ -151,7 +163,7 @@ class CardCatalogue {
   }
 
   static bool passes(const Entry& e, const Filter& f) {
-    if (e.setNo < 0 || quint64(e.setNo) >= f.setSelected.size() || !f.setSelected[size_t(e.setNo)])
+    if (size_t(e.setNo) >= f.setSelected.size() || !f.setSelected[size_t(e.setNo)])
       return false;
     if ((e.passes & f.required) != f.required) return false;
     if (f.ctypeOn && (e.ctype < 0 || !f.ctypeMatches[size_t(e.ctype)])) return false;
@@ -163,21 +175,32 @@ class CardCatalogue {
   const std::vector<qint32>& orderFor(Database& db, const QString& sortField) {
     auto it = orders_.find(sortField);
     if (it != orders_.end()) return it->second;
+    // Each row of the join is known by its card and expansion rowids.
+    std::vector<Key> keys;
+    keys.reserve(entries_.size());
+    for (auto rs = db.openRecordset(QStringLiteral("SELECT tv_CardRow, tv_SetRow FROM temp.tv_CardCatalogue"),
+                                    RecordsetType::Snapshot, dbForwardOnly);
+         !rs.eof(); rs.moveNext())
+      keys.push_back({rs.field(u"tv_CardRow").toLongLong(), rs.field(u"tv_SetRow").toLongLong(),
+                      qint32(keys.size())});
+    std::sort(keys.begin(), keys.end());
     std::vector<qint32> order;
     order.reserve(entries_.size());
     auto rs = db.openRecordset(
-        QStringLiteral("SELECT tbl_CardMst.rowid AS tv_CardRow, tbl_CardSet.rowid AS tv_SetRow") + kJoin +
+        QStringLiteral("SELECT tbl_CardMst.rowid AS tv_CardRow, tbl_CardSet.rowid AS tv_SetRow") + join_ +
             orderBy(sortField),
         RecordsetType::Snapshot, dbForwardOnly);
     for (; !rs.eof(); rs.moveNext()) {
       const Key key{rs.field(u"tv_CardRow").toLongLong(), rs.field(u"tv_SetRow").toLongLong(), 0};
-      const auto found = std::lower_bound(keys_.begin(), keys_.end(), key);
-      if (found == keys_.end() || std::get<0>(*found) != std::get<0>(key) ||
+      const auto found = std::lower_bound(keys.begin(), keys.end(), key);
+      if (found == keys.end() || std::get<0>(*found) != std::get<0>(key) ||
           std::get<1>(*found) != std::get<1>(key))
         throw DbError(QStringLiteral("the card tables changed"));
       order.push_back(std::get<2>(*found));
     }
     if (order.size() != entries_.size()) throw DbError(QStringLiteral("the card tables changed"));
+    rs.close();
+    db.releaseMemory();
     return orders_.emplace(sortField, std::move(order)).first->second;
   }
 
@@ -185,9 +208,10 @@ class CardCatalogue {
 
   quint32 dataVersion_;
   bool usable_ = false;
+  QString join_;
   std::vector<Entry> entries_;
+  QStringList lines_;  // the card-list line of each entry, shared with the lists shown
   std::vector<QByteArray> ctypes_;
-  std::vector<Key> keys_;
   std::map<QString, std::vector<qint32>> orders_;
 };
 
@@ -211,6 +235,8 @@ std::optional<QStringList> fillFromCatalogue(Database& db, const SearchFilter& f
       catalogue = std::make_shared<CardCatalogue>(version);
     }
     db.derived() = catalogue;
+    // Searches read the catalogue from now on, not the file's pages.
+    db.releaseMemory();
   }
   if (!catalogue->usable()) return std::nullopt;
 

@@ -11,7 +11,7 @@
 
 namespace tv {
 
-void registerRowids(sqlite3* db);  // rowids.cpp
+void registerRowids(sqlite3* db);  // derived.cpp
 
 namespace {
 

@@ -68,6 +68,9 @@ class Database {
   // or another; the in-memory working tables do not count.
   quint32 cardDataVersion();
 
+  // Gives back the cached pages of the card database file that no statement uses.
+  void releaseMemory();
+
   // Data worked out from the card tables and kept as long as the connection
   // (the search's catalogue). Its owner checks cardDataVersion() before use.
   std::shared_ptr<void>& derived() { return derived_; }

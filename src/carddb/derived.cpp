@@ -1,4 +1,7 @@
-// tv_rowids(?1): a table-valued function over a list of rowids that the
+// What the engine layer offers data worked out from the card tables: a list
+// of rowids as a table, the card database's data version, memory to give back.
+//
+// tv_rowids(?1) is a table-valued function over a list of rowids that the
 // program binds as a pointer, so one INSERT … SELECT can copy chosen rows in
 // a chosen order without a statement per row. SQL text cannot forge the
 // pointer, and the function cannot be used from a database's own schema.
@@ -147,5 +150,7 @@ quint32 Database::cardDataVersion() {
     throw DbError(QStringLiteral("cannot read the data version"));
   return version;
 }
+
+void Database::releaseMemory() { sqlite3_db_release_memory(db_); }
 
 }  // namespace tv
