@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 
+#include "app/deckbuildtab.h"
 #include "app/mainwindow.h"
 #include "benchdata.h"
 
@@ -27,12 +28,12 @@ void BM_MemoryAfterFullSearch(benchmark::State& state) {
     window->show();
     QApplication::processEvents();
     state.counters["rss_start_MB"] = residentMegabytes();
-    window->lst_CardSet->selectAll();
-    window->cmd_reload_Click();
+    window->findChild<tv::ListBox*>(QStringLiteral("lst_CardSet"))->selectAll();
+    window->findChild<tv::DeckBuildTab*>()->cmd_reload_Click();
     QApplication::processEvents();
   }
   state.counters["rss_MB"] = residentMegabytes();
-  state.counters["lines"] = window->lst_CardList->count();
+  state.counters["lines"] = window->findChild<tv::ListBox*>(QStringLiteral("lst_CardList"))->count();
 }
 
 BENCHMARK(BM_MemoryAfterFullSearch)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "carddb/dialect.h"
+#include "text/sqlliteral.h"
 
 namespace tv {
 namespace {
@@ -37,10 +38,12 @@ QString orderBy(const QString& sortField) {
 // Bit k is set where clause k of the statement holds, evaluated by the engine
 // with the statement's own text, so Null, case and type rules are its own.
 QString passesExpression() {
+  const auto& clauses = filterClauses();
+  if (clauses.size() > 32) throw DbError(QStringLiteral("more filter clauses than bits"));
   QStringList bits;
-  for (size_t k = 0; k < kFilterClauses.size(); ++k)
-    bits << QStringLiteral("(((tbl_CardMst.%1 <> '%2') IS 1) << %3)")
-                .arg(QLatin1StringView(kFilterClauses[k].column), QLatin1StringView(kFilterClauses[k].code))
+  for (size_t k = 0; k < clauses.size(); ++k)
+    bits << QStringLiteral("(((tbl_CardMst.%1 <> %2) IS 1) << %3)")
+                .arg(clauses[k].column, sqlLiteral(clauses[k].code))
                 .arg(k);
   return bits.join(QStringLiteral(" | "));
 }
@@ -149,8 +152,9 @@ class CardCatalogue {
       if (size_t(no) >= out.setSelected.size()) out.setSelected.resize(size_t(no) + 1, 0);
       out.setSelected[size_t(no)] = 1;
     }
-    for (size_t k = 0; k < kFilterClauses.size(); ++k)
-      if (!(f.*kFilterClauses[k].box)) out.required |= 1u << k;
+    const auto& clauses = filterClauses();
+    for (size_t k = 0; k < clauses.size(); ++k)
+      if (!(f.*clauses[k].box)) out.required |= 1u << k;
     out.ctypeOn = f.CTypeOn;
     if (out.ctypeOn) {
       const QByteArray pattern = QString(u'*' + f.CType + u'*').toUtf8();

@@ -1,23 +1,28 @@
 #include "browse/search.h"
 
 #include "browse/cardcatalogue.h"
+#include "carddb/codes.h"
 #include "text/sqlliteral.h"
 
 namespace tv {
 
-const std::array<FilterClause, 22> kFilterClauses = {{
-    {&SearchFilter::W, "Color", "W"},         {&SearchFilter::B, "Color", "B"},
-    {&SearchFilter::U, "Color", "U"},         {&SearchFilter::G, "Color", "G"},
-    {&SearchFilter::R, "Color", "R"},         {&SearchFilter::N, "Color", "N"},
-    {&SearchFilter::M, "Color", "M"},         {&SearchFilter::Land, "CardType", "L"},
-    {&SearchFilter::Land, "CardType", "BL"},  {&SearchFilter::Land, "CardType", "LL"},
-    {&SearchFilter::Instant, "CardType", "I"}, {&SearchFilter::Sorcery, "CardType", "S"},
-    {&SearchFilter::Enchantment, "CardType", "E"}, {&SearchFilter::Enchantment, "CardType", "EC"},
-    {&SearchFilter::Enchantment, "CardType", "EL"}, {&SearchFilter::Enchantment, "CardType", "EP"},
-    {&SearchFilter::Enchantment, "CardType", "EA"}, {&SearchFilter::Artifact, "CardType", "A"},
-    {&SearchFilter::Artifact, "CardType", "AC"}, {&SearchFilter::Artifact, "CardType", "LA"},
-    {&SearchFilter::Creature, "CardType", "C"}, {&SearchFilter::Creature, "CardType", "AC"},
-}};
+const std::vector<FilterClause>& filterClauses() {
+  static const std::vector<FilterClause> clauses = [] {
+    using F = SearchFilter;
+    std::vector<FilterClause> out;
+    const std::pair<bool F::*, QStringView> colors[] = {{&F::W, u"W"}, {&F::B, u"B"}, {&F::U, u"U"}, {&F::G, u"G"},
+                                                        {&F::R, u"R"}, {&F::N, u"N"}, {&F::M, u"M"}};
+    for (const auto& [box, code] : colors) out.push_back({box, QStringLiteral("Color"), code.toString()});
+    const std::pair<bool F::*, TypeGroup> boxes[] = {{&F::Land, LandGroup},         {&F::Instant, InstantGroup},
+                                                     {&F::Sorcery, SorceryGroup},   {&F::Enchantment, EnchantmentGroup},
+                                                     {&F::Artifact, ArtifactGroup}, {&F::Creature, CreatureGroup}};
+    for (const auto& [box, group] : boxes)
+      for (const CardTypeCode& type : cardTypeCodes())
+        if (type.groups & group) out.push_back({box, QStringLiteral("CardType"), type.code.toString()});
+    return out;
+  }();
+  return clauses;
+}
 
 QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence) {
   if (nameE) return QStringLiteral("NameE");
@@ -46,9 +51,8 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
   if (f.selectedSets.isEmpty()) s += QStringLiteral(" tbl_CardSet.CardsetNo =99999");
   s += QStringLiteral(" )");
 
-  for (const FilterClause& c : kFilterClauses)
-    if (!(f.*c.box))
-      s += QStringLiteral(" AND tbl_CardMst.%1 <> '%2'").arg(QLatin1StringView(c.column), QLatin1StringView(c.code));
+  for (const FilterClause& c : filterClauses())
+    if (!(f.*c.box)) s += QStringLiteral(" AND tbl_CardMst.") + c.column + QStringLiteral(" <> ") + sqlLiteral(c.code);
 
   if (f.CTypeOn) {
     // The text goes between the wildcards as it stands: spaces around it narrow the match.
@@ -59,15 +63,6 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
   s += QStringLiteral(" ORDER BY tbl_CardMst.") + sortField + QStringLiteral(" ,tbl_CardMst.NameE");
   return s;
 }
-
-namespace {
-
-QString searchDeckQuery(const QString& table, const QString& sortField) {
-  return QStringLiteral("SELECT NameE, NameN, CardMaisu") + QStringLiteral(" FROM ") + table +
-         QStringLiteral(" ORDER BY ") + sortField + QStringLiteral(" ,NameE");
-}
-
-}  // namespace
 
 QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField) {
   db.execute(buildSearchStatement(filter, sortField));
@@ -87,7 +82,7 @@ QStringList runSearchStatement(Database& db, const SearchFilter& filter, const Q
   return lines;
 }
 
-SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter) {
+SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
   Database& db = *ctx.gCardDb;
   db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
   if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
@@ -98,10 +93,8 @@ SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter) {
   else
     result.cardLines = runSearchStatement(db, filter, ctx.gSortField);
 
-  result.mainDeck = readDeckList(ctx, kMainDeckTable, searchDeckQuery(kMainDeckTable, ctx.gSortField),
-                                 DeckSelection::none());
-  result.sideDeck = readDeckList(ctx, kSideDeckTable, searchDeckQuery(kSideDeckTable, ctx.gSortField),
-                                 DeckSelection::none());
+  result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
+  result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());
   return result;
 }
 

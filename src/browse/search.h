@@ -5,14 +5,12 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <array>
+#include <vector>
 
-#include "app/core/context.h"
 #include "deck/decklist.h"
+#include "session/context.h"
 
 namespace tv {
-
-inline const QString kCardListTable = QStringLiteral("wtbl_CardList");
 
 // The filter controls as the search reads them. A box that is true is checked.
 struct SearchFilter {
@@ -28,10 +26,10 @@ struct SearchFilter {
 // in the order the statement writes them.
 struct FilterClause {
   bool SearchFilter::*box;
-  const char* column;
-  const char* code;
+  QString column;
+  QString code;
 };
-extern const std::array<FilterClause, 22> kFilterClauses;
+const std::vector<FilterClause>& filterClauses();
 
 // The sort column of the first selected option, in the order 英語名, 日本語名,
 // コスト, パワー, タフネス; empty when none is selected.
@@ -48,7 +46,7 @@ struct SearchResult {
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
 // lists back. Large searches go through the card catalogue (cardcatalogue.h);
 // the table and the lines are those the statement gives.
-SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter);
+SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 
 // The statement itself into the emptied wtbl_CardList, and the card-list lines read back.
 QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField);

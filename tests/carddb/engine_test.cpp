@@ -73,9 +73,9 @@ void readLikeTheProgram(AppContext& ctx) {
   try {
     for (const char* table : {"tbl_CardMst", "tbl_CardSet", "tbl_TokenMst", "tbl_Version"})
       ctx.gCardDb->hasTable(QString::fromLatin1(table));
-    readExpansionNames(ctx);
-    readCreatureTypes(ctx);
-    readTokenNames(ctx);
+    readExpansionNames(*ctx.gCardDb);
+    readCreatureTypes(*ctx.gCardDb);
+    readTokenNames(*ctx.gCardDb);
     SearchFilter all;
     all.selectedSets = {0, 1, 2};
     ctx.gCardDb->execute(QStringLiteral("DELETE FROM wtbl_CardList"));
@@ -113,7 +113,7 @@ TEST(Engine, OpensAFileOfTheStockSqlcipher3Tool) {
   StartupOutcome outcome = InitApplication(f.dir(), false);
   ASSERT_TRUE(outcome.ok()) << outcome.error.toStdString();
   f.ctx.gCardDb = std::move(outcome.gCardDb);
-  EXPECT_EQ(readCreatureTypes(f.ctx).join(u','), "Bird Soldier,Elf,Elf Druid");  // no index on CType
+  EXPECT_EQ(readCreatureTypes(f.db()).join(u','), "Bird Soldier,Elf,Elf Druid");  // no index on CType
   SearchFilter all;
   all.selectedSets = {0, 1};
   f.db().execute("DELETE FROM wtbl_CardList");
@@ -175,5 +175,5 @@ TEST(Engine, DamagedPagesGiveErrorsNotCrashes) {
     ASSERT_TRUE(w.writePage(pgno, original[size_t(pgno)]));
   }
   readLikeTheProgram(f.ctx);
-  EXPECT_EQ(readExpansionNames(f.ctx).size(), 3);
+  EXPECT_EQ(readExpansionNames(f.db()).size(), 3);
 }
