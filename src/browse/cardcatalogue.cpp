@@ -88,11 +88,11 @@ class CardCatalogue {
       e.setNo = qint32(setNo.toLongLong());
       e.passes = quint32(rs.field(u"tv_Passes").toLongLong());
       if (!rs.isNull(u"tv_CType")) {
-        const QByteArray ctype = rs.utf8(u"tv_CType").toByteArray();
-        auto it = ctypeIndex.constFind(ctype);
+        const QByteArrayView text = rs.utf8(u"tv_CType");
+        auto it = ctypeIndex.constFind(QByteArray::fromRawData(text.data(), text.size()));
         if (it == ctypeIndex.constEnd()) {
-          it = ctypeIndex.insert(ctype, qint32(ctypes_.size()));
-          ctypes_.push_back(ctype);
+          it = ctypeIndex.insert(text.toByteArray(), qint32(ctypes_.size()));
+          ctypes_.push_back(text.toByteArray());
         }
         e.ctype = *it;
       }
