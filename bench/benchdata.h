@@ -97,8 +97,10 @@ B* timedRuns(B* b, int full) {
       ->UseRealTime()
       ->Iterations(1)
       ->Repetitions(runs(full))
-      ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
-      ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+      ->ComputeStatistics("min",
+                          [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+      ->ComputeStatistics("max",
+                          [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
 }
 
 // main() of a benchmark program: headless, the database built before timing starts.

@@ -80,7 +80,11 @@ void BM_OpenDeckFileEngineFloor(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_OpenDeckFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(tvbench::runs(kRuns));
+BENCHMARK(BM_OpenDeckFile)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(tvbench::runs(kRuns));
 BENCHMARK(BM_OpenDeckFileEngineFloor)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

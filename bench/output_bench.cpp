@@ -92,8 +92,14 @@ void BM_HtmlEngineOnly(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PrintText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_PrintTextEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_HtmlWithCardText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
+BENCHMARK(BM_PrintTextEngineOnly)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(tvbench::runs(kRuns));
+BENCHMARK(BM_HtmlWithCardText)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(tvbench::runs(kRuns));
 BENCHMARK(BM_HtmlEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
 
 }  // namespace

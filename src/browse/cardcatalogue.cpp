@@ -21,8 +21,9 @@ qint64 scalar(Database& db, const QString& sql) {
 // The search's join. Without a WHERE the engine would rather walk the
 // card rows themselves; the search index holds every column read here.
 QString join(Database& db) {
-  const bool indexed = scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
-                                                 "name = 'tbl_CardMst_List' AND tbl_name = 'tbl_CardMst'")) > 0;
+  const bool indexed =
+      scalar(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                                "name = 'tbl_CardMst_List' AND tbl_name = 'tbl_CardMst'")) > 0;
   return QStringLiteral(" FROM tbl_CardMst") +
          (indexed ? QStringLiteral(" INDEXED BY tbl_CardMst_List") : QString()) +
          QStringLiteral(" INNER JOIN tbl_CardSet ON tbl_CardMst.CardsetEx = tbl_CardSet.CardsetEx");
@@ -62,12 +63,12 @@ class CardCatalogue {
         "CREATE TEMP TABLE tv_CardCatalogue AS SELECT CardSetEx, NameE, NameN, NumCost, CAttack, CDefence,"
         " NULL AS tv_SetNo, NULL AS tv_Passes, NULL AS tv_CType, NULL AS tv_CardRow, NULL AS tv_SetRow"
         " FROM wtbl_CardList WHERE 0"));
-    db.execute(QStringLiteral("INSERT INTO temp.tv_CardCatalogue SELECT tbl_CardMst.CardSetEx, "
-                              "tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.NumCost, tbl_CardMst.CAttack, "
-                              "tbl_CardMst.CDefence, tbl_CardSet.CardsetNo, ") +
-               passesExpression() +
-               QStringLiteral(", tbl_CardMst.CType, tbl_CardMst.rowid, tbl_CardSet.rowid") + join_ +
-               orderBy(sortField));
+    db.execute(
+        QStringLiteral("INSERT INTO temp.tv_CardCatalogue SELECT tbl_CardMst.CardSetEx, "
+                       "tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.NumCost, tbl_CardMst.CAttack, "
+                       "tbl_CardMst.CDefence, tbl_CardSet.CardsetNo, ") +
+        passesExpression() + QStringLiteral(", tbl_CardMst.CType, tbl_CardMst.rowid, tbl_CardSet.rowid") +
+        join_ + orderBy(sortField));
 
     const qsizetype count = scalar(db, QStringLiteral("SELECT count(*) FROM temp.tv_CardCatalogue"));
     entries_.reserve(size_t(count));
@@ -167,8 +168,7 @@ class CardCatalogue {
   }
 
   static bool passes(const Entry& e, const Filter& f) {
-    if (size_t(e.setNo) >= f.setSelected.size() || !f.setSelected[size_t(e.setNo)])
-      return false;
+    if (size_t(e.setNo) >= f.setSelected.size() || !f.setSelected[size_t(e.setNo)]) return false;
     if ((e.passes & f.required) != f.required) return false;
     if (f.ctypeOn && (e.ctype < 0 || !f.ctypeMatches[size_t(e.ctype)])) return false;
     return true;
@@ -185,8 +185,8 @@ class CardCatalogue {
     for (auto rs = db.openRecordset(QStringLiteral("SELECT tv_CardRow, tv_SetRow FROM temp.tv_CardCatalogue"),
                                     RecordsetType::Snapshot, dbForwardOnly);
          !rs.eof(); rs.moveNext())
-      keys.push_back({rs.field(u"tv_CardRow").toLongLong(), rs.field(u"tv_SetRow").toLongLong(),
-                      qint32(keys.size())});
+      keys.push_back(
+          {rs.field(u"tv_CardRow").toLongLong(), rs.field(u"tv_SetRow").toLongLong(), qint32(keys.size())});
     std::sort(keys.begin(), keys.end());
     std::vector<qint32> order;
     order.reserve(entries_.size());
@@ -226,8 +226,8 @@ const QString kFillStatement = QStringLiteral(
 
 }  // namespace
 
-std::optional<QStringList> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
-                                             bool always) {
+std::optional<QStringList> fillFromCatalogue(Database& db, const SearchFilter& filter,
+                                             const QString& sortField, bool always) {
   auto catalogue = std::static_pointer_cast<CardCatalogue>(db.derived());
   const quint32 version = db.cardDataVersion();
   if (catalogue && catalogue->dataVersion() != version) catalogue.reset();

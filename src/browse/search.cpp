@@ -10,12 +10,14 @@ const std::vector<FilterClause>& filterClauses() {
   static const std::vector<FilterClause> clauses = [] {
     using F = SearchFilter;
     std::vector<FilterClause> out;
-    const std::pair<bool F::*, QStringView> colors[] = {{&F::W, u"W"}, {&F::B, u"B"}, {&F::U, u"U"}, {&F::G, u"G"},
-                                                        {&F::R, u"R"}, {&F::N, u"N"}, {&F::M, u"M"}};
+    const std::pair<bool F::*, QStringView> colors[] = {{&F::W, u"W"}, {&F::B, u"B"}, {&F::U, u"U"},
+                                                        {&F::G, u"G"}, {&F::R, u"R"}, {&F::N, u"N"},
+                                                        {&F::M, u"M"}};
     for (const auto& [box, code] : colors) out.push_back({box, QStringLiteral("Color"), code.toString()});
-    const std::pair<bool F::*, TypeGroup> boxes[] = {{&F::Land, LandGroup},         {&F::Instant, InstantGroup},
-                                                     {&F::Sorcery, SorceryGroup},   {&F::Enchantment, EnchantmentGroup},
-                                                     {&F::Artifact, ArtifactGroup}, {&F::Creature, CreatureGroup}};
+    const std::pair<bool F::*, TypeGroup> boxes[] = {
+        {&F::Land, LandGroup},         {&F::Instant, InstantGroup},
+        {&F::Sorcery, SorceryGroup},   {&F::Enchantment, EnchantmentGroup},
+        {&F::Artifact, ArtifactGroup}, {&F::Creature, CreatureGroup}};
     for (const auto& [box, group] : boxes)
       for (const CardTypeCode& type : cardTypeCodes())
         if (type.groups & group) out.push_back({box, QStringLiteral("CardType"), type.code.toString()});
@@ -52,7 +54,8 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
   s += QStringLiteral(" )");
 
   for (const FilterClause& c : filterClauses())
-    if (!(f.*c.box)) s += QStringLiteral(" AND tbl_CardMst.") + c.column + QStringLiteral(" <> ") + sqlLiteral(c.code);
+    if (!(f.*c.box))
+      s += QStringLiteral(" AND tbl_CardMst.") + c.column + QStringLiteral(" <> ") + sqlLiteral(c.code);
 
   if (f.CTypeOn) {
     // The text goes between the wildcards as it stands: spaces around it narrow the match.

@@ -70,8 +70,9 @@ int rowidsClose(sqlite3_vtab_cursor* c) {
 
 int rowidsFilter(sqlite3_vtab_cursor* c, int, const char*, int argc, sqlite3_value** argv) {
   Cursor* cursor = asCursor(c);
-  cursor->ids = argc > 0 ? static_cast<const std::vector<qint64>*>(sqlite3_value_pointer(argv[0], kPointerType))
-                         : nullptr;
+  cursor->ids = argc > 0
+                    ? static_cast<const std::vector<qint64>*>(sqlite3_value_pointer(argv[0], kPointerType))
+                    : nullptr;
   cursor->pos = 0;
   return SQLITE_OK;
 }
@@ -132,8 +133,10 @@ void Database::executeWithRowids(const QString& sql, const std::vector<qint64>& 
     sqlite3_finalize(st);
     return DbError(message + QStringLiteral(" [") + sql + QStringLiteral("]"));
   };
-  if (sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK || !st) throw error();
-  if (sqlite3_bind_pointer(st, 1, const_cast<std::vector<qint64>*>(&rowids), kPointerType, nullptr) != SQLITE_OK)
+  if (sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK || !st)
+    throw error();
+  if (sqlite3_bind_pointer(st, 1, const_cast<std::vector<qint64>*>(&rowids), kPointerType, nullptr) !=
+      SQLITE_OK)
     throw error();
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {

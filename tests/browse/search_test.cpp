@@ -112,10 +112,11 @@ namespace {
 // wtbl_CardList as stored: every value with its type, in row order.
 QStringList cardListRows(Database& db) {
   QStringList rows;
-  for (auto rs = db.openRecordset("SELECT quote(CardSetEx) || quote(NameE) || quote(NameN) || quote(NumCost) || "
-                                  "typeof(CAttack) || quote(CAttack) || typeof(CDefence) || quote(CDefence) AS r "
-                                  "FROM wtbl_CardList",
-                                  RecordsetType::Snapshot, dbForwardOnly);
+  for (auto rs =
+           db.openRecordset("SELECT quote(CardSetEx) || quote(NameE) || quote(NameN) || quote(NumCost) || "
+                            "typeof(CAttack) || quote(CAttack) || typeof(CDefence) || quote(CDefence) AS r "
+                            "FROM wtbl_CardList",
+                            RecordsetType::Snapshot, dbForwardOnly);
        !rs.eof(); rs.moveNext())
     rows << rs.text(u"r");
   return rows;
@@ -149,9 +150,9 @@ TEST(Search, CatalogueGivesTheStatementsRowsAndLines) {
     const char* off;
     const char* ctype;  // none: the box is unchecked
   } cases[] = {
-      {all, "", nullptr},       {some, "", nullptr},      {all, "WUBRGMN", nullptr}, {all, "liseac", nullptr},
-      {all, "c", nullptr},      {all, "aW", nullptr},     {all, "", "Elf"},          {all, "lG", " Wizard"},
-      {all, "", ""},            {{}, "", nullptr},        {{1, 4}, "U", nullptr},
+      {all, "", nullptr},  {some, "", nullptr},  {all, "WUBRGMN", nullptr}, {all, "liseac", nullptr},
+      {all, "c", nullptr}, {all, "aW", nullptr}, {all, "", "Elf"},          {all, "lG", " Wizard"},
+      {all, "", ""},       {{}, "", nullptr},    {{1, 4}, "U", nullptr},
   };
   const QString sorts[] = {"NameE", "NameN", "NumCost", "CAttack", "CDefence"};
   auto compare = [&] {

@@ -1,8 +1,7 @@
 // The engine against untrusted card databases: files of the stock SQLCipher 3
 // tool, a crafted schema, and damaged pages.
-#include <sqlite3.h>
-
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QFile>
 #include <random>
@@ -129,8 +128,9 @@ TEST(Engine, RefusesACraftedSchemaCleanly) {
   writeIni(f.dir());
   {
     RawWriter w(f.path());
-    ASSERT_TRUE(w.exec("UPDATE sqlite_master SET sql = 'CREATE TABLE wtbl_CardList AS SELECT 1 AS CardSetEx' "
-                       "WHERE name = 'wtbl_CardList'"));
+    ASSERT_TRUE(
+        w.exec("UPDATE sqlite_master SET sql = 'CREATE TABLE wtbl_CardList AS SELECT 1 AS CardSetEx' "
+               "WHERE name = 'wtbl_CardList'"));
   }
   EXPECT_EQ(InitApplication(f.dir(), false).error, kMsgBrokenData);
   try {
