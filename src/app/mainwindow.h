@@ -7,6 +7,7 @@
 
 #include "app/commondialog.h"
 #include "app/messagebox.h"
+#include "deck/deckfile.h"
 #include "session/context.h"
 
 namespace tv {
@@ -46,12 +47,19 @@ class Main : public QMainWindow {
 
  private:
   void createMenus();
+  // Saving through the dialog; false when cancelled or failed.
+  bool saveDeck();
+  // Whether closing may go on: an unsaved deck is saved, dropped or kept as the user says.
+  bool mayDropDeck();
+  Deck currentDeck();
   QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& text,
                                          QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                          QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
   AppContext& ctx_;
   MessageBoxFunction messageBox_ = execMessageBox;
+  DeckChangeTracker deckTracker_;
+  bool previewRebuilt_ = false;
   bool closing_ = false;
 
   QTabWidget* SSTab1;
