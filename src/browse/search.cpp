@@ -14,10 +14,13 @@ const std::vector<FilterClause>& filterClauses() {
                                                         {&F::G, u"G"}, {&F::R, u"R"}, {&F::N, u"N"},
                                                         {&F::M, u"M"}};
     for (const auto& [box, code] : colors) out.push_back({box, QStringLiteral("Color"), code.toString()});
-    const std::pair<bool F::*, TypeGroup> boxes[] = {
-        {&F::Land, LandGroup},         {&F::Instant, InstantGroup},
-        {&F::Sorcery, SorceryGroup},   {&F::Enchantment, EnchantmentGroup},
-        {&F::Artifact, ArtifactGroup}, {&F::Creature, CreatureGroup}};
+    const std::pair<bool F::*, TypeGroup> boxes[] = {{&F::Land, LandGroup},
+                                                     {&F::Instant, InstantGroup},
+                                                     {&F::Sorcery, SorceryGroup},
+                                                     {&F::Enchantment, EnchantmentGroup},
+                                                     {&F::Artifact, ArtifactGroup},
+                                                     {&F::Creature, CreatureGroup},
+                                                     {&F::Planeswalker, PlaneswalkerGroup}};
     for (const auto& [box, group] : boxes)
       for (const CardTypeCode& type : cardTypeCodes())
         if (type.groups & group) out.push_back({box, QStringLiteral("CardType"), type.code.toString()});
