@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "deck/decklist.h"
 #include "session/context.h"
@@ -22,6 +23,15 @@ struct SearchFilter {
   QString sortField;  // empty: no option selected, the previous gSortField stays
 };
 
+// One condition of an unchecked colour or card-type box, "<column> <> '<code>'",
+// in the order the statement writes them.
+struct FilterClause {
+  bool SearchFilter::*box;
+  QString column;
+  QString code;
+};
+const std::vector<FilterClause>& filterClauses();
+
 // The sort column of the first selected option, in the order 英語名, 日本語名,
 // コスト, パワー, タフネス; empty when none is selected.
 QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence);
@@ -35,8 +45,12 @@ struct SearchResult {
 };
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
-// lists back.
+// lists back. Large searches go through the card catalogue (cardcatalogue.h);
+// the table and the lines are those the statement gives.
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
+
+// The statement itself into the emptied wtbl_CardList, and the card-list lines read back.
+QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField);
 
 // A double-click on the colour or card-type frame: true checks every box of
 // the frame, false clears them. Only the flag decides, never the boxes.
