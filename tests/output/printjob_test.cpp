@@ -86,6 +86,9 @@ TEST(QtPrintJob, PdfIsWrittenWholeOrNotAtAll) {
   }
   EXPECT_FALSE(QFile::exists(path));
   EXPECT_THROW(tv::QtPrintJob::forPdf(dir.filePath(QStringLiteral("missing/folder/x.pdf"))), tv::PrintError);
+  if (!tv::QtPrintJob::hasDefaultPrinter()) {
+    EXPECT_THROW(tv::QtPrintJob::forDefaultPrinter(), tv::PrintError);
+  }
 }
 
 }  // namespace
