@@ -6,12 +6,13 @@
 #include <QApplication>
 #include <memory>
 
-#include "app/core/context.h"
 #include "app/core/startup.h"
+#include "app/deckbuildtab.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
 #include "benchdata.h"
 #include "browse/search.h"
+#include "session/context.h"
 
 namespace {
 
@@ -23,12 +24,17 @@ using tvbench::BenchData;
 struct SearchedWindow {
   tv::AppContext ctx;
   std::unique_ptr<tv::Main> window;
+  tv::DeckBuildTab* tab = nullptr;
+  tv::ListBox* list(const char* name) const {
+    return window->findChild<tv::ListBox*>(QLatin1StringView(name));
+  }
   SearchedWindow() {
     ctx.gCardDb = BenchData::get().open();
     window = std::make_unique<tv::Main>(ctx);
     window->show();
-    window->lst_CardSet->selectAll();
-    window->cmd_reload_Click();
+    tab = window->findChild<tv::DeckBuildTab*>();
+    list("lst_CardSet")->selectAll();
+    tab->cmd_reload_Click();
     QApplication::processEvents();
   }
 };
@@ -36,22 +42,22 @@ struct SearchedWindow {
 void BM_SearchEveryExpansion(benchmark::State& state) {
   SearchedWindow w;
   for (auto _ : state) {
-    w.window->cmd_reload_Click();
+    w.tab->cmd_reload_Click();
     QApplication::processEvents();
   }
-  state.counters["lines"] = w.window->lst_CardList->count();
-  state.counters["expansions"] = w.window->lst_CardSet->count();
+  state.counters["lines"] = w.list("lst_CardList")->count();
+  state.counters["expansions"] = w.list("lst_CardSet")->count();
 }
 
 void BM_DetailOfLastLine(benchmark::State& state) {
   SearchedWindow w;
-  const int last = w.window->lst_CardList->count() - 1;
-  w.window->lst_CardList->setCurrentRow(last);
+  const int last = w.list("lst_CardList")->count() - 1;
+  w.list("lst_CardList")->setCurrentRow(last);
   for (auto _ : state) {
     state.PauseTiming();
     w.ctx.gCurrentCard.NameE.clear();  // so that the same card is shown again
     state.ResumeTiming();
-    w.window->lst_CardList_Click();
+    w.tab->lst_CardList_Click();
     QApplication::processEvents();
   }
   if (w.ctx.gCurrentCard.NameE.isEmpty()) state.SkipWithError("the last line showed no card");

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+#include "app/deckbuildtab.h"
 #include "app/mainwindow.h"
 #include "benchdata.h"
 
@@ -17,11 +18,16 @@ constexpr int kRuns = 25;
 struct DeckWindow {
   tv::AppContext ctx;
   std::unique_ptr<tv::Main> window;
+  tv::DeckBuildTab* tab = nullptr;
+  tv::ListBox* list(const char* name) const {
+    return window->findChild<tv::ListBox*>(QLatin1StringView(name));
+  }
 
   DeckWindow() {
     ctx.gCardDb = BenchData::get().open();
     window = std::make_unique<tv::Main>(ctx);
     window->show();
+    tab = window->findChild<tv::DeckBuildTab*>();
     // 75 different limited cards, two copies each: 60 in the main deck, 15 in the sideboard.
     ctx.gCardDb->execute(
         "INSERT INTO wtbl_DecList (CardSetEx, NameE, NameN, CardMaisu, NumCost, CAttack, CDefence) SELECT "
@@ -32,8 +38,8 @@ struct DeckWindow {
         "SELECT "
         "CardSetEx, NameE, NameN, 2, NumCost, CAttack, CDefence FROM tbl_CardMst WHERE CardType <> 'BL' "
         "AND CardSetEx = 'SC' ORDER BY NameE LIMIT 15");
-    window->cmd_reload_Click();
-    window->lst_DecList->setCurrentRow(30);  // shows that card: the one the add buttons add
+    tab->cmd_reload_Click();
+    list("lst_DecList")->setCurrentRow(30);  // shows that card: the one the add buttons add
     QApplication::processEvents();
   }
 };
@@ -53,29 +59,32 @@ void clicks(benchmark::State& state, Timed timed, Undo undo) {
 void BM_AddClick(benchmark::State& state) {
   DeckWindow d;
   clicks(
-      state, [&] { d.window->cmd_AddMain_Click(); }, [&] { d.window->cmd_DellMain_Click(); });
+      state, [&] { d.tab->cmd_AddMain_Click(); }, [&] { d.tab->cmd_DellMain_Click(); });
 }
 
 void BM_RemoveClick(benchmark::State& state) {
   DeckWindow d;
   clicks(
-      state, [&] { d.window->cmd_DellMain_Click(); }, [&] { d.window->cmd_AddMain_Click(); });
+      state, [&] { d.tab->cmd_DellMain_Click(); }, [&] { d.tab->cmd_AddMain_Click(); });
 }
 
 void BM_MoveClick(benchmark::State& state) {
   DeckWindow d;
   clicks(
-      state, [&] { d.window->cmd_MoveSide_Click(); },
+      state, [&] { d.tab->cmd_MoveSide_Click(); },
       [&] {
         // Back up from the sideboard line the card went to.
         const QString line =
-            d.window->lst_DecList->text(d.window->lst_DecList->currentRow()).section("  ", 1);
-        d.window->lst_DecSideList->setCurrentRow(int(d.window->lst_DecSideList->lines().indexOf(
-            QRegularExpression("^\\d+  " + QRegularExpression::escape(line) + "$"))));
-        d.window->cmd_MoveMain_Click();
-        d.window->lst_DecList->setCurrentRow(30);
+            d.list("lst_DecList")->text(d.list("lst_DecList")->currentRow()).section("  ", 1);
+        d.list("lst_DecSideList")
+            ->setCurrentRow(
+                int(d.list("lst_DecSideList")
+                        ->lines()
+                        .indexOf(QRegularExpression("^\\d+  " + QRegularExpression::escape(line) + "$"))));
+        d.tab->cmd_MoveMain_Click();
+        d.list("lst_DecList")->setCurrentRow(30);
       });
-  if (d.window->lst_DecList->count() != 60 || d.window->lst_DecSideList->count() != 15)
+  if (d.list("lst_DecList")->count() != 60 || d.list("lst_DecSideList")->count() != 15)
     state.SkipWithError("the deck did not come back");
 }
 

@@ -3,12 +3,12 @@
 #include <memory>
 
 #include "app/core/appinfo.h"
-#include "app/core/context.h"
 #include "app/core/fonts.h"
 #include "app/core/startup.h"
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
+#include "session/context.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

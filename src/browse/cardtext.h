@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/core/context.h"
+#include "session/context.h"
 
 namespace tv {
 

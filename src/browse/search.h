@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/core/context.h"
+#include "session/context.h"
 #include "deck/decklist.h"
 
 namespace tv {

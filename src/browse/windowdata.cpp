@@ -1,15 +1,12 @@
 #include "browse/windowdata.h"
 
-#include "app/core/appinfo.h"
-
 namespace tv {
 
 namespace {
 
-QStringList readColumn(AppContext& ctx, const QString& sql, QStringView field, bool skipNull) {
+QStringList readColumn(Database& db, const QString& sql, QStringView field, bool skipNull) {
   QStringList out;
-  for (auto rs = ctx.gCardDb->openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly); !rs.eof();
-       rs.moveNext()) {
+  for (auto rs = db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly); !rs.eof(); rs.moveNext()) {
     const QVariant v = rs.field(field);
     if (skipNull && !v.isValid()) continue;
     out << v.toString();
@@ -19,40 +16,28 @@ QStringList readColumn(AppContext& ctx, const QString& sql, QStringView field, b
 
 }  // namespace
 
-void emptyWorkingTables(AppContext& ctx) {
+void emptyWorkingTables(Database& db) {
   for (const char* table : {"wtbl_CardList", "wtbl_DecList", "wtbl_DecSideList"})
-    ctx.gCardDb->execute(QStringLiteral("DELETE FROM ") + QLatin1StringView(table), dbFailOnError);
+    db.execute(QStringLiteral("DELETE FROM ") + QLatin1StringView(table), dbFailOnError);
 }
 
-QStringList readExpansionNames(AppContext& ctx) {
-  return readColumn(ctx, QStringLiteral("SELECT tbl_CardSet.Cardset FROM tbl_CardSet"), u"Cardset", false);
+QStringList readExpansionNames(Database& db) {
+  return readColumn(db, QStringLiteral("SELECT tbl_CardSet.Cardset FROM tbl_CardSet"), u"Cardset", false);
 }
 
-QStringList readCreatureTypes(AppContext& ctx) {
-  return readColumn(ctx,
+QStringList readCreatureTypes(Database& db) {
+  return readColumn(db,
                     QStringLiteral("SELECT tbl_CardMst.CType") + QStringLiteral(" From tbl_CardMst") +
                         QStringLiteral(" GROUP BY tbl_CardMst.CType") +
                         QStringLiteral(" ORDER BY tbl_CardMst.CType"),
                     u"CType", true);
 }
 
-QStringList readTokenNames(AppContext& ctx) {
-  return readColumn(ctx,
+QStringList readTokenNames(Database& db) {
+  return readColumn(db,
                     QStringLiteral("SELECT NameN") + QStringLiteral(" FROM tbl_TokenMst") +
                         QStringLiteral(" ORDER BY NameN"),
                     u"NameN", false);
-}
-
-QString versionCardText() {
-  return QStringLiteral("Talvik's Version ") + versionText() +
-         QStringLiteral("\r\n\r\nProduced by Halden\r\n") + kMakerUrl;
-}
-
-QString versionMessageText() {
-  return QStringLiteral("Talvik's Ver ") + versionText() + QStringLiteral("\r\nProduced by Halden\r\n\r\n") +
-         QStringLiteral("ご意見、ご要望、バグ報告はこちらまで\r\n") + kMakerUrl +
-         QStringLiteral(
-             "\r\n\r\n現在取り扱い説明書がありません、\r\n気合と直感で使ってみてください。。m(_ _)m");
 }
 
 }  // namespace tv

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/core/context.h"
+#include "carddb/database.h"
 
 namespace tv {
 
@@ -13,21 +13,15 @@ inline const QColor kVersionBackground(255, 255, 120);
 inline const QString kTokenPrompt = QStringLiteral("リストからトークンを選択してください");
 
 // Empties wtbl_CardList, wtbl_DecList and wtbl_DecSideList, in that order.
-void emptyWorkingTables(AppContext& ctx);
+void emptyWorkingTables(Database& db);
 
 // tbl_CardSet.Cardset in the table's order: line i stands for CardsetNo i.
-QStringList readExpansionNames(AppContext& ctx);
+QStringList readExpansionNames(Database& db);
 
 // Every creature type, ascending, without Null.
-QStringList readCreatureTypes(AppContext& ctx);
+QStringList readCreatureTypes(Database& db);
 
 // tbl_TokenMst.NameN, ascending.
-QStringList readTokenNames(AppContext& ctx);
-
-// The detail box's text until a card is chosen.
-QString versionCardText();
-
-// The text of the version message box.
-QString versionMessageText();
+QStringList readTokenNames(Database& db);
 
 }  // namespace tv

@@ -12,7 +12,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/core/context.h"
+#include "session/context.h"
 #include "deck/decklist.h"
 
 namespace tv {

@@ -7,7 +7,7 @@
 #include <QVariant>
 #include <optional>
 
-#include "app/core/context.h"
+#include "session/context.h"
 
 namespace tv {
 

@@ -1,9 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 
+#include "app/listbox.h"
 #include "app/mainwindow.h"
+#include "support/controls.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
 
@@ -36,17 +48,23 @@ class DeckWindowTest : public ::testing::Test {
     QApplication::processEvents();
   }
 
+  template <typename T>
+  T* ctl(const char* name) const {
+    return tvtest::findControl<T>(w.get(), name);
+  }
   // Clicks the card list's line of `name` (English) in the first expansion's result.
   void chooseCard(const QString& nameE) {
-    const QStringList cards = lines(w->lst_CardList);
+    const QStringList cards = lines(ctl<ListBox>("lst_CardList"));
     for (int i = 0; i < cards.size(); ++i)
-      if (cards[i].startsWith(nameE + "/")) return clickLine(w->lst_CardList, i);
+      if (cards[i].startsWith(nameE + "/")) return clickLine(ctl<ListBox>("lst_CardList"), i);
     FAIL() << "no card " << nameE.toStdString();
   }
   void press(QPushButton* button, int times = 1) {
     for (int k = 0; k < times; ++k) button->click();
   }
-  QString detailFirstLines() { return w->txt_CardText->toPlainText().section('\n', 0, 1); }
+  QString detailFirstLines() {
+    return ctl<QPlainTextEdit>("txt_CardText")->toPlainText().section('\n', 0, 1);
+  }
 
   CardDbFixture f;
   std::unique_ptr<Main> w;
@@ -55,51 +73,52 @@ class DeckWindowTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(DeckWindowTest, ButtonsAndListsBuildTheDeck) {
-  press(w->cmd_AddMain);  // no card shown yet: nothing happens
-  EXPECT_EQ(w->lst_DecList->count(), 0);
+  press(ctl<QPushButton>("cmd_AddMain"));  // no card shown yet: nothing happens
+  EXPECT_EQ(ctl<ListBox>("lst_DecList")->count(), 0);
 
   chooseCard("Shock");
-  press(w->cmd_AddMain, 5);
+  press(ctl<QPushButton>("cmd_AddMain"), 5);
   chooseCard("Serra's Embrace");
-  press(w->cmd_AddMain, 2);
-  ASSERT_EQ(lines(w->lst_DecList), QStringList({"2  Serra's Embrace/セラの抱擁", "4  Shock/ショック"}));
-  EXPECT_EQ(w->lst_DecList->currentRow(), 0);  // the added card's line
-  EXPECT_EQ(w->lbl_Main->text(), "-メイン- 6枚");
+  press(ctl<QPushButton>("cmd_AddMain"), 2);
+  ASSERT_EQ(lines(ctl<ListBox>("lst_DecList")),
+            QStringList({"2  Serra's Embrace/セラの抱擁", "4  Shock/ショック"}));
+  EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), 0);  // the added card's line
+  EXPECT_EQ(ctl<QLabel>("lbl_Main")->text(), "-メイン- 6枚");
 
   // Down twice: the last copy leaves line 0, so nothing stays selected.
-  clickLine(w->lst_DecList, 0);
-  press(w->cmd_MoveSide);
-  EXPECT_EQ(w->lst_DecList->currentRow(), 0);
-  EXPECT_EQ(w->lst_DecSideList->currentRow(), -1);
-  press(w->cmd_MoveSide);
-  EXPECT_EQ(lines(w->lst_DecList), QStringList{"4  Shock/ショック"});
-  EXPECT_EQ(lines(w->lst_DecSideList), QStringList{"2  Serra's Embrace/セラの抱擁"});
-  EXPECT_EQ(w->lst_DecList->currentRow(), -1);
-  press(w->cmd_DellMain);  // no selection: nothing
-  EXPECT_EQ(w->lbl_Main->text(), "-メイン- 4枚");
-  EXPECT_EQ(w->lbl_Side->text(), "-サイド- 2枚");
+  clickLine(ctl<ListBox>("lst_DecList"), 0);
+  press(ctl<QPushButton>("cmd_MoveSide"));
+  EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), 0);
+  EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->currentRow(), -1);
+  press(ctl<QPushButton>("cmd_MoveSide"));
+  EXPECT_EQ(lines(ctl<ListBox>("lst_DecList")), QStringList{"4  Shock/ショック"});
+  EXPECT_EQ(lines(ctl<ListBox>("lst_DecSideList")), QStringList{"2  Serra's Embrace/セラの抱擁"});
+  EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), -1);
+  press(ctl<QPushButton>("cmd_DellMain"));  // no selection: nothing
+  EXPECT_EQ(ctl<QLabel>("lbl_Main")->text(), "-メイン- 4枚");
+  EXPECT_EQ(ctl<QLabel>("lbl_Side")->text(), "-サイド- 2枚");
 
   // A decrement keeps the line and shows its card; up again from the sideboard.
-  clickLine(w->lst_DecList, 0);
-  press(w->cmd_DellMain);
-  EXPECT_EQ(lines(w->lst_DecList), QStringList{"3  Shock/ショック"});
+  clickLine(ctl<ListBox>("lst_DecList"), 0);
+  press(ctl<QPushButton>("cmd_DellMain"));
+  EXPECT_EQ(lines(ctl<ListBox>("lst_DecList")), QStringList{"3  Shock/ショック"});
   EXPECT_TRUE(detailFirstLines().contains("Shock / ショック"));
-  clickLine(w->lst_DecSideList, 0);
-  press(w->cmd_MoveMain);
-  EXPECT_EQ(w->lst_DecSideList->currentRow(), 0);
-  EXPECT_EQ(w->lst_DecList->currentRow(), -1);
-  EXPECT_EQ(w->lbl_Main->text(), "-メイン- 4枚");
-  EXPECT_EQ(w->lbl_Side->text(), "-サイド- 1枚");
+  clickLine(ctl<ListBox>("lst_DecSideList"), 0);
+  press(ctl<QPushButton>("cmd_MoveMain"));
+  EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->currentRow(), 0);
+  EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), -1);
+  EXPECT_EQ(ctl<QLabel>("lbl_Main")->text(), "-メイン- 4枚");
+  EXPECT_EQ(ctl<QLabel>("lbl_Side")->text(), "-サイド- 1枚");
 }
 
 TEST_F(DeckWindowTest, ASelectionAfterRemovalShowsThatLinesCard) {
   for (const char* name : {"Llanowar Elves", "Ornithopter", "Serra Angel"}) {
     chooseCard(name);
-    press(w->cmd_AddSide);
+    press(ctl<QPushButton>("cmd_AddSide"));
   }
-  clickLine(w->lst_DecSideList, 2);  // Serra Angel, one copy
-  press(w->cmd_DellSide);
-  EXPECT_EQ(w->lst_DecSideList->currentRow(), 1);
+  clickLine(ctl<ListBox>("lst_DecSideList"), 2);  // Serra Angel, one copy
+  press(ctl<QPushButton>("cmd_DellSide"));
+  EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->currentRow(), 1);
   EXPECT_TRUE(detailFirstLines().contains("Ornithopter / 羽ばたき飛行機械"));
   EXPECT_EQ(f.ctx.gCurrentCard.NameE, "Ornithopter");
 }

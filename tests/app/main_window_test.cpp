@@ -1,14 +1,26 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "app/core/appinfo.h"
+#include "app/listbox.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
+#include "support/controls.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
 
@@ -46,9 +58,13 @@ class MainWindowTest : public ::testing::Test {
     w->show();
     QApplication::processEvents();
   }
+  template <typename T>
+  T* ctl(const char* name) const {
+    return tvtest::findControl<T>(w.get(), name);
+  }
   qlonglong rows(const char* table) { return f.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table); }
-  QString detail() const { return w->txt_CardText->toPlainText(); }
-  QColor background() const { return w->txt_CardText->palette().color(QPalette::Base); }
+  QString detail() const { return ctl<QPlainTextEdit>("txt_CardText")->toPlainText(); }
+  QColor background() const { return ctl<QPlainTextEdit>("txt_CardText")->palette().color(QPalette::Base); }
 
   tvtest::CardDbFixture f;
   std::unique_ptr<Main> w;
@@ -58,83 +74,96 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, LoadState) {
   EXPECT_EQ(rows("wtbl_DecList") + rows("wtbl_DecSideList"), 0);
-  EXPECT_EQ(w->lst_CardSet->lines(), (QStringList{"第8版", "オデッセイ", "ウルザズ・サーガ"}));
-  EXPECT_EQ(w->lst_CardSet->selectedRows(), QList<int>{0});
+  EXPECT_EQ(ctl<ListBox>("lst_CardSet")->lines(), (QStringList{"第8版", "オデッセイ", "ウルザズ・サーガ"}));
+  EXPECT_EQ(ctl<ListBox>("lst_CardSet")->selectedRows(), QList<int>{0});
   QStringList ctypes;
-  for (int i = 0; i < w->cmb_CType->count(); ++i) ctypes << w->cmb_CType->itemText(i);
+  for (int i = 0; i < ctl<QComboBox>("cmb_CType")->count(); ++i)
+    ctypes << ctl<QComboBox>("cmb_CType")->itemText(i);
   EXPECT_EQ(ctypes, (QStringList{"アバター", "エルフ・ドルイド", "人間・ノーマッド・ミスティック", "天使",
                                  "飛行機械"}));
-  EXPECT_EQ(w->cmb_CType->currentText(), "アバター");
-  EXPECT_EQ(w->lst_CardList->count(), 7);
-  EXPECT_EQ(w->lst_CardList->text(0), "Forest/森");
-  EXPECT_EQ(w->lst_CardList->currentRow() + w->lst_TokenList->currentRow(), -2);
+  EXPECT_EQ(ctl<QComboBox>("cmb_CType")->currentText(), "アバター");
+  EXPECT_EQ(ctl<ListBox>("lst_CardList")->count(), 7);
+  EXPECT_EQ(ctl<ListBox>("lst_CardList")->text(0), "Forest/森");
+  EXPECT_EQ(ctl<ListBox>("lst_CardList")->currentRow() + ctl<ListBox>("lst_TokenList")->currentRow(), -2);
   EXPECT_EQ(detail(), "Talvik's Version " + versionText() + "\n\nProduced by Halden\n" + kMakerUrl);
   EXPECT_EQ(background(), QColor(255, 255, 120));
-  EXPECT_EQ(w->lst_TokenList->lines(), (QStringList{"兵士", "苗木"}));
-  EXPECT_EQ(w->txt_TokenText->toPlainText(), "リストからトークンを選択してください");
+  EXPECT_EQ(ctl<ListBox>("lst_TokenList")->lines(), (QStringList{"兵士", "苗木"}));
+  EXPECT_EQ(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText(), "リストからトークンを選択してください");
 
   tvtest::CardDbFixture empty;  // no expansions, creature types or tokens
   Main bare(empty.ctx);
-  EXPECT_EQ(bare.lst_CardSet->count() + bare.cmb_CType->count() + bare.lst_TokenList->count(), 0);
+  EXPECT_EQ(tvtest::findControl<ListBox>(&bare, "lst_CardSet")->count() +
+                tvtest::findControl<QComboBox>(&bare, "cmb_CType")->count() +
+                tvtest::findControl<ListBox>(&bare, "lst_TokenList")->count(),
+            0);
 }
 
 TEST_F(MainWindowTest, CaptionsMenusAndPlacement) {
-  EXPECT_EQ(w->windowTitle() + w->SSTab1->tabText(2) + w->M_Fail->title() + w->M_Close->text(),
+  EXPECT_EQ(w->windowTitle() + ctl<QTabWidget>("SSTab1")->tabText(2) + ctl<QMenu>("M_Fail")->title() +
+                ctl<QAction>("M_Close")->text(),
             "Talvik'sトークン出力編集ファイル(&F)終了(&E)");
   QStringList keys;
   for (const QAction* menu : w->menuBar()->actions())
     for (const QAction* a : menu->menu()->actions())
       keys << (a->isSeparator() ? "-" : a->shortcut().toString());
   EXPECT_EQ(keys.join(u' '), "Ctrl+O - Ctrl+S Ctrl+H - Ctrl+E Ctrl+D Ctrl+P Ctrl+T Ctrl+V");
-  EXPECT_EQ(w->txt_CardText->font().family() + w->txt_PrintDec->font().family(),
+  EXPECT_EQ(ctl<QPlainTextEdit>("txt_CardText")->font().family() +
+                ctl<QPlainTextEdit>("txt_PrintDec")->font().family(),
             "ＭＳ ＰゴシックＭＳ ゴシック");
 
   // A fixed size; twips from the tab control's corner, the tab row included.
-  EXPECT_EQ(w->SSTab1->size(), QSize(twips(9870), twips(7815)));
+  EXPECT_EQ(ctl<QTabWidget>("SSTab1")->size(), QSize(twips(9870), twips(7815)));
   EXPECT_EQ(w->minimumSize(), w->maximumSize());
-  EXPECT_EQ(QRect(w->cmd_ProxyPrint->mapTo(w->SSTab1, QPoint()), w->cmd_ProxyPrint->size()),
+  EXPECT_EQ(QRect(ctl<QPushButton>("cmd_ProxyPrint")->mapTo(ctl<QTabWidget>("SSTab1"), QPoint()),
+                  ctl<QPushButton>("cmd_ProxyPrint")->size()),
             QRect(twips(8040), twips(360), twips(1455), twips(375)));
 }
 
 TEST_F(MainWindowTest, SearchFromTheWidgetsFrameDoubleClicksAndChoosingALine) {
   f.addDeckRow("wtbl_DecList", "8E", "Serra Angel", "セラの天使", 2, 5, 4, 4);
   f.addDeckRow("wtbl_DecList", "8E", "Shock", "ショック", 4, 1);
-  w->lst_CardList->setCurrentRow(3);  // keys or code: a new current line shows its card
+  ctl<ListBox>("lst_CardList")->setCurrentRow(3);  // keys or code: a new current line shows its card
   const QString shown = detail();
   EXPECT_TRUE(shown.startsWith("第8版   レア\nSerra Angel / セラの天使\n3WW\n"));
   EXPECT_EQ(background(), QColor(245, 245, 245));
-  w->lst_CardSet->setSelected(2, true);
-  w->opt_Cost->setChecked(true);
-  w->chk_U->setChecked(false);
-  w->chk_R->setChecked(false);
-  doubleClick(w->fra_CardType);  // the first double-click clears every box of its frame, and searches not
-  EXPECT_EQ(w->lst_CardList->count(), 7);
-  w->chk_Instant->setChecked(true);
-  w->chk_Enchantment->setChecked(true);
-  w->cmd_reload->click();
-  EXPECT_EQ(w->lst_CardList->lines(), (QStringList{"Dark Ritual/暗黒の儀式", "Serra's Embrace/セラの抱擁"}));
+  ctl<ListBox>("lst_CardSet")->setSelected(2, true);
+  ctl<QRadioButton>("opt_Cost")->setChecked(true);
+  ctl<QCheckBox>("chk_U")->setChecked(false);
+  ctl<QCheckBox>("chk_R")->setChecked(false);
+  doubleClick(ctl<QGroupBox>(
+      "fra_CardType"));  // the first double-click clears every box of its frame, and searches not
+  EXPECT_EQ(ctl<ListBox>("lst_CardList")->count(), 7);
+  ctl<QCheckBox>("chk_Instant")->setChecked(true);
+  ctl<QCheckBox>("chk_Enchantment")->setChecked(true);
+  ctl<QPushButton>("cmd_reload")->click();
+  EXPECT_EQ(ctl<ListBox>("lst_CardList")->lines(),
+            (QStringList{"Dark Ritual/暗黒の儀式", "Serra's Embrace/セラの抱擁"}));
   // The deck lists follow the new sort with no line selected; labels, detail and current card stay.
-  EXPECT_EQ(w->lst_DecList->lines(), (QStringList{"4  Shock/ショック", "2  Serra Angel/セラの天使"}));
-  EXPECT_EQ(w->lst_CardList->currentRow() + w->lst_DecList->currentRow(), -2);
-  EXPECT_EQ(w->lbl_Main->text(), "-メイン- 0枚");
+  EXPECT_EQ(ctl<ListBox>("lst_DecList")->lines(),
+            (QStringList{"4  Shock/ショック", "2  Serra Angel/セラの天使"}));
+  EXPECT_EQ(ctl<ListBox>("lst_CardList")->currentRow() + ctl<ListBox>("lst_DecList")->currentRow(), -2);
+  EXPECT_EQ(ctl<QLabel>("lbl_Main")->text(), "-メイン- 0枚");
   EXPECT_EQ(detail(), shown);
   EXPECT_EQ(f.ctx.gCurrentCard.NameE, "Serra Angel");
 
-  doubleClick(w->fra_Color);     // the colour frame's own first
-  doubleClick(w->fra_CardType);  // the second checks them all, whatever was set
-  w->chk_W->setChecked(true);
-  w->cmd_reload->click();
-  EXPECT_EQ(w->lst_CardList->lines(), (QStringList{"Serra's Embrace/セラの抱擁", "Serra Angel/セラの天使",
-                                                   "Serra Avatar/セラのアバター"}));
-  w->cmb_CType->setEditText("天使");  // used only while its box is checked (not so far: アバター was shown)
-  w->chk_CType->setChecked(true);
-  w->cmd_reload->click();
-  EXPECT_EQ(w->lst_CardList->lines(), QStringList{"Serra Angel/セラの天使"});
+  doubleClick(ctl<QGroupBox>("fra_Color"));     // the colour frame's own first
+  doubleClick(ctl<QGroupBox>("fra_CardType"));  // the second checks them all, whatever was set
+  ctl<QCheckBox>("chk_W")->setChecked(true);
+  ctl<QPushButton>("cmd_reload")->click();
+  EXPECT_EQ(
+      ctl<ListBox>("lst_CardList")->lines(),
+      (QStringList{"Serra's Embrace/セラの抱擁", "Serra Angel/セラの天使", "Serra Avatar/セラのアバター"}));
+  ctl<QComboBox>("cmb_CType")
+      ->setEditText("天使");  // used only while its box is checked (not so far: アバター was shown)
+  ctl<QCheckBox>("chk_CType")->setChecked(true);
+  ctl<QPushButton>("cmd_reload")->click();
+  EXPECT_EQ(ctl<ListBox>("lst_CardList")->lines(), QStringList{"Serra Angel/セラの天使"});
 
   // A click shows the line's card, on the list's current line too: the detail box may show another by now.
-  for (ListBox* list : {w->lst_DecList, w->lst_CardList, w->lst_DecList, w->lst_CardList}) {
+  for (ListBox* list : {ctl<ListBox>("lst_DecList"), ctl<ListBox>("lst_CardList"),
+                        ctl<ListBox>("lst_DecList"), ctl<ListBox>("lst_CardList")}) {
     clickLine(list, 0);
-    EXPECT_EQ(f.ctx.gCurrentCard.NameE, list == w->lst_DecList ? "Shock" : "Serra Angel");
+    EXPECT_EQ(f.ctx.gCurrentCard.NameE, list == ctl<ListBox>("lst_DecList") ? "Shock" : "Serra Angel");
   }
 }
 
@@ -150,12 +179,12 @@ TEST_F(MainWindowTest, OnlyTheMenuClosesAndEmptiesTheWorkingTables) {
     message = box->windowTitle() + u'|' + box->text().section(u'\r', 0, 0);
     box->done(0);
   });
-  w->M_Ver->trigger();
+  ctl<QAction>("M_Ver")->trigger();
   EXPECT_EQ(message, "Talvik's|Talvik's Ver " + versionText());
 
   f.addDeckRow("wtbl_DecList", "8E", "Shock", "ショック", 4, 1);
   f.addDeckRow("wtbl_DecSideList", "8E", "Forest", "森", 1);
-  w->M_Close->trigger();
+  ctl<QAction>("M_Close")->trigger();
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(rows("wtbl_CardList") + rows("wtbl_DecList") + rows("wtbl_DecSideList"), 0);
 }

@@ -6,7 +6,7 @@
 #include <QVariant>
 #include <memory>
 
-#include "app/core/context.h"
+#include "session/context.h"
 #include "carddb/database.h"
 
 namespace tvtest {

@@ -15,4 +15,10 @@ inline QString versionText(int major = kVersionMajor, int minor = kVersionMinor,
   return QString::number(major) + u'.' + QString::number(minor) + QString::number(patch);
 }
 
+// The detail box's text until a card is chosen.
+QString versionCardText();
+
+// The text of the version message box.
+QString versionMessageText();
+
 }  // namespace tv

@@ -1,0 +1,300 @@
+#include "app/deckbuildtab.h"
+
+#include <QMouseEvent>
+#include <QSignalBlocker>
+
+#include "app/controls.h"
+#include "app/core/appinfo.h"
+#include "app/guarded.h"
+#include "browse/cardtext.h"
+#include "browse/windowdata.h"
+
+namespace tv {
+
+DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+  QWidget* page = this;
+
+  Frame1 = named(new QGroupBox(QStringLiteral("エキスパンション"), page), "Frame1");
+  place(Frame1, 120, 480, 2055, 1335);
+  lst_CardSet = newList(Frame1, "lst_CardSet");
+  lst_CardSet->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  place(lst_CardSet, 120, 240, 1815, 960);
+
+  fra_Color = named(new QGroupBox(QStringLiteral("色"), page), "fra_Color");
+  place(fra_Color, 120, 1800, 2055, 1335);
+  chk_W = newCheck(fra_Color, "chk_W", QStringLiteral("白"), true);
+  chk_U = newCheck(fra_Color, "chk_U", QStringLiteral("青"), true);
+  chk_B = newCheck(fra_Color, "chk_B", QStringLiteral("黒"), true);
+  chk_M = newCheck(fra_Color, "chk_M", QStringLiteral("マルチ"), true);
+  chk_R = newCheck(fra_Color, "chk_R", QStringLiteral("赤"), true);
+  chk_G = newCheck(fra_Color, "chk_G", QStringLiteral("緑"), true);
+  chk_N = newCheck(fra_Color, "chk_N", QStringLiteral("無色"), true);
+  int row = 0;
+  for (QCheckBox* box : {chk_W, chk_U, chk_B, chk_M}) place(box, 240, 240 + 255 * row++, 795, 255);
+  row = 0;
+  for (QCheckBox* box : {chk_R, chk_G, chk_N}) place(box, 1080, 240 + 255 * row++, 855, 255);
+
+  fra_CardType = named(new QGroupBox(QStringLiteral("タイプ"), page), "fra_CardType");
+  place(fra_CardType, 120, 3120, 2055, 1815);
+  chk_Land = newCheck(fra_CardType, "chk_Land", QStringLiteral("土地"), true);
+  chk_Instant = newCheck(fra_CardType, "chk_Instant", QStringLiteral("インスタント"), true);
+  chk_Sorcery = newCheck(fra_CardType, "chk_Sorcery", QStringLiteral("ソーサリー"), true);
+  chk_Enchantment = newCheck(fra_CardType, "chk_Enchantment", QStringLiteral("エンチャント"), true);
+  chk_Artifact = newCheck(fra_CardType, "chk_Artifact", QStringLiteral("アーティファクト"), true);
+  chk_Creature = newCheck(fra_CardType, "chk_Creature", QStringLiteral("クリーチャー"), true);
+  row = 0;
+  for (QCheckBox* box : {chk_Land, chk_Instant, chk_Sorcery, chk_Enchantment, chk_Artifact, chk_Creature})
+    place(box, 240, 240 + 255 * row++, 1755, 255);
+
+  fra_CType = named(new QGroupBox(QStringLiteral("種族"), page), "fra_CType");
+  place(fra_CType, 120, 4920, 2055, 735);
+  chk_CType = newCheck(fra_CType, "chk_CType", QString(), false);
+  place(chk_CType, 120, 240, 255, 300);
+  cmb_CType = named(new QComboBox(fra_CType), "cmb_CType");
+  cmb_CType->setEditable(true);
+  cmb_CType->setInsertPolicy(QComboBox::NoInsert);
+  place(cmb_CType, 420, 240, 1515, 360);
+
+  fra_Sort = named(new QGroupBox(QStringLiteral("ソート"), page), "fra_Sort");
+  place(fra_Sort, 120, 5640, 2055, 1575);
+  opt_NameE = named(new QRadioButton(QStringLiteral("英語名"), fra_Sort), "opt_NameE");
+  opt_NameN = named(new QRadioButton(QStringLiteral("日本語名"), fra_Sort), "opt_NameN");
+  opt_Cost = named(new QRadioButton(QStringLiteral("コスト"), fra_Sort), "opt_Cost");
+  opt_Attack = named(new QRadioButton(QStringLiteral("パワー"), fra_Sort), "opt_Attack");
+  opt_Defence = named(new QRadioButton(QStringLiteral("タフネス"), fra_Sort), "opt_Defence");
+  row = 0;
+  for (QRadioButton* option : {opt_NameE, opt_NameN, opt_Cost, opt_Attack, opt_Defence})
+    place(option, 240, 240 + 255 * row++, 1695, 255);
+  opt_NameE->setChecked(true);
+
+  cmd_reload = named(new QPushButton(QStringLiteral("再検索"), page), "cmd_reload");
+  place(cmd_reload, 120, 7320, 2055, 375);
+
+  Label1 = named(new QLabel(QStringLiteral("カード内容"), page), "Label1");
+  place(Label1, 2280, 480, 1575, 255);
+  const QFont detailFont(QStringLiteral("ＭＳ Ｐゴシック"), 12);
+  txt_CardText = newTextBox(page, "txt_CardText", &detailFont);
+  place(txt_CardText, 2280, 720, 7455, 2775);
+
+  cmd_ProxyPrint = named(new QPushButton(QStringLiteral("代理カード印刷"), page), "cmd_ProxyPrint");
+  place(cmd_ProxyPrint, 8040, 360, 1455, 375);
+
+  Label2 = named(new QLabel(QStringLiteral("カードリスト"), page), "Label2");
+  place(Label2, 2280, 3600, 1575, 255);
+  lst_CardList = newList(page, "lst_CardList");
+  place(lst_CardList, 2280, 3840, 3135, 3840);
+
+  cmd_AddMain = named(new QPushButton(QStringLiteral("→追加"), page), "cmd_AddMain");
+  place(cmd_AddMain, 5520, 4200, 975, 375);
+  cmd_DellMain = named(new QPushButton(QStringLiteral("←削除"), page), "cmd_DellMain");
+  place(cmd_DellMain, 5520, 4680, 975, 375);
+
+  Label3 = named(new QLabel(QStringLiteral("デッキリスト"), page), "Label3");
+  place(Label3, 6600, 3600, 1575, 255);
+  lbl_Main = named(new QLabel(QStringLiteral("-メイン- 0枚"), page), "lbl_Main");
+  place(lbl_Main, 5400, 3960, 1095, 255);
+  lst_DecList = newList(page, "lst_DecList");
+  place(lst_DecList, 6600, 3840, 3135, 1860);
+
+  cmd_MoveSide = named(new QPushButton(QStringLiteral("↓"), page), "cmd_MoveSide");
+  place(cmd_MoveSide, 7680, 5780, 375, 375);
+  cmd_MoveMain = named(new QPushButton(QStringLiteral("↑"), page), "cmd_MoveMain");
+  place(cmd_MoveMain, 8160, 5780, 375, 375);
+
+  lbl_Side = named(new QLabel(QStringLiteral("-サイド- 0枚"), page), "lbl_Side");
+  place(lbl_Side, 5400, 6240, 1095, 255);
+  lst_DecSideList = newList(page, "lst_DecSideList");
+  place(lst_DecSideList, 6600, 6240, 3135, 1320);
+
+  cmd_AddSide = named(new QPushButton(QStringLiteral("→追加"), page), "cmd_AddSide");
+  place(cmd_AddSide, 5520, 6480, 975, 375);
+  cmd_DellSide = named(new QPushButton(QStringLiteral("←削除"), page), "cmd_DellSide");
+  place(cmd_DellSide, 5520, 6960, 975, 375);
+
+  connect(cmd_reload, &QPushButton::clicked, this, &DeckBuildTab::cmd_reload_Click);
+  connect(cmd_ProxyPrint, &QPushButton::clicked, this, &DeckBuildTab::cmd_ProxyPrint_Click);
+  fra_Color->installEventFilter(this);
+  fra_CardType->installEventFilter(this);
+  connect(cmd_AddMain, &QPushButton::clicked, this, &DeckBuildTab::cmd_AddMain_Click);
+  connect(cmd_AddSide, &QPushButton::clicked, this, &DeckBuildTab::cmd_AddSide_Click);
+  connect(cmd_DellMain, &QPushButton::clicked, this, &DeckBuildTab::cmd_DellMain_Click);
+  connect(cmd_DellSide, &QPushButton::clicked, this, &DeckBuildTab::cmd_DellSide_Click);
+  connect(cmd_MoveMain, &QPushButton::clicked, this, &DeckBuildTab::cmd_MoveMain_Click);
+  connect(cmd_MoveSide, &QPushButton::clicked, this, &DeckBuildTab::cmd_MoveSide_Click);
+  connectCardClicks(lst_CardList, &DeckBuildTab::lst_CardList_Click);
+  connectCardClicks(lst_DecList, &DeckBuildTab::lst_DecList_Click);
+  connectCardClicks(lst_DecSideList, &DeckBuildTab::lst_DecSideList_Click);
+}
+
+void DeckBuildTab::load() {
+  guarded(this, [&] {
+    lst_CardSet->clear();
+    lst_CardSet->addItems(readExpansionNames(*ctx_.gCardDb));
+    if (lst_CardSet->count() > 0) lst_CardSet->setCurrentRow(0);
+  });
+  guarded(this, [&] {
+    cmb_CType->clear();
+    cmb_CType->addItems(readCreatureTypes(*ctx_.gCardDb));
+    if (cmb_CType->count() > 0) cmb_CType->setCurrentIndex(0);
+  });
+  setCardTextBackground(kVersionBackground);
+  txt_CardText->setPlainText(versionCardText());
+  ctx_.gCurrentCard.NameE.clear();
+  cmd_reload_Click();
+}
+
+void DeckBuildTab::cmd_ProxyPrint_Click() {}
+
+SearchFilter DeckBuildTab::searchFilter() const {
+  SearchFilter f;
+  for (int i = 0; i < lst_CardSet->count(); ++i)
+    if (lst_CardSet->isSelected(i)) f.selectedSets << i;
+  f.W = chk_W->isChecked();
+  f.U = chk_U->isChecked();
+  f.B = chk_B->isChecked();
+  f.R = chk_R->isChecked();
+  f.G = chk_G->isChecked();
+  f.M = chk_M->isChecked();
+  f.N = chk_N->isChecked();
+  f.Land = chk_Land->isChecked();
+  f.Instant = chk_Instant->isChecked();
+  f.Sorcery = chk_Sorcery->isChecked();
+  f.Enchantment = chk_Enchantment->isChecked();
+  f.Artifact = chk_Artifact->isChecked();
+  f.Creature = chk_Creature->isChecked();
+  f.CTypeOn = chk_CType->isChecked();
+  f.CType = cmb_CType->currentText();
+  f.sortField = sortFieldFromOptions(opt_NameE->isChecked(), opt_NameN->isChecked(), opt_Cost->isChecked(),
+                                     opt_Attack->isChecked(), opt_Defence->isChecked());
+  return f;
+}
+
+void DeckBuildTab::cmd_reload_Click() {
+  guarded(this, [&] {
+    for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList}) {
+      const QSignalBlocker block(list);
+      list->clear();
+    }
+    const SearchResult result = runCardSearch(ctx_, searchFilter());
+    {
+      const QSignalBlocker block(lst_CardList);
+      lst_CardList->addItems(result.cardLines);
+    }
+    applyDeckList(result.mainDeck, false);
+    applyDeckList(result.sideDeck, false);
+    const QSignalBlocker block(lst_CardList);
+    lst_CardList->setCurrentRow(-1);
+  });
+}
+
+void DeckBuildTab::applyDeckList(const DeckListView& view, bool setLabel) {
+  const bool main = isMainDeck(view.table);
+  ListBox* list = main ? lst_DecList : lst_DecSideList;
+  {
+    const QSignalBlocker block(list);
+    list->clear();
+    list->addItems(view.lines);
+    list->setCurrentRow(view.selection >= 0 && view.selection < list->count() ? view.selection : -1);
+  }
+  if (setLabel) (main ? lbl_Main : lbl_Side)->setText(view.label);
+  if (list->currentRow() >= 0)
+    (this->*(main ? &DeckBuildTab::lst_DecList_Click : &DeckBuildTab::lst_DecSideList_Click))();
+}
+
+void DeckBuildTab::applyDeckChange(const std::optional<DeckListView>& view) {
+  if (view) applyDeckList(*view, true);
+}
+
+void DeckBuildTab::applyDeckMove(const std::optional<DeckMoveResult>& result) {
+  if (!result) return;
+  applyDeckList(result->main, true);
+  applyDeckList(result->side, true);
+}
+
+void DeckBuildTab::cmd_AddMain_Click() {
+  guarded(this, [&] { applyDeckChange(AddCardToDeck(ctx_, kMainDeckTable)); });
+}
+
+void DeckBuildTab::cmd_AddSide_Click() {
+  guarded(this, [&] { applyDeckChange(AddCardToDeck(ctx_, kSideDeckTable)); });
+}
+
+void DeckBuildTab::cmd_DellMain_Click() {
+  guarded(this,
+          [&] { applyDeckChange(RemoveCardFromDeck(ctx_, kMainDeckTable, lst_DecList->currentRow())); });
+}
+
+void DeckBuildTab::cmd_DellSide_Click() {
+  guarded(this,
+          [&] { applyDeckChange(RemoveCardFromDeck(ctx_, kSideDeckTable, lst_DecSideList->currentRow())); });
+}
+
+void DeckBuildTab::cmd_MoveMain_Click() {
+  guarded(this, [&] { applyDeckMove(tv::cmd_MoveMain_Click(ctx_, lst_DecSideList->currentRow())); });
+}
+
+void DeckBuildTab::cmd_MoveSide_Click() {
+  guarded(this, [&] { applyDeckMove(tv::cmd_MoveSide_Click(ctx_, lst_DecList->currentRow())); });
+}
+
+void DeckBuildTab::fra_Color_DblClick() {
+  const bool check = nextFrameToggle(gColorToggle);
+  for (QCheckBox* box : {chk_W, chk_B, chk_U, chk_G, chk_R, chk_N, chk_M}) box->setChecked(check);
+}
+
+void DeckBuildTab::fra_CardType_DblClick() {
+  const bool check = nextFrameToggle(gTypeToggle);
+  for (QCheckBox* box : {chk_Land, chk_Instant, chk_Sorcery, chk_Enchantment, chk_Artifact, chk_Creature})
+    box->setChecked(check);
+}
+
+bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList})
+      if (watched == list->viewport()) rowBeforePress_[list] = list->currentRow();
+  } else if (event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == fra_Color) {
+      fra_Color_DblClick();
+      return true;
+    }
+    if (watched == fra_CardType) {
+      fra_CardType_DblClick();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void DeckBuildTab::connectCardClicks(ListBox* list, void (DeckBuildTab::*handler)()) {
+  // A new line (mouse, keys or code) shows at once; a click on the line that
+  // is already current shows it again, as the same line may hold another card
+  // than the detail box by now.
+  connect(list, &ListBox::currentRowChanged, this, handler);
+  list->viewport()->installEventFilter(this);
+  connect(list, &QAbstractItemView::pressed, this, [this, list, handler](const QModelIndex& index) {
+    if (index.row() == rowBeforePress_.value(list, -2)) (this->*handler)();
+    rowBeforePress_.remove(list);
+  });
+}
+
+void DeckBuildTab::lst_CardList_Click() { ShowCardText(kCardListTable, lst_CardList->currentRow()); }
+void DeckBuildTab::lst_DecList_Click() { ShowCardText(kMainDeckTable, lst_DecList->currentRow()); }
+void DeckBuildTab::lst_DecSideList_Click() { ShowCardText(kSideDeckTable, lst_DecSideList->currentRow()); }
+
+void DeckBuildTab::ShowCardText(const QString& table, int index) {
+  if (index < 0) return;
+  guarded(this, [&] {
+    const CardTextView view = tv::ShowCardText(ctx_, table, index);
+    if (!view.changed) return;
+    if (view.background) setCardTextBackground(*view.background);
+    txt_CardText->setPlainText(view.text);
+  });
+}
+
+void DeckBuildTab::setCardTextBackground(const QColor& colour) {
+  QPalette palette = txt_CardText->palette();
+  palette.setColor(QPalette::Base, colour);
+  txt_CardText->setPalette(palette);
+}
+
+}  // namespace tv

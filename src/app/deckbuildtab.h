@@ -1,0 +1,93 @@
+// The deck-building tab: the search filters, the card list, the card detail
+// and the two deck lists with their buttons.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <optional>
+
+#include "app/listbox.h"
+#include "browse/search.h"
+#include "deck/deckedit.h"
+#include "deck/decklist.h"
+#include "session/context.h"
+
+namespace tv {
+
+class DeckBuildTab : public QWidget {
+  Q_OBJECT
+ public:
+  explicit DeckBuildTab(AppContext& ctx, QWidget* parent = nullptr);
+
+  // The load event's part for this tab: expansions, creature types, the
+  // version text, no current card, the first search.
+  void load();
+
+  void cmd_reload_Click();
+  void fra_Color_DblClick();
+  void fra_CardType_DblClick();
+  void lst_CardList_Click();
+  void lst_DecList_Click();
+  void lst_DecSideList_Click();
+  void ShowCardText(const QString& table, int index);
+  void cmd_AddMain_Click();
+  void cmd_AddSide_Click();
+  void cmd_DellMain_Click();
+  void cmd_DellSide_Click();
+  void cmd_MoveMain_Click();
+  void cmd_MoveSide_Click();
+  // Proxy sheets of the current card; also the menu's 代理カード印刷.
+  void cmd_ProxyPrint_Click();
+
+  // Refills a deck list (and its count label when asked) and, when a line
+  // ends up selected, shows that line's card as a click would.
+  void applyDeckList(const DeckListView& view, bool setLabel);
+
+  // The search's inputs as the filter controls stand.
+  SearchFilter searchFilter() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void setCardTextBackground(const QColor& colour);
+  void connectCardClicks(ListBox* list, void (DeckBuildTab::*handler)());
+  void applyDeckChange(const std::optional<DeckListView>& view);
+  void applyDeckMove(const std::optional<DeckMoveResult>& result);
+
+  AppContext& ctx_;
+
+  QGroupBox* Frame1;
+  ListBox* lst_CardSet;
+  QGroupBox* fra_Color;
+  QCheckBox *chk_W, *chk_U, *chk_B, *chk_R, *chk_G, *chk_M, *chk_N;
+  QGroupBox* fra_CardType;
+  QCheckBox *chk_Land, *chk_Instant, *chk_Sorcery, *chk_Enchantment, *chk_Artifact, *chk_Creature;
+  QGroupBox* fra_CType;
+  QCheckBox* chk_CType;
+  QComboBox* cmb_CType;
+  QGroupBox* fra_Sort;
+  QRadioButton *opt_NameE, *opt_NameN, *opt_Cost, *opt_Attack, *opt_Defence;
+  QPushButton* cmd_reload;
+  QLabel* Label2;
+  ListBox* lst_CardList;
+  QLabel* Label1;
+  QPlainTextEdit* txt_CardText;
+  QLabel *Label3, *lbl_Main, *lbl_Side;
+  ListBox *lst_DecList, *lst_DecSideList;
+  QPushButton *cmd_AddMain, *cmd_AddSide, *cmd_DellMain, *cmd_DellSide, *cmd_MoveMain, *cmd_MoveSide;
+  QPushButton* cmd_ProxyPrint;
+
+  // What the next double-click on fra_Color / fra_CardType does.
+  qint16 gColorToggle = 0;
+  qint16 gTypeToggle = 0;
+  QHash<const ListBox*, int> rowBeforePress_;  // a list's current line when the mouse went down
+};
+
+}  // namespace tv

@@ -1,0 +1,22 @@
+// The boundary between an event handler and the database: a failure is shown
+// and the program goes on.
+#pragma once
+
+#include <QWidget>
+
+#include "carddb/database.h"
+
+namespace tv {
+
+void showDbError(QWidget* parent, const DbError& error);
+
+template <typename F>
+void guarded(QWidget* parent, F&& step) {
+  try {
+    step();
+  } catch (const DbError& e) {
+    showDbError(parent, e);
+  }
+}
+
+}  // namespace tv

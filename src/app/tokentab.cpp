@@ -1,0 +1,42 @@
+#include "app/tokentab.h"
+
+#include <QSignalBlocker>
+
+#include "app/controls.h"
+#include "app/guarded.h"
+#include "browse/windowdata.h"
+
+namespace tv {
+
+TokenTab::TokenTab(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+  QWidget* page = this;
+  Label5 = named(new QLabel(QStringLiteral("トークンリスト"), page), "Label5");
+  place(Label5, 360, 480, 1575, 255);
+  lst_TokenList = newList(page, "lst_TokenList");
+  place(lst_TokenList, 360, 720, 3135, 2580);
+  Label4 = named(new QLabel(QStringLiteral("トークン内容"), page), "Label4");
+  place(Label4, 3840, 480, 1575, 255);
+  txt_TokenText = newTextBox(page, "txt_TokenText", nullptr);
+  place(txt_TokenText, 3840, 720, 2895, 2580);
+  cmd_TPrint = named(new QPushButton(QStringLiteral("印刷(&P)"), page), "cmd_TPrint");
+  place(cmd_TPrint, 5520, 3600, 1215, 375);
+  connect(lst_TokenList, &ListBox::currentRowChanged, this, &TokenTab::lst_TokenList_Click);
+  connect(cmd_TPrint, &QPushButton::clicked, this, &TokenTab::cmd_TPrint_Click);
+}
+
+void TokenTab::load() {
+  {
+    const QSignalBlocker block(lst_TokenList);
+    lst_TokenList->clear();
+    guarded(this, [&] { lst_TokenList->addItems(readTokenNames(*ctx_.gCardDb)); });
+    lst_TokenList->setCurrentRow(-1);
+  }
+  txt_TokenText->setPlainText(kTokenPrompt);
+  ctx_.gCurrentToken.NameN.clear();
+}
+
+void TokenTab::lst_TokenList_Click() {}
+
+void TokenTab::cmd_TPrint_Click() {}
+
+}  // namespace tv
