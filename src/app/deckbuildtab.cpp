@@ -8,6 +8,7 @@
 #include "app/guarded.h"
 #include "browse/cardtext.h"
 #include "browse/windowdata.h"
+#include "output/sheets.h"
 
 namespace tv {
 
@@ -143,7 +144,14 @@ void DeckBuildTab::load() {
   cmd_reload_Click();
 }
 
-void DeckBuildTab::cmd_ProxyPrint_Click() {}
+void DeckBuildTab::cmd_ProxyPrint_Click() {
+  if (ctx_.gCurrentCard.NameE.isEmpty()) {
+    showExclamation(this, QStringLiteral("カードを選択してください。"));
+    return;
+  }
+  runPrintJob(this, choosePdfPath_,
+              [&](PrintJob& job) { PrintSheet(job, proxyCopyLines(ctx_.gCurrentCard)); });
+}
 
 SearchFilter DeckBuildTab::searchFilter() const {
   SearchFilter f;

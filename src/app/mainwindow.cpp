@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -13,8 +15,10 @@
 #include "app/deckbuildtab.h"
 #include "app/deckoutputtab.h"
 #include "app/guarded.h"
+#include "app/printing.h"
 #include "app/tokentab.h"
 #include "browse/windowdata.h"
+#include "output/sheets.h"
 
 namespace tv {
 
@@ -58,6 +62,8 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   SSTab1->tabBar()->installEventFilter(this);
   connect(SSTab1, &QTabWidget::currentChanged, this, &Main::SSTab1_GotFocus);
   createMenus();
+  deckBuildTab_->setPdfPathChooser([this] { return choosePdfPath(); });
+  tokenTab_->setPdfPathChooser([this] { return choosePdfPath(); });
 
   setFixedSize(SSTab1->width(), SSTab1->height() + menuBar()->sizeHint().height());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -121,11 +127,19 @@ void Main::M_Close_Click() {
   close();
 }
 
-void Main::M_PrintDec_Click() {}
+void Main::M_PrintDec_Click() {
+  const DeckPrintTexts texts{deckOutputTab_->printTitle(), deckOutputTab_->printComment(),
+                             deckOutputTab_->printDeck(), versionText(),
+                             QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)};
+  runPrintJob(
+      this, [this] { return choosePdfPath(); }, [&](PrintJob& job) { PrintDeckList(job, texts); });
+}
 
 void Main::M_PrintProxy_Click() { deckBuildTab_->cmd_ProxyPrint_Click(); }
 
 void Main::M_PrintToken_Click() { tokenTab_->cmd_TPrint_Click(); }
+
+std::optional<QString> Main::choosePdfPath() { return std::nullopt; }
 
 void Main::M_Ver_Click() {
   QMessageBox box(QMessageBox::NoIcon, kAppTitle, versionMessageText(), QMessageBox::Ok, this);

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QTabWidget>
+#include <optional>
 
 #include "session/context.h"
 
@@ -39,6 +40,8 @@ class Main : public QMainWindow {
 
  private:
   void createMenus();
+  // The PDF file a printout goes to when there is no printer.
+  std::optional<QString> choosePdfPath();
 
   AppContext& ctx_;
   bool closing_ = false;

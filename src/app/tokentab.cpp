@@ -5,6 +5,8 @@
 #include "app/controls.h"
 #include "app/guarded.h"
 #include "browse/windowdata.h"
+#include "output/sheets.h"
+#include "output/tokens.h"
 
 namespace tv {
 
@@ -35,8 +37,22 @@ void TokenTab::load() {
   ctx_.gCurrentToken.NameN.clear();
 }
 
-void TokenTab::lst_TokenList_Click() {}
+void TokenTab::lst_TokenList_Click() {
+  guarded(this, [&] {
+    if (auto choice = ChooseToken(*ctx_.gCardDb, lst_TokenList->currentRow())) {
+      txt_TokenText->setPlainText(choice->text);
+      ctx_.gCurrentToken = choice->token;
+    }
+  });
+}
 
-void TokenTab::cmd_TPrint_Click() {}
+void TokenTab::cmd_TPrint_Click() {
+  if (ctx_.gCurrentToken.NameN.isEmpty()) {
+    showExclamation(this, QStringLiteral("トークンを選択してください。"));
+    return;
+  }
+  runPrintJob(this, choosePdfPath_,
+              [&](PrintJob& job) { PrintSheet(job, tokenCopyLines(ctx_.gCurrentToken)); });
+}
 
 }  // namespace tv

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "app/core/context.h"
+#include "session/context.h"
 #include "output/printjob.h"
 
 namespace tv {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/core/context.h"
+#include "session/context.h"
 #include "carddb/database.h"
 
 namespace tv {

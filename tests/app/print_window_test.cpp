@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/listbox.h"
+#include "app/mainwindow.h"
+#include "app/printing.h"
+#include "output/sheets.h"
+#include "support/controls.h"
+#include "support/fixtures.h"
+#include "support/printers.h"
+
+using namespace tv;
+
+namespace {
+
+// Hands every operation to a recorder the test keeps.
+class ForwardingJob : public PrintJob {
+ public:
+  explicit ForwardingJob(RecordingPrintJob& to) : to_(to) {}
+  void setFontName(const QString& face) override { to_.setFontName(face); }
+  void setFontSize(qint16 points) override { to_.setFontSize(points); }
+  void print(const QString& text) override { to_.print(text); }
+  void endDoc() override { to_.endDoc(); }
+
+ private:
+  RecordingPrintJob& to_;
+};
+
+// Answers the message boxes about to come, in turn, with the given buttons
+// (NoButton: the default button), noting their texts.
+void answerBoxes(QStringList* texts, std::vector<QMessageBox::StandardButton> answers, size_t next = 0) {
+  if (next == answers.size()) return;
+  QTimer::singleShot(0, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return ADD_FAILURE() << "no message box";
+    *texts << box->text();
+    QAbstractButton* button =
+        answers[next] == QMessageBox::NoButton ? box->defaultButton() : box->button(answers[next]);
+    answerBoxes(texts, answers, next + 1);
+    button->click();
+  });
+}
+
+class PrintWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tvtest::addStandardCards(f);
+    f.addToken("兵士", "白", "警戒", 1, 1);
+    f.addToken("苗木", "緑", QVariant(), 1, 1);
+    f.addToken("ゾンビ", "黒", QVariant(), 2, 2);
+    setPrinterJobSource([this] { return std::make_unique<ForwardingJob>(printed); });
+    w = std::make_unique<Main>(f.ctx);
+    w->show();
+    QApplication::processEvents();
+  }
+  void TearDown() override { setPrinterJobSource({}); }
+  template <typename T>
+  T* ctl(const char* name) const {
+    return tvtest::findControl<T>(w.get(), name);
+  }
+  // The lines of the first copy as printed, or the operations' count when none.
+  QString firstLine() const { return printed.ops.size() > 2 ? printed.ops[2].text : QString(); }
+
+  tvtest::CardDbFixture f;
+  RecordingPrintJob printed;
+  std::unique_ptr<Main> w;
+};
+
+TEST_F(PrintWindowTest, TokenListTextAndSheet) {
+  QStringList boxes;
+  answerBoxes(&boxes, {QMessageBox::Ok});
+  ctl<QAction>("M_PrintToken")->trigger();
+  EXPECT_EQ(boxes, QStringList{"トークンを選択してください。"});
+  EXPECT_TRUE(printed.ops.empty());
+
+  ctl<ListBox>("lst_TokenList")->setCurrentRow(2);  // ゾンビ, 兵士, 苗木: the third in NameN order
+  EXPECT_EQ(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText(), "苗木\n\n色 (緑)\n\n\n\n[1/1]\n");
+  ctl<QPushButton>("cmd_TPrint")->click();
+  ASSERT_EQ(printed.ops.size(), 43u);
+  const QString name = QStringLiteral("苗木") + QString(14, kFullWidthBlank);
+  EXPECT_EQ(firstLine(), name + "  " + name);
+  EXPECT_EQ(printed.ops[20].text, QString(29, u' ') + "1/1  " + QString(29, u' ') + "1/1");
+}
+
+TEST_F(PrintWindowTest, ProxySheetOfTheCurrentCardAndTheDeckList) {
+  QStringList boxes;
+  answerBoxes(&boxes, {QMessageBox::Ok});
+  ctl<QPushButton>("cmd_ProxyPrint")->click();
+  EXPECT_EQ(boxes, QStringList{"カードを選択してください。"});
+  EXPECT_TRUE(printed.ops.empty());
+
+  ListBox* cards = ctl<ListBox>("lst_CardList");
+  cards->setCurrentRow(int(cards->lines().indexOf(QStringLiteral("Llanowar Elves/ラノワールのエルフ"))));
+  ctl<QAction>("M_PrintProxy")->trigger();
+  ASSERT_EQ(printed.ops.size(), 43u);
+  const QString line = QStringLiteral("Llanowar Elves") + QString(14, u' ') + " [G]";
+  EXPECT_EQ(firstLine(), line + "  " + line);
+
+  printed.ops.clear();
+  ctl<QLineEdit>("txt_PrintTitle")->setText("緑単");
+  ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("一行目\r\n二行目");
+  ctl<QAction>("M_PrintDec")->trigger();
+  ASSERT_EQ(printed.ops.size(), 19u);
+  EXPECT_TRUE(printed.ops[2].text.startsWith("Talvik's Ver"));
+  EXPECT_EQ(printed.ops[7].text, "緑単");
+  EXPECT_EQ(printedLines(printed.ops[12].text), (QStringList{"一行目", "二行目"}));
+  EXPECT_EQ(printed.ops[17].text, ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText());
+}
+
+TEST_F(PrintWindowTest, WithoutAPrinterTheUserMayDecline) {
+  setPrinterJobSource([] { return nullptr; });
+  f.ctx.gCurrentToken = {"兵士", "白", "警戒", "1/1"};
+  QStringList boxes;
+  answerBoxes(&boxes, {QMessageBox::No});
+  ctl<QPushButton>("cmd_TPrint")->click();
+  EXPECT_EQ(boxes, QStringList{kNoPrinterMessage});
+}
+
+}  // namespace
