@@ -146,11 +146,10 @@ void DeckBuildTab::load() {
 
 void DeckBuildTab::cmd_ProxyPrint_Click() {
   if (ctx_.gCurrentCard.NameE.isEmpty()) {
-    showExclamation(this, QStringLiteral("カードを選択してください。"));
+    printUi_.exclaim(QStringLiteral("カードを選択してください。"));
     return;
   }
-  runPrintJob(this, choosePdfPath_,
-              [&](PrintJob& job) { PrintSheet(job, proxyCopyLines(ctx_.gCurrentCard)); });
+  runPrintJob(printUi_, [&](PrintJob& job) { PrintSheet(job, proxyCopyLines(ctx_.gCurrentCard)); });
 }
 
 SearchFilter DeckBuildTab::searchFilter() const {

@@ -46,7 +46,7 @@ class DeckBuildTab : public QWidget {
   // Proxy sheets of the current card; also the menu's 代理カード印刷.
   void cmd_ProxyPrint_Click();
   // Where a sheet goes when there is no printer.
-  void setPdfPathChooser(PdfPathChooser chooser) { choosePdfPath_ = std::move(chooser); }
+  void setPrintUi(PrintUi ui) { printUi_ = std::move(ui); }
 
   // Refills a deck list (and its count label when asked) and, when a line
   // ends up selected, shows that line's card as a click would.
@@ -65,7 +65,7 @@ class DeckBuildTab : public QWidget {
   void applyDeckMove(const std::optional<DeckMoveResult>& result);
 
   AppContext& ctx_;
-  PdfPathChooser choosePdfPath_;
+  PrintUi printUi_;
 
   QGroupBox* Frame1;
   ListBox* lst_CardSet;

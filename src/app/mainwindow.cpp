@@ -62,8 +62,8 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   SSTab1->tabBar()->installEventFilter(this);
   connect(SSTab1, &QTabWidget::currentChanged, this, &Main::SSTab1_GotFocus);
   createMenus();
-  deckBuildTab_->setPdfPathChooser([this] { return choosePdfPath(); });
-  tokenTab_->setPdfPathChooser([this] { return choosePdfPath(); });
+  deckBuildTab_->setPrintUi(printUi(deckBuildTab_));
+  tokenTab_->setPrintUi(printUi(tokenTab_));
 
   setFixedSize(SSTab1->width(), SSTab1->height() + menuBar()->sizeHint().height());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -131,20 +131,25 @@ void Main::M_PrintDec_Click() {
   const DeckPrintTexts texts{deckOutputTab_->printTitle(), deckOutputTab_->printComment(),
                              deckOutputTab_->printDeck(), versionText(),
                              QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)};
-  runPrintJob(
-      this, [this] { return choosePdfPath(); }, [&](PrintJob& job) { PrintDeckList(job, texts); });
+  runPrintJob(printUi(this), [&](PrintJob& job) { PrintDeckList(job, texts); });
 }
 
 void Main::M_PrintProxy_Click() { deckBuildTab_->cmd_ProxyPrint_Click(); }
 
 void Main::M_PrintToken_Click() { tokenTab_->cmd_TPrint_Click(); }
 
-std::optional<QString> Main::choosePdfPath() { return std::nullopt; }
+void Main::M_Ver_Click() { messageBox(QMessageBox::NoIcon, versionMessageText()); }
 
-void Main::M_Ver_Click() {
-  QMessageBox box(QMessageBox::NoIcon, kAppTitle, versionMessageText(), QMessageBox::Ok, this);
-  box.setTextFormat(Qt::PlainText);
-  box.exec();
+QMessageBox::StandardButton Main::messageBox(QMessageBox::Icon icon, const QString& text,
+                                             QMessageBox::StandardButtons buttons,
+                                             QMessageBox::StandardButton defaultButton) {
+  return messageBox_({this, icon, text, buttons, defaultButton});
+}
+
+PrintUi Main::printUi(QWidget* parent) {
+  // Both asked when used, so that a replaced message box or chooser counts.
+  return {parent, [this](const MessageBoxRequest& request) { return messageBox_(request); },
+          [this] { return CommonDialog1.showSave(kPdfFilter, 1); }};
 }
 
 void Main::SSTab1_GotFocus() { deckOutputTab_->RefreshPrintPreview(); }

@@ -4,8 +4,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QTabWidget>
-#include <optional>
 
+#include "app/commondialog.h"
+#include "app/messagebox.h"
+#include "app/printing.h"
 #include "session/context.h"
 
 namespace tv {
@@ -34,16 +36,25 @@ class Main : public QMainWindow {
   // The tab control got the focus: the deck-print preview follows the deck.
   void SSTab1_GotFocus();
 
+  // The file dialog of the open, save and HTML commands.
+  CommonDialog CommonDialog1{this};
+  // Replaces the window's message boxes (a headless run answers them).
+  void setMessageBox(MessageBoxFunction show) { messageBox_ = std::move(show); }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createMenus();
-  // The PDF file a printout goes to when there is no printer.
-  std::optional<QString> choosePdfPath();
+  // Printing through this window's message boxes and file dialog.
+  PrintUi printUi(QWidget* parent);
+  QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& text,
+                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
   AppContext& ctx_;
+  MessageBoxFunction messageBox_ = execMessageBox;
   bool closing_ = false;
 
   QTabWidget* SSTab1;

@@ -1,9 +1,5 @@
 #include "app/printing.h"
 
-#include <QMessageBox>
-
-#include "app/core/appinfo.h"
-
 namespace tv {
 
 namespace {
@@ -24,28 +20,23 @@ void setPrinterJobSource(PrinterJobSource source) {
   printerJobSource() = source ? std::move(source) : PrinterJobSource(systemPrinterJob);
 }
 
-void runPrintJob(QWidget* parent, const PdfPathChooser& choosePdfPath,
-                 const std::function<void(PrintJob&)>& print) {
+void PrintUi::exclaim(const QString& text) const { messageBox({parent, QMessageBox::Warning, text}); }
+
+void runPrintJob(const PrintUi& ui, const std::function<void(PrintJob&)>& print) {
   try {
     std::unique_ptr<PrintJob> job = printerJobSource()();
     if (!job) {
-      QMessageBox ask(QMessageBox::Question, kAppTitle, kNoPrinterMessage, QMessageBox::Yes | QMessageBox::No,
-                      parent);
-      ask.setDefaultButton(QMessageBox::Yes);
-      if (ask.exec() != QMessageBox::Yes) return;
-      const std::optional<QString> path = choosePdfPath ? choosePdfPath() : std::nullopt;
+      const auto answer = ui.messageBox({ui.parent, QMessageBox::Question, kNoPrinterMessage,
+                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes});
+      if (answer != QMessageBox::Yes) return;
+      const std::optional<QString> path = ui.choosePdfPath ? ui.choosePdfPath() : std::nullopt;
       if (!path || path->isEmpty()) return;
       job = QtPrintJob::forPdf(*path);
     }
     print(*job);
   } catch (const PrintError& e) {
-    showExclamation(parent, e.message());
+    ui.exclaim(e.message());
   }
-}
-
-void showExclamation(QWidget* parent, const QString& message) {
-  QMessageBox box(QMessageBox::Warning, kAppTitle, message, QMessageBox::Ok, parent);
-  box.exec();
 }
 
 }  // namespace tv

@@ -48,11 +48,10 @@ void TokenTab::lst_TokenList_Click() {
 
 void TokenTab::cmd_TPrint_Click() {
   if (ctx_.gCurrentToken.NameN.isEmpty()) {
-    showExclamation(this, QStringLiteral("トークンを選択してください。"));
+    printUi_.exclaim(QStringLiteral("トークンを選択してください。"));
     return;
   }
-  runPrintJob(this, choosePdfPath_,
-              [&](PrintJob& job) { PrintSheet(job, tokenCopyLines(ctx_.gCurrentToken)); });
+  runPrintJob(printUi_, [&](PrintJob& job) { PrintSheet(job, tokenCopyLines(ctx_.gCurrentToken)); });
 }
 
 }  // namespace tv

@@ -25,11 +25,11 @@ class TokenTab : public QWidget {
   void cmd_TPrint_Click();
 
   // Where a sheet goes when there is no printer.
-  void setPdfPathChooser(PdfPathChooser chooser) { choosePdfPath_ = std::move(chooser); }
+  void setPrintUi(PrintUi ui) { printUi_ = std::move(ui); }
 
  private:
   AppContext& ctx_;
-  PdfPathChooser choosePdfPath_;
+  PrintUi printUi_;
 
   QLabel* Label5;
   ListBox* lst_TokenList;

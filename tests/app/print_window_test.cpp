@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
@@ -34,21 +32,6 @@ class ForwardingJob : public PrintJob {
   RecordingPrintJob& to_;
 };
 
-// Answers the message boxes about to come, in turn, with the given buttons
-// (NoButton: the default button), noting their texts.
-void answerBoxes(QStringList* texts, std::vector<QMessageBox::StandardButton> answers, size_t next = 0) {
-  if (next == answers.size()) return;
-  QTimer::singleShot(0, [=] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return ADD_FAILURE() << "no message box";
-    *texts << box->text();
-    QAbstractButton* button =
-        answers[next] == QMessageBox::NoButton ? box->defaultButton() : box->button(answers[next]);
-    answerBoxes(texts, answers, next + 1);
-    button->click();
-  });
-}
-
 class PrintWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -58,6 +41,17 @@ class PrintWindowTest : public ::testing::Test {
     f.addToken("ゾンビ", "黒", QVariant(), 2, 2);
     setPrinterJobSource([this] { return std::make_unique<ForwardingJob>(printed); });
     w = std::make_unique<Main>(f.ctx);
+    w->setMessageBox([this](const MessageBoxRequest& r) {
+      boxes << r.text;
+      EXPECT_EQ(r.icon, r.buttons == QMessageBox::Ok ? QMessageBox::Warning : QMessageBox::Question);
+      return r.defaultButton != QMessageBox::NoButton && answerDefault ? r.defaultButton : QMessageBox::No;
+    });
+    w->CommonDialog1.setChooser([this](const CommonDialog::Request& r) -> std::optional<QString> {
+      EXPECT_EQ(r.mode, CommonDialog::Mode::Save);
+      EXPECT_EQ(r.filters, QStringList{"PDFファイル (*.pdf)"});
+      ++asked;
+      return pdfPath;
+    });
     w->show();
     QApplication::processEvents();
   }
@@ -71,12 +65,14 @@ class PrintWindowTest : public ::testing::Test {
 
   tvtest::CardDbFixture f;
   RecordingPrintJob printed;
+  QStringList boxes;
+  bool answerDefault = true;
+  int asked = 0;
+  std::optional<QString> pdfPath;
   std::unique_ptr<Main> w;
 };
 
 TEST_F(PrintWindowTest, TokenListTextAndSheet) {
-  QStringList boxes;
-  answerBoxes(&boxes, {QMessageBox::Ok});
   ctl<QAction>("M_PrintToken")->trigger();
   EXPECT_EQ(boxes, QStringList{"トークンを選択してください。"});
   EXPECT_TRUE(printed.ops.empty());
@@ -91,8 +87,6 @@ TEST_F(PrintWindowTest, TokenListTextAndSheet) {
 }
 
 TEST_F(PrintWindowTest, ProxySheetOfTheCurrentCardAndTheDeckList) {
-  QStringList boxes;
-  answerBoxes(&boxes, {QMessageBox::Ok});
   ctl<QPushButton>("cmd_ProxyPrint")->click();
   EXPECT_EQ(boxes, QStringList{"カードを選択してください。"});
   EXPECT_TRUE(printed.ops.empty());
@@ -115,13 +109,34 @@ TEST_F(PrintWindowTest, ProxySheetOfTheCurrentCardAndTheDeckList) {
   EXPECT_EQ(printed.ops[17].text, ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText());
 }
 
-TEST_F(PrintWindowTest, WithoutAPrinterTheUserMayDecline) {
+// Without a printer the same pages go to a PDF file, if the user wants one.
+TEST_F(PrintWindowTest, WithoutAPrinterThePagesMayBeSavedAsPdf) {
   setPrinterJobSource([] { return nullptr; });
   f.ctx.gCurrentToken = {"兵士", "白", "警戒", "1/1"};
-  QStringList boxes;
-  answerBoxes(&boxes, {QMessageBox::No});
+  const QString pdf = f.dir() + "/token.pdf";
+
+  answerDefault = false;  // declined: no dialog, no file
+  pdfPath = pdf;
   ctl<QPushButton>("cmd_TPrint")->click();
   EXPECT_EQ(boxes, QStringList{kNoPrinterMessage});
+  EXPECT_EQ(asked, 0);
+
+  answerDefault = true;  // accepted, then the dialog cancelled
+  pdfPath.reset();
+  ctl<QPushButton>("cmd_TPrint")->click();
+  EXPECT_EQ(asked, 1);
+
+  pdfPath = pdf;
+  ctl<QAction>("M_PrintToken")->trigger();
+  EXPECT_EQ(asked, 2);
+  EXPECT_GT(QFileInfo(pdf).size(), 1000);
+
+  pdfPath = f.dir() + "/no/such/folder/token.pdf";  // a failure is told, never silent
+  boxes.clear();
+  ctl<QAction>("M_PrintDec")->trigger();
+  ASSERT_EQ(boxes.size(), 2);
+  EXPECT_TRUE(boxes[1].startsWith("PDFファイルを書き込めませんでした。")) << boxes[1].toStdString();
+  EXPECT_TRUE(printed.ops.empty());
 }
 
 }  // namespace
