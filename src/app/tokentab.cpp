@@ -38,8 +38,11 @@ void TokenTab::load() {
 }
 
 void TokenTab::lst_TokenList_Click() {
+  // The list marks its first line when it gets the focus; only a chosen line counts.
+  const int row = lst_TokenList->currentRow();
+  if (!lst_TokenList->isSelected(row)) return;
   guarded(this, [&] {
-    if (auto choice = ChooseToken(*ctx_.gCardDb, lst_TokenList->currentRow())) {
+    if (auto choice = ChooseToken(*ctx_.gCardDb, row)) {
       txt_TokenText->setPlainText(choice->text);
       ctx_.gCurrentToken = choice->token;
     }

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
@@ -76,6 +77,13 @@ TEST_F(PrintWindowTest, TokenListTextAndSheet) {
   ctl<QAction>("M_PrintToken")->trigger();
   EXPECT_EQ(boxes, QStringList{"トークンを選択してください。"});
   EXPECT_TRUE(printed.ops.empty());
+
+  // Only a chosen line shows a token, not the line the list marks when it gets the focus.
+  ctl<QTabWidget>("SSTab1")->setCurrentIndex(2);
+  w->activateWindow();
+  ctl<ListBox>("lst_TokenList")->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_EQ(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText(), "リストからトークンを選択してください");
 
   ctl<ListBox>("lst_TokenList")->setCurrentRow(2);  // ゾンビ, 兵士, 苗木: the third in NameN order
   EXPECT_EQ(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText(), "苗木\n\n色 (緑)\n\n\n\n[1/1]\n");
