@@ -1,5 +1,6 @@
 #include "app/tokentab.h"
 
+#include <QItemSelectionModel>
 #include <QSignalBlocker>
 
 #include "app/controls.h"
@@ -22,7 +23,10 @@ TokenTab::TokenTab(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx
   place(txt_TokenText, 3840, 720, 2895, 2580);
   cmd_TPrint = named(new QPushButton(QStringLiteral("印刷(&P)"), page), "cmd_TPrint");
   place(cmd_TPrint, 5520, 3600, 1215, 375);
-  connect(lst_TokenList, &ListBox::currentRowChanged, this, &TokenTab::lst_TokenList_Click);
+  // A choice is a change of selection: a click on the line that the list
+  // marked on getting the focus selects it without moving the current line.
+  connect(lst_TokenList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TokenTab::lst_TokenList_Click);
   connect(cmd_TPrint, &QPushButton::clicked, this, &TokenTab::cmd_TPrint_Click);
 }
 
@@ -38,7 +42,6 @@ void TokenTab::load() {
 }
 
 void TokenTab::lst_TokenList_Click() {
-  // The list marks its first line when it gets the focus; only a chosen line counts.
   const int row = lst_TokenList->currentRow();
   if (!lst_TokenList->isSelected(row)) return;
   guarded(this, [&] {

@@ -84,6 +84,8 @@ TEST_F(PrintWindowTest, TokenListTextAndSheet) {
   ctl<ListBox>("lst_TokenList")->setFocus(Qt::TabFocusReason);
   QApplication::processEvents();
   EXPECT_EQ(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText(), "リストからトークンを選択してください");
+  ctl<ListBox>("lst_TokenList")->setSelected(0, true);  // a click on that line
+  EXPECT_TRUE(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText().startsWith("ゾンビ"));
 
   ctl<ListBox>("lst_TokenList")->setCurrentRow(2);  // ゾンビ, 兵士, 苗木: the third in NameN order
   EXPECT_EQ(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText(), "苗木\n\n色 (緑)\n\n\n\n[1/1]\n");
