@@ -67,18 +67,21 @@ TEST(LayoutTextRows, BreaksPadsAndCuts) {
   EXPECT_EQ(rows.last(), QStringLiteral("３") + fw(15));
 }
 
-CurrentCard creature() {
+CurrentCard card(const QString& nameE, const QVariant& cost, const QString& type, const QVariant& ctype,
+                 const QString& set, const QString& rare, const QVariant& text, const QString& pt) {
   CurrentCard c;
-  c.NameE = QStringLiteral("Abc");
-  c.Cost = QStringLiteral("1G");
-  c.TypeNameE = QStringLiteral("Creature");
-  c.CType = QStringLiteral("エルフ");
-  c.CardSetEx = QStringLiteral("XX");
-  c.Rare = QStringLiteral("C");
-  c.TextN = QStringLiteral("AB\r\nC");
-  c.PowerToughness = QStringLiteral("2/2");
+  c.NameE = nameE;
+  c.Cost = cost;
+  c.TypeNameE = type;
+  c.CType = ctype;
+  c.CardSetEx = set;
+  c.Rare = rare;
+  c.TextN = text;
+  c.PowerToughness = pt;
   return c;
 }
+
+CurrentCard creature() { return card("Abc", "1G", "Creature", "エルフ", "XX", "C", "AB\r\nC", "2/2"); }
 
 TEST(ProxySheet, CreatureLandAndArtifactCreatureCopies) {
   const QStringList text = {QStringLiteral("ＡＢ") + fw(14), QStringLiteral("Ｃ") + fw(15)};
@@ -88,26 +91,15 @@ TEST(ProxySheet, CreatureLandAndArtifactCreatureCopies) {
   expected << text << blankRows(12) << sp(29) + QStringLiteral("2/2");
   EXPECT_EQ(tv::proxyCopyLines(creature()), expected);
 
-  CurrentCard land;
-  land.NameE = QStringLiteral("Ｆｏｒｅｓｔ");  // full-width in the database: printed half-width
-  land.TypeNameE = QStringLiteral("Land");
-  land.CType = QString();
-  land.CardSetEx = QStringLiteral("XX");
-  land.Rare = QStringLiteral("C");
+  // Full-width in the database, printed half-width.
+  const CurrentCard land = card("Ｆｏｒｅｓｔ", {}, "Land", QString(), "XX", "C", {}, "");
   expected = QStringList{QStringLiteral("Forest") + sp(23) + QStringLiteral(" []"), sp(32),
                          QStringLiteral("Land") + sp(24) + QStringLiteral("XX-C"), sp(32)};
   expected << blankRows(14) << sp(32);
   EXPECT_EQ(tv::proxyCopyLines(land), expected);
 
-  CurrentCard golem;
-  golem.NameE = QStringLiteral("Iron Golem");
-  golem.Cost = QStringLiteral("4");
-  golem.TypeNameE = QStringLiteral("Artifact Creature");
-  golem.CType = QStringLiteral("ゴーレム");
-  golem.CardSetEx = QStringLiteral("ABC");
-  golem.Rare = QStringLiteral("U");
-  golem.TextN = QStringLiteral("警戒");
-  golem.PowerToughness = QStringLiteral("3/5");
+  const CurrentCard golem =
+      card("Iron Golem", "4", "Artifact Creature", "ゴーレム", "ABC", "U", "警戒", "3/5");
   expected = QStringList{QStringLiteral("Iron Golem") + sp(18) + QStringLiteral(" [4]"), sp(32),
                          QStringLiteral("Artifact Creature") + sp(11) + QStringLiteral("ABC-U"),
                          QStringLiteral("ゴーレム") + fw(12), QStringLiteral("警戒") + fw(14)};
