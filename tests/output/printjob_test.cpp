@@ -26,15 +26,6 @@ QString sheetPath(const QTemporaryDir& dir, const QString& name) {
   return keep.isEmpty() ? dir.filePath(name) : QDir(keep).filePath(name);
 }
 
-TEST(PrintedLines, EveryKindOfBreakEndsALine) {
-  EXPECT_EQ(
-      tv::printedLines(QStringLiteral("a\r\nb\nc\rd")),
-      (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
-  EXPECT_EQ(tv::printedLines(QStringLiteral("\r\nx\r\n")),
-            (QStringList{QString(), QStringLiteral("x"), QString()}));
-  EXPECT_EQ(tv::printedLines(QString()), QStringList{QString()});
-}
-
 TEST(QtPrintJob, SheetsAndLongDeckListsAsPdfPages) {
   QTemporaryDir dir;
   tv::CurrentCard card;
