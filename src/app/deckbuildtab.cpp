@@ -182,7 +182,7 @@ void DeckBuildTab::cmd_reload_Click() {
       const QSignalBlocker block(list);
       list->clear();
     }
-    const SearchResult result = runCardSearch(ctx_, searchFilter());
+    const SearchResult result = searchCards(ctx_, searchFilter());
     {
       const QSignalBlocker block(lst_CardList);
       lst_CardList->addItems(result.cardLines);
@@ -219,29 +219,36 @@ void DeckBuildTab::applyDeckMove(const std::optional<DeckMoveResult>& result) {
 }
 
 void DeckBuildTab::cmd_AddMain_Click() {
-  guarded(this, [&] { applyDeckChange(AddCardToDeck(ctx_, kMainDeckTable)); });
+  guarded(this, [&] { applyDeckChange(addCopyToDeck(ctx_, kMainDeckTable)); });
 }
 
 void DeckBuildTab::cmd_AddSide_Click() {
-  guarded(this, [&] { applyDeckChange(AddCardToDeck(ctx_, kSideDeckTable)); });
+  guarded(this, [&] { applyDeckChange(addCopyToDeck(ctx_, kSideDeckTable)); });
 }
 
 void DeckBuildTab::cmd_DellMain_Click() {
-  guarded(this,
-          [&] { applyDeckChange(RemoveCardFromDeck(ctx_, kMainDeckTable, lst_DecList->currentRow())); });
+  guarded(this, [&] {
+    applyDeckChange(
+        removeCopyFromDeck(*ctx_.gCardDb, kMainDeckTable, ctx_.gSortField, lst_DecList->currentRow()));
+  });
 }
 
 void DeckBuildTab::cmd_DellSide_Click() {
-  guarded(this,
-          [&] { applyDeckChange(RemoveCardFromDeck(ctx_, kSideDeckTable, lst_DecSideList->currentRow())); });
+  guarded(this, [&] {
+    applyDeckChange(
+        removeCopyFromDeck(*ctx_.gCardDb, kSideDeckTable, ctx_.gSortField, lst_DecSideList->currentRow()));
+  });
 }
 
 void DeckBuildTab::cmd_MoveMain_Click() {
-  guarded(this, [&] { applyDeckMove(tv::cmd_MoveMain_Click(ctx_, lst_DecSideList->currentRow())); });
+  guarded(this, [&] {
+    applyDeckMove(moveCopyToMain(*ctx_.gCardDb, ctx_.gSortField, lst_DecSideList->currentRow()));
+  });
 }
 
 void DeckBuildTab::cmd_MoveSide_Click() {
-  guarded(this, [&] { applyDeckMove(tv::cmd_MoveSide_Click(ctx_, lst_DecList->currentRow())); });
+  guarded(this,
+          [&] { applyDeckMove(moveCopyToSide(*ctx_.gCardDb, ctx_.gSortField, lst_DecList->currentRow())); });
 }
 
 void DeckBuildTab::fra_Color_DblClick() {
@@ -291,7 +298,7 @@ void DeckBuildTab::lst_DecSideList_Click() { ShowCardText(kSideDeckTable, lst_De
 void DeckBuildTab::ShowCardText(const QString& table, int index) {
   if (index < 0) return;
   guarded(this, [&] {
-    const CardTextView view = tv::ShowCardText(ctx_, table, index);
+    const CardTextView view = chooseCard(ctx_, table, index);
     if (!view.changed) return;
     if (view.background) setCardTextBackground(*view.background);
     txt_CardText->setPlainText(view.text);

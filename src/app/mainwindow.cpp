@@ -18,6 +18,7 @@
 #include "app/printing.h"
 #include "app/tokentab.h"
 #include "browse/windowdata.h"
+#include "output/htmldecklist.h"
 #include "output/sheets.h"
 
 namespace tv {
@@ -118,7 +119,18 @@ void Main::M_Open_Click() {}
 
 void Main::M_Save_Click() {}
 
-void Main::M_SaveHtml_Click() {}
+void Main::M_SaveHtml_Click() {
+  const std::optional<QString> path = CommonDialog1.showSave(
+      QStringLiteral("すべてのファイル (*.*)|*.*|Ｗｅｂ ファイル (*.html)|*.html|"), 2);
+  if (!path) return;
+  guarded(this, [&] {
+    const QString page =
+        HtmlDeckList(*ctx_.gCardDb, deckOutputTab_->htmlCardText()).page(deckOutputTab_->printTitle());
+    QString error;
+    if (!writeFileAtomically(*path, htmlFileBytes(page), &error))
+      messageBox(QMessageBox::Warning, QStringLiteral("HTMLファイルを保存できませんでした。\r\n") + error);
+  });
+}
 
 void Main::M_Close_Click() {
   // A failure is reported but never keeps the program open: there is no other way out.

@@ -1,6 +1,5 @@
 #include "browse/cardtext.h"
 
-#include "browse/search.h"
 #include "carddb/codes.h"
 #include "deck/decklist.h"
 #include "text/sqlliteral.h"
@@ -11,12 +10,13 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 }
 
-std::optional<CardKey> cardKeyAt(AppContext& ctx, const QString& table, int index) {
+std::optional<CardKey> cardKeyAt(Database& db, const QString& table, const QString& sortField, int index) {
   if (index < 0) return std::nullopt;
   // The card list is never sorted on reading: the INSERT put its rows in list order.
-  const QString query = table == kCardListTable ? QStringLiteral("SELECT CardSetEx, NameE FROM wtbl_CardList")
-                                                : deckListQuery(table, ctx.gSortField);
-  auto rs = ctx.gCardDb->openRecordset(query, RecordsetType::Snapshot, dbForwardOnly);
+  const QString query = table == kCardListTable
+                            ? QStringLiteral("SELECT CardSetEx, NameE FROM ") + kCardListTable
+                            : deckListQuery(table, sortField);
+  auto rs = db.openRecordset(query, RecordsetType::Snapshot, dbForwardOnly);
   rs.move(index);
   if (rs.eof()) return std::nullopt;
   return CardKey{rs.text(u"CardSetEx"), rs.text(u"NameE")};
@@ -34,8 +34,8 @@ QString cardDetailQuery(const CardKey& key) {
          QStringLiteral(" AND tbl_CardMst.NameE = ") + sqlLiteral(key.NameE);
 }
 
-CardTextView ShowCardText(AppContext& ctx, const QString& table, int index) {
-  const auto key = cardKeyAt(ctx, table, index);
+CardTextView chooseCard(AppContext& ctx, const QString& table, int index) {
+  const auto key = cardKeyAt(*ctx.gCardDb, table, ctx.gSortField, index);
   if (!key) return {};
   auto rs = ctx.gCardDb->openRecordset(cardDetailQuery(*key), RecordsetType::Snapshot, dbForwardOnly);
   if (rs.eof()) return {};

@@ -1,5 +1,6 @@
 #include "browse/search.h"
 
+#include "carddb/codes.h"
 #include "text/sqlliteral.h"
 
 namespace tv {
@@ -39,19 +40,13 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
   if (!f.N) s += QStringLiteral(" AND tbl_CardMst.Color <> 'N'");
   if (!f.M) s += QStringLiteral(" AND tbl_CardMst.Color <> 'M'");
 
-  if (!f.Land)
-    s += QStringLiteral(
-        " AND tbl_CardMst.CardType <> 'L' AND tbl_CardMst.CardType <> 'BL' AND tbl_CardMst.CardType <> 'LL'");
-  if (!f.Instant) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'I'");
-  if (!f.Sorcery) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'S'");
-  if (!f.Enchantment)
-    s += QStringLiteral(
-        " AND tbl_CardMst.CardType <> 'E' AND tbl_CardMst.CardType <> 'EC' AND tbl_CardMst.CardType <> 'EL'"
-        " AND tbl_CardMst.CardType <> 'EP' AND tbl_CardMst.CardType <> 'EA'");
-  if (!f.Artifact)
-    s += QStringLiteral(
-        " AND tbl_CardMst.CardType <> 'A' AND tbl_CardMst.CardType <> 'AC' AND tbl_CardMst.CardType <> 'LA'");
-  if (!f.Creature) s += QStringLiteral(" AND tbl_CardMst.CardType <> 'C' AND tbl_CardMst.CardType <> 'AC'");
+  const std::pair<bool, TypeGroup> boxes[] = {{f.Land, LandGroup},         {f.Instant, InstantGroup},
+                                              {f.Sorcery, SorceryGroup},   {f.Enchantment, EnchantmentGroup},
+                                              {f.Artifact, ArtifactGroup}, {f.Creature, CreatureGroup}};
+  for (const auto& [checked, group] : boxes)
+    if (!checked)
+      for (const CardTypeCode& type : cardTypeCodes())
+        if (type.groups & group) s += QStringLiteral(" AND tbl_CardMst.CardType <> ") + sqlLiteral(type.code);
 
   if (f.CTypeOn) {
     // The text goes between the wildcards as it stands: spaces around it narrow the match.
@@ -63,16 +58,7 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
   return s;
 }
 
-namespace {
-
-QString searchDeckQuery(const QString& table, const QString& sortField) {
-  return QStringLiteral("SELECT NameE, NameN, CardMaisu") + QStringLiteral(" FROM ") + table +
-         QStringLiteral(" ORDER BY ") + sortField + QStringLiteral(" ,NameE");
-}
-
-}  // namespace
-
-SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter) {
+SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
   Database& db = *ctx.gCardDb;
   db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
   if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
@@ -95,10 +81,8 @@ SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter) {
   }
   rs.close();
 
-  result.mainDeck = readDeckList(ctx, kMainDeckTable, searchDeckQuery(kMainDeckTable, ctx.gSortField),
-                                 DeckSelection::none());
-  result.sideDeck = readDeckList(ctx, kSideDeckTable, searchDeckQuery(kSideDeckTable, ctx.gSortField),
-                                 DeckSelection::none());
+  result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
+  result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());
   return result;
 }
 

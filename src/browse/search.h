@@ -6,12 +6,10 @@
 #include <QString>
 #include <QStringList>
 
-#include "session/context.h"
 #include "deck/decklist.h"
+#include "session/context.h"
 
 namespace tv {
-
-inline const QString kCardListTable = QStringLiteral("wtbl_CardList");
 
 // The filter controls as the search reads them. A box that is true is checked.
 struct SearchFilter {
@@ -37,7 +35,7 @@ struct SearchResult {
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
 // lists back.
-SearchResult runCardSearch(AppContext& ctx, const SearchFilter& filter);
+SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 
 // A double-click on the colour or card-type frame: true checks every box of
 // the frame, false clears them. Only the flag decides, never the boxes.

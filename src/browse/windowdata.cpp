@@ -17,8 +17,8 @@ QStringList readColumn(Database& db, const QString& sql, QStringView field, bool
 }  // namespace
 
 void emptyWorkingTables(Database& db) {
-  for (const char* table : {"wtbl_CardList", "wtbl_DecList", "wtbl_DecSideList"})
-    db.execute(QStringLiteral("DELETE FROM ") + QLatin1StringView(table), dbFailOnError);
+  for (const QString& table : workingTables())
+    db.execute(QStringLiteral("DELETE FROM ") + table, dbFailOnError);
 }
 
 QStringList readExpansionNames(Database& db) {

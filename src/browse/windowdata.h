@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "carddb/database.h"
+#include "carddb/names.h"
 
 namespace tv {
 

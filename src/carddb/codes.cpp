@@ -12,22 +12,22 @@ const ColorCode kColors[] = {
     {u"N", u"無色", QColor(240, 220, 160)},
 };
 
-// In the order the detail text tests them.
+// In the order the search's conditions name them.
 const CardTypeCode kCardTypes[] = {
-    {u"BL", u"土地", u"Land"},
-    {u"L", u"土地", u"Land"},
-    {u"LL", u"伝説の土地", u"Legendary Land"},
-    {u"I", u"インスタント", u"Instant"},
-    {u"S", u"ソーサリー", u"Sorcery"},
-    {u"E", u"エンチャント（場）", u"Enchantment"},
-    {u"EC", u"エンチャント（クリーチャー）", u"Enchantment(Creature)"},
-    {u"EL", u"エンチャント（土地）", u"Enchantment(Land)"},
-    {u"EP", u"エンチャント（パーマネント）", u"Enchantment(Permanent)"},
-    {u"EA", u"エンチャント（アーティファクト）", u"Enchantment（Artifact）"},
-    {u"C", u"クリーチャー ", u"Creature"},
-    {u"A", u"アーティファクト", u"Artifact"},
-    {u"LA", u"伝説のアーティファクト", u"Legendary Artifact"},
-    {u"AC", u"アーティファクト クリーチャー ", u"Artifact Creature"},
+    {u"L", u"土地", u"Land", LandGroup},
+    {u"BL", u"土地", u"Land", LandGroup},
+    {u"LL", u"伝説の土地", u"Legendary Land", LandGroup},
+    {u"I", u"インスタント", u"Instant", InstantGroup},
+    {u"S", u"ソーサリー", u"Sorcery", SorceryGroup},
+    {u"E", u"エンチャント（場）", u"Enchantment", EnchantmentGroup},
+    {u"EC", u"エンチャント（クリーチャー）", u"Enchantment(Creature)", EnchantmentGroup},
+    {u"EL", u"エンチャント（土地）", u"Enchantment(Land)", EnchantmentGroup},
+    {u"EP", u"エンチャント（パーマネント）", u"Enchantment(Permanent)", EnchantmentGroup},
+    {u"EA", u"エンチャント（アーティファクト）", u"Enchantment（Artifact）", EnchantmentGroup},
+    {u"C", u"クリーチャー ", u"Creature", CreatureGroup},
+    {u"A", u"アーティファクト", u"Artifact", ArtifactGroup},
+    {u"AC", u"アーティファクト クリーチャー ", u"Artifact Creature", ArtifactGroup | CreatureGroup},
+    {u"LA", u"伝説のアーティファクト", u"Legendary Artifact", ArtifactGroup},
 };
 
 const RarityCode kRarities[] = {

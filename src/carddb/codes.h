@@ -14,10 +14,21 @@ struct ColorCode {
   QColor background;  // card detail background
 };
 
+// The card-type boxes of the search; a code may belong to more than one.
+enum TypeGroup : unsigned {
+  LandGroup = 1,
+  InstantGroup = 2,
+  SorceryGroup = 4,
+  EnchantmentGroup = 8,
+  ArtifactGroup = 16,
+  CreatureGroup = 32,
+};
+
 struct CardTypeCode {
   QStringView code;     // tbl_CardMst.CardType
   QStringView labelJa;  // detail-text line (C and AC end in a space for the creature type)
   QStringView labelEn;
+  unsigned groups;  // TypeGroup bits: the search boxes that leave the code out when cleared
 };
 
 struct RarityCode {

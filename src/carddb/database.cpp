@@ -8,13 +8,10 @@
 #include <QSet>
 
 #include "carddb/dialect.h"
+#include "carddb/names.h"
 
 namespace tv {
 namespace {
-
-// Tables a card database must have before the program can work on it.
-const char* const kRequiredTables[] = {"tbl_CardMst",   "tbl_CardSet",  "tbl_TokenMst",    "tbl_Version",
-                                       "wtbl_CardList", "wtbl_DecList", "wtbl_DecSideList"};
 
 QString engineMessage(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
@@ -171,10 +168,9 @@ void Database::configure(const QString& path, const QString& connect) {
 
 std::unique_ptr<Database> Database::open(const QString& path, const QString& connect) {
   auto db = Database::connect(path, connect, false);
-  for (const char* table : kRequiredTables)
-    if (!db->hasTable(QString::fromLatin1(table)))
-      throw DbError(
-          QStringLiteral("not a card database (no table %1): %2").arg(QString::fromLatin1(table), path));
+  for (const QString& table : cardDatabaseTables())
+    if (!db->hasTable(table))
+      throw DbError(QStringLiteral("not a card database (no table %1): %2").arg(table, path));
   return db;
 }
 
@@ -319,7 +315,9 @@ Recordset Database::openRecordset(const QString& sql, RecordsetType type, int /*
   const auto head = selectHead.match(sql);
   sqlite3_stmt* reader = first.s;
   int offset = 0;
-  if (!impl->tables.isEmpty() && head.hasMatch()) {
+  // Otherwise update() would have no rowid to write to, and would write nothing.
+  if (!head.hasMatch()) throw DbError(QStringLiteral("an updatable recordset needs a SELECT statement"));
+  if (!impl->tables.isEmpty()) {
     QStringList rowidColumns;
     for (const QString& t : impl->tables) rowidColumns << t + QStringLiteral(".rowid");
     const QString withRowids = QStringLiteral("SELECT ") + rowidColumns.join(QStringLiteral(", ")) +
@@ -327,8 +325,6 @@ Recordset Database::openRecordset(const QString& sql, RecordsetType type, int /*
     prepare(db_, adaptDialect(withRowids), full);
     reader = full.s;
     offset = int(impl->tables.size());
-  } else {
-    impl->tables.clear();
   }
   int rc;
   while ((rc = sqlite3_step(reader)) == SQLITE_ROW) {
@@ -461,6 +457,20 @@ void Recordset::update() {
   }
   if (mode == Impl::Mode::Edit)
     for (const auto& [col, v] : pending) d->rows[d->pos][size_t(col)] = v;
+}
+
+void Recordset::remove() {
+  if (!d || !d->dynaset) throw DbError(QStringLiteral("recordset is not updatable"));
+  if (d->eof()) throw DbError(QStringLiteral("no current record"));
+  if (d->tables.size() != 1) throw DbError(QStringLiteral("a row can be deleted from one table only"));
+  const QString sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->tables.first());
+  Stmt st;
+  prepare(d->db, sql, st);
+  sqlite3_bind_int64(st.s, 1, d->rowids[d->pos][0]);
+  stepToEnd(d->db, st.s, sql);
+  d->rows.erase(d->rows.begin() + qsizetype(d->pos));
+  d->rowids.erase(d->rowids.begin() + qsizetype(d->pos));
+  d->mode = Impl::Mode::None;
 }
 
 void Recordset::close() { d.reset(); }

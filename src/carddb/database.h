@@ -55,6 +55,8 @@ class Database {
   // leaves the database as it was.
   void execute(const QString& sql, int options = 0);
 
+  // A dynaset's statement must begin with SELECT (no comment, no WITH): its
+  // rows are read with their rowids, which only a plain SELECT can add.
   Recordset openRecordset(const QString& sql, RecordsetType type = RecordsetType::Dynaset, int options = 0);
 
   bool hasTable(const QString& name);
@@ -97,6 +99,9 @@ class Recordset {
   void edit();
   void setField(QStringView name, const QVariant& value);
   void update();
+  // Deletes the current row from its table (a dynaset over one table only);
+  // the next row becomes current.
+  void remove();
   void close();
 
   int fieldCount() const;

@@ -68,11 +68,6 @@ QStringList cardDatabaseSchema() {
   };
 }
 
-QStringList workingTables() {
-  return {QStringLiteral("wtbl_CardList"), QStringLiteral("wtbl_DecList"),
-          QStringLiteral("wtbl_DecSideList")};
-}
-
 void keepWorkingTablesInMemory(Database& db) {
   static const QRegularExpression createTable(QStringLiteral(R"(^\s*CREATE\s+TABLE\s)"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -92,11 +87,61 @@ void keepWorkingTablesInMemory(Database& db) {
   }
 }
 
+namespace {
+
+// Null, a bare number, or a string literal.
+QString sqlValue(const QVariant& v) {
+  if (!v.isValid()) return QStringLiteral("NULL");
+  switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+      return v.toString();
+    default:
+      return sqlLiteral(v.toString());
+  }
+}
+
+}  // namespace
+
+void insertRow(Database& db, const QString& table, const QStringList& columns,
+               const QList<QVariant>& values) {
+  QStringList literals;
+  for (const QVariant& v : values) literals << sqlValue(v);
+  db.execute(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+             columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+             literals.join(QStringLiteral(", ")) + u')');
+}
+
+void insertExpansion(Database& db, int number, const QString& name, const QString& code) {
+  insertRow(db, kCardSetTable,
+            {QStringLiteral("CardsetNo"), QStringLiteral("Cardset"), QStringLiteral("CardsetEx")},
+            {number, name, code});
+}
+
+void insertCard(Database& db, const CardRecord& c) {
+  static const QStringList columns = {
+      QStringLiteral("CardSetEx"), QStringLiteral("NameE"),    QStringLiteral("NameN"),
+      QStringLiteral("Color"),     QStringLiteral("Cost"),     QStringLiteral("NumCost"),
+      QStringLiteral("Rare"),      QStringLiteral("CardType"), QStringLiteral("TextN"),
+      QStringLiteral("CType"),     QStringLiteral("CAttack"),  QStringLiteral("CDefence")};
+  insertRow(db, kCardMstTable, columns,
+            {c.CardSetEx, c.NameE, c.NameN, c.Color, c.Cost, c.NumCost, c.Rare, c.CardType, c.TextN, c.CType,
+             c.CAttack, c.CDefence});
+}
+
+void insertToken(Database& db, const TokenRecord& t) {
+  static const QStringList columns = {QStringLiteral("NameN"), QStringLiteral("Color"),
+                                      QStringLiteral("TextN"), QStringLiteral("CAttack"),
+                                      QStringLiteral("CDefence")};
+  insertRow(db, kTokenMstTable, columns, {t.NameN, t.Color, t.TextN, t.CAttack, t.CDefence});
+}
+
 std::unique_ptr<Database> createCardDatabase(const QString& path, int dataVersion, const QString& connect) {
   auto db = Database::create(path, connect);
   db->execute(QStringLiteral("BEGIN"));
   for (const QString& statement : cardDatabaseSchema()) db->execute(statement);
-  db->execute(QStringLiteral("INSERT INTO tbl_Version (DbVersion) VALUES (%1)").arg(dataVersion));
+  insertRow(*db, kVersionTable, {QStringLiteral("DbVersion")}, {dataVersion});
   db->execute(QStringLiteral("COMMIT"));
   return db;
 }

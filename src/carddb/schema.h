@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "carddb/database.h"
+#include "carddb/names.h"
 
 namespace tv {
 
@@ -23,13 +24,29 @@ std::unique_ptr<Database> createCardDatabase(const QString& path, int dataVersio
 // The statements createCardDatabase runs, for documentation and tests.
 QStringList cardDatabaseSchema();
 
-// The working tables the program fills and empties.
-QStringList workingTables();
-
 // Gives this connection its own working tables: in-memory temporary tables of
 // the file's own definitions, which the program's statements then reach under
 // the same names. The program thus never writes the card database file (it
 // may be read-only or shared), and a search need not encrypt its result.
 void keepWorkingTablesInMemory(Database& db);
+
+// One tbl_CardMst row; an invalid QVariant is Null.
+struct CardRecord {
+  QString CardSetEx, NameE;
+  QVariant NameN, Color, Cost, NumCost, Rare, CardType, TextN, CType, CAttack, CDefence;
+};
+
+// One tbl_TokenMst row.
+struct TokenRecord {
+  QVariant NameN, Color, TextN, CAttack, CDefence;
+};
+
+// INSERT of one row; `values` in the order of `columns`.
+void insertRow(Database& db, const QString& table, const QStringList& columns, const QList<QVariant>& values);
+
+// The one way rows go into the read-only tables, for the builder and the fixtures alike.
+void insertExpansion(Database& db, int number, const QString& name, const QString& code);
+void insertCard(Database& db, const CardRecord& card);
+void insertToken(Database& db, const TokenRecord& token);
 
 }  // namespace tv

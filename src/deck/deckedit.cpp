@@ -8,18 +8,49 @@ namespace {
 
 constexpr qint64 kCopyLimit = 4;
 
-// What a new deck row is made of.
-struct CardValues {
-  QString CardSetEx, NameE;
-  QVariant NameN, NumCost, CAttack, CDefence;
+// Every change of one action is kept whole or not at all: a move that fails
+// half-way neither loses nor makes a copy.
+class Transaction {
+ public:
+  explicit Transaction(Database& db) : db_(db) { db_.execute(QStringLiteral("SAVEPOINT tv_deck_edit")); }
+  ~Transaction() {
+    if (done_) return;
+    try {
+      db_.execute(QStringLiteral("ROLLBACK TO tv_deck_edit"));
+      db_.execute(QStringLiteral("RELEASE tv_deck_edit"));
+    } catch (const DbError&) {
+    }
+  }
+  void commit() {
+    db_.execute(QStringLiteral("RELEASE tv_deck_edit"));
+    done_ = true;
+  }
+
+ private:
+  Database& db_;
+  bool done_ = false;
 };
+
+QString keyWhere(const QString& set, const QString& nameE) {
+  return QStringLiteral(" WHERE CardSetEx=") + sqlLiteral(set) + QStringLiteral(" AND NameE=") +
+         sqlLiteral(nameE);
+}
+
+bool isBasicLand(Database& db, const QString& set, const QString& nameE) {
+  auto rs = db.openRecordset(QStringLiteral("SELECT CardType FROM ") + kCardMstTable + keyWhere(set, nameE),
+                             RecordsetType::Snapshot, dbForwardOnly);
+  return !rs.eof() && rs.text(u"CardType") == kBasicLand;
+}
 
 enum class AddOutcome { NewRow, Incremented, AtLimit };
 
-// One more copy through `lookUp`, a join of the deck table with tbl_CardMst
-// on the card key that reads the deck row and the card's CardType.
-AddOutcome addOneCopy(Database& db, const QString& lookUp, const CardValues& card) {
-  auto rs = db.openRecordset(lookUp, RecordsetType::Dynaset, dbInconsistent);
+// One more copy of `card` in `table`: into its first row there, or a new row
+// made of `card`'s values.
+AddOutcome addOneCopy(Database& db, const QString& table, const DeckRow& card) {
+  const QString where = keyWhere(card.CardSetEx, card.NameE);
+  auto rs = db.openRecordset(QStringLiteral("SELECT ") + kDeckColumns.join(QStringLiteral(", ")) +
+                                 QStringLiteral(" FROM ") + table + where,
+                             RecordsetType::Dynaset, dbInconsistent);
   if (rs.eof()) {
     rs.addNew();
     rs.setField(u"CardSetEx", card.CardSetEx);
@@ -32,156 +63,92 @@ AddOutcome addOneCopy(Database& db, const QString& lookUp, const CardValues& car
     rs.update();
     return AddOutcome::NewRow;
   }
-  const qint64 copies = rs.field(u"CardMaisu").toLongLong();
+  auto total = db.openRecordset(QStringLiteral("SELECT SUM(CardMaisu) AS Copies FROM ") + table + where,
+                                RecordsetType::Snapshot, dbForwardOnly);
   // A deck file may bring in more than four; those stay as they are.
-  if (rs.text(u"CardType") != kBasicLand && copies >= kCopyLimit) return AddOutcome::AtLimit;
+  if (total.field(u"Copies").toLongLong() >= kCopyLimit && !isBasicLand(db, card.CardSetEx, card.NameE))
+    return AddOutcome::AtLimit;
   rs.edit();
-  rs.setField(u"CardMaisu", copies + 1);
+  rs.setField(u"CardMaisu", rs.field(u"CardMaisu").toLongLong() + 1);
   rs.update();
   return AddOutcome::Incremented;
 }
 
-// One copy less of `row`: its last copy goes with `deleteSql`, otherwise the
-// row found by `keyQuery` is decremented. True when the row was deleted.
-bool removeOneCopy(Database& db, const DeckRow& row, const QString& deleteSql, const QString& keyQuery) {
+// One copy less of the recordset's current row. True when the row went.
+bool takeOneCopy(Recordset& rs) {
+  const qint64 copies = rs.field(u"CardMaisu").toLongLong();
   // A deck file may bring in a row of no copies: it goes, rather than below zero.
-  if (row.CardMaisu.toLongLong() <= 1) {
-    db.execute(deleteSql);
+  if (copies <= 1) {
+    rs.remove();
     return true;
   }
-  auto rs = db.openRecordset(keyQuery, RecordsetType::Dynaset);
-  if (!rs.eof()) {
-    rs.edit();
-    rs.setField(u"CardMaisu", rs.field(u"CardMaisu").toLongLong() - 1);
-    rs.update();
-  }
+  rs.edit();
+  rs.setField(u"CardMaisu", copies - 1);
+  rs.update();
   return false;
 }
 
-// "T.a, T.b FROM T"
-QString qualifiedColumnsFrom(const QString& table, const QStringList& columns) {
-  QString sql;
-  for (qsizetype i = 0; i < columns.size(); ++i) {
-    if (i > 0) sql += QStringLiteral(", ");
-    sql += table + u'.' + columns[i];
-  }
-  return sql + QStringLiteral(" FROM ") + table;
+// The deck list as an updatable recordset on line `line`, or nothing.
+std::optional<Recordset> openLine(Database& db, const QString& table, const QString& sortField, int line) {
+  if (line < 0) return std::nullopt;
+  auto rs = db.openRecordset(deckListQuery(table, sortField), RecordsetType::Dynaset);
+  rs.move(line);
+  if (rs.eof()) return std::nullopt;
+  return rs;
 }
-
-QString qualifiedSelect(const QString& table, const QStringList& columns) {
-  return QStringLiteral("SELECT ") + qualifiedColumnsFrom(table, columns);
-}
-
-QString orderBy(const QString& sortField) {
-  return QStringLiteral(" ORDER BY ") + sortField + QStringLiteral(" ,NameE");
-}
-
-// " WHERE T.CardSetEx='x' AND T.NameE='y'"
-QString qualifiedKeyWhere(const QString& table, const QString& set, const QString& nameE) {
-  return QStringLiteral(" WHERE ") + table + QStringLiteral(".CardSetEx=") + sqlLiteral(set) +
-         QStringLiteral(" AND ") + table + QStringLiteral(".NameE=") + sqlLiteral(nameE);
-}
-
-// The add's look-up, also the main deck's target look-up of "↑".
-QString addLookUpQuery(const QString& t, const QString& set, const QString& nameE) {
-  return QStringLiteral("SELECT ") + t + QStringLiteral(".CardSetEx, ") + t + QStringLiteral(".NameE, ") + t +
-         QStringLiteral(".NameN, ") + t + QStringLiteral(".CardMaisu, ") + t + QStringLiteral(".NumCost, ") +
-         t + QStringLiteral(".CAttack, ") + t + QStringLiteral(".CDefence,tbl_CardMst.CardType") +
-         QStringLiteral(" FROM ") + t + QStringLiteral(" INNER JOIN tbl_CardMst ON ") + t +
-         QStringLiteral(".CardSetEx = tbl_CardMst.CardSetEx AND ") + t +
-         QStringLiteral(".NameE = tbl_CardMst.NameE") + QStringLiteral(" WHERE (") + t +
-         QStringLiteral(".CardSetEx = ") + sqlLiteral(set) + QStringLiteral(" AND ") + t +
-         QStringLiteral(".NameE = ") + sqlLiteral(nameE) + QStringLiteral(")");
-}
-
-// The sideboard's target look-up of "↓", written its own way.
-QString sideLookUpQuery(const QString& set, const QString& nameE) {
-  const QString t = kSideDeckTable;
-  return QStringLiteral("SELECT ") + t + QStringLiteral(".CardSetEx, ") + t + QStringLiteral(".NameE, ") + t +
-         QStringLiteral(".NameN, ") + t + QStringLiteral(".CardMaisu, ") + t + QStringLiteral(".NumCost, ") +
-         t + QStringLiteral(".CAttack, ") + t + QStringLiteral(".CDefence,tbl_CardMst.CardType") +
-         QStringLiteral(" FROM ") + t +
-         QStringLiteral(" INNER JOIN tbl_CardMst ON (tbl_CardMst.CardSetEx = ") + t +
-         QStringLiteral(".CardSetEx) AND (tbl_CardMst.NameE = ") + t + QStringLiteral(".NameE)") +
-         qualifiedKeyWhere(t, set, nameE);
-}
-
-const QStringList kListColumns = {QStringLiteral("CardSetEx"), QStringLiteral("NameE"),
-                                  QStringLiteral("NameN"), QStringLiteral("CardMaisu")};
 
 // Both moves are one procedure with source and target exchanged.
-std::optional<DeckMoveResult> moveCard(AppContext& ctx, bool toMain, int selectedLine) {
-  Database& db = *ctx.gCardDb;
+std::optional<DeckMoveResult> moveCopy(Database& db, const QString& sortField, bool toMain, int line) {
   const QString& source = toMain ? kSideDeckTable : kMainDeckTable;
-  const QString& g = ctx.gSortField;
-
-  const QString queryA = qualifiedSelect(source, {QStringLiteral("CardSetEx"), QStringLiteral("NameE"),
-                                                  QStringLiteral("NameN"), QStringLiteral("NumCost"),
-                                                  QStringLiteral("CAttack"), QStringLiteral("CDefence")}) +
-                         orderBy(g);
-  const auto a = findDeckRow(ctx, queryA, selectedLine);
-  if (!a) return std::nullopt;
-
-  const QString lookUp = toMain ? addLookUpQuery(kMainDeckTable, a->CardSetEx, a->NameE)
-                                : sideLookUpQuery(a->CardSetEx, a->NameE);
-  const CardValues card{a->CardSetEx, a->NameE, a->NameN, a->NumCost, a->CAttack, a->CDefence};
-  int i = a->index;
+  const QString& target = toMain ? kMainDeckTable : kSideDeckTable;
+  auto rs = openLine(db, source, sortField, line);
+  if (!rs) return std::nullopt;
+  int i = line;
+  Transaction transaction(db);
   // A full target keeps its copies and the source keeps its own: no copy is lost.
-  if (addOneCopy(db, lookUp, card) != AddOutcome::AtLimit) {
-    const QString queryC = qualifiedSelect(source, kListColumns) + orderBy(g);
-    const auto c = findDeckRow(ctx, queryC, selectedLine);
-    if (!c) return std::nullopt;
-    i = c->index;
-    const QString where = qualifiedKeyWhere(source, c->CardSetEx, c->NameE);
-    const QString deleteSql = QStringLiteral("Delete ") + qualifiedColumnsFrom(source, kListColumns) + where;
-    if (removeOneCopy(db, *c, deleteSql, qualifiedSelect(source, kListColumns) + where)) --i;
-  }
-
-  const QString mainRefresh = qualifiedSelect(kMainDeckTable, kListColumns) + orderBy(g);
-  QStringList sideColumns = kListColumns;
-  if (!toMain)
-    sideColumns << QStringLiteral("NumCost") << QStringLiteral("CAttack") << QStringLiteral("CDefence");
-  const QString sideRefresh = qualifiedSelect(kSideDeckTable, sideColumns) + orderBy(g);
+  if (addOneCopy(db, target, deckRowFrom(*rs, line)) != AddOutcome::AtLimit && takeOneCopy(*rs)) --i;
+  transaction.commit();
 
   DeckMoveResult result;
   result.main =
-      readDeckList(ctx, kMainDeckTable, mainRefresh, toMain ? DeckSelection::none() : DeckSelection::line(i));
+      readDeckList(db, kMainDeckTable, sortField, toMain ? DeckSelection::none() : DeckSelection::line(i));
   result.side =
-      readDeckList(ctx, kSideDeckTable, sideRefresh, toMain ? DeckSelection::line(i) : DeckSelection::none());
+      readDeckList(db, kSideDeckTable, sortField, toMain ? DeckSelection::line(i) : DeckSelection::none());
   return result;
 }
 
 }  // namespace
 
-std::optional<DeckListView> AddCardToDeck(AppContext& ctx, const QString& table) {
+std::optional<DeckListView> addCopyToDeck(AppContext& ctx, const QString& table) {
   const CurrentCard& cur = ctx.gCurrentCard;
   if (cur.NameE.isEmpty()) return std::nullopt;
-  addOneCopy(*ctx.gCardDb, addLookUpQuery(table, cur.CardSetEx, cur.NameE),
-             {cur.CardSetEx, cur.NameE, cur.NameN, cur.NumCost, cur.CAttack, cur.CDefence});
+  DeckRow card;
+  card.CardSetEx = cur.CardSetEx;
+  card.NameE = cur.NameE;
+  card.NameN = cur.NameN;
+  card.NumCost = cur.NumCost;
+  card.CAttack = cur.CAttack;
+  card.CDefence = cur.CDefence;
+  addOneCopy(*ctx.gCardDb, table, card);
   // Also at the limit: the card's line is selected as after any add.
-  return RefreshDeckList(ctx, table, DeckSelection::currentCard());
+  return readDeckList(*ctx.gCardDb, table, ctx.gSortField,
+                      DeckSelection::cardLine({cur.CardSetEx, cur.NameE}));
 }
 
-std::optional<DeckListView> RemoveCardFromDeck(AppContext& ctx, const QString& table, int selectedLine) {
-  const auto row = findDeckRow(ctx, deckListQuery(table, ctx.gSortField), selectedLine);
-  if (!row) return std::nullopt;
-  const QString where = QStringLiteral(" WHERE CardSetEx=") + sqlLiteral(row->CardSetEx) +
-                        QStringLiteral(" AND NameE=") + sqlLiteral(row->NameE);
-  const QString columns =
-      QStringLiteral("CardSetEx, NameE, NameN, CardMaisu") + QStringLiteral(" FROM ") + table;
-  int i = row->index;
-  if (removeOneCopy(*ctx.gCardDb, *row, QStringLiteral("Delete ") + columns + where,
-                    QStringLiteral("SELECT ") + columns + where))
-    --i;
-  return RefreshDeckList(ctx, table, DeckSelection::line(i));
+std::optional<DeckListView> removeCopyFromDeck(Database& db, const QString& table, const QString& sortField,
+                                               int line) {
+  auto rs = openLine(db, table, sortField, line);
+  if (!rs) return std::nullopt;
+  const int i = takeOneCopy(*rs) ? line - 1 : line;
+  return readDeckList(db, table, sortField, DeckSelection::line(i));
 }
 
-std::optional<DeckMoveResult> cmd_MoveMain_Click(AppContext& ctx, int sideSelectedLine) {
-  return moveCard(ctx, true, sideSelectedLine);
+std::optional<DeckMoveResult> moveCopyToMain(Database& db, const QString& sortField, int sideLine) {
+  return moveCopy(db, sortField, true, sideLine);
 }
 
-std::optional<DeckMoveResult> cmd_MoveSide_Click(AppContext& ctx, int mainSelectedLine) {
-  return moveCard(ctx, false, mainSelectedLine);
+std::optional<DeckMoveResult> moveCopyToSide(Database& db, const QString& sortField, int mainLine) {
+  return moveCopy(db, sortField, false, mainLine);
 }
 
 }  // namespace tv

@@ -12,27 +12,23 @@ QString deckCountLabel(const QString& table, qint64 count) {
 }
 
 QString deckListQuery(const QString& table, const QString& sortField) {
-  return QStringLiteral("SELECT CardSetEx, NameE, NameN, CardMaisu") + QStringLiteral(" FROM ") + table +
-         QStringLiteral(" ORDER BY ") + sortField + QStringLiteral(" ,NameE");
+  return QStringLiteral("SELECT ") + kDeckColumns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
+         table + QStringLiteral(" ORDER BY ") + sortField + QStringLiteral(" ,NameE");
 }
 
-DeckListView RefreshDeckList(AppContext& ctx, const QString& table, DeckSelection selection) {
-  return readDeckList(ctx, table, deckListQuery(table, ctx.gSortField), selection);
-}
-
-DeckListView readDeckList(AppContext& ctx, const QString& table, const QString& query,
-                          DeckSelection selection) {
+DeckListView readDeckList(Database& db, const QString& table, const QString& sortField,
+                          const DeckSelection& selection) {
   DeckListView view;
   view.table = table;
-  auto rs = ctx.gCardDb->openRecordset(query, RecordsetType::Snapshot, dbForwardOnly);
-  const bool findCurrent = selection.kind == DeckSelection::Kind::CurrentCard;
+  auto rs = db.openRecordset(deckListQuery(table, sortField), RecordsetType::Snapshot, dbForwardOnly);
+  const bool findCard = selection.kind == DeckSelection::Kind::Card;
   for (int k = 0; !rs.eof(); ++k, rs.moveNext()) {
     const QVariant copies = rs.field(u"CardMaisu");
     view.lines << deckLine(copies, rs.field(u"NameE"), rs.field(u"NameN"));
     view.count += copies.toLongLong();
     // Exact comparison, letter case included: the engine's NOCASE does not apply here.
-    if (findCurrent && rs.text(u"CardSetEx") == ctx.gCurrentCard.CardSetEx &&
-        rs.text(u"NameE") == ctx.gCurrentCard.NameE)
+    if (findCard && view.selection < 0 && rs.text(u"CardSetEx") == selection.card.CardSetEx &&
+        rs.text(u"NameE") == selection.card.NameE)
       view.selection = k;
   }
   if (selection.kind == DeckSelection::Kind::Index) view.selection = selection.index;
@@ -40,27 +36,25 @@ DeckListView readDeckList(AppContext& ctx, const QString& table, const QString& 
   return view;
 }
 
-std::optional<DeckRow> findDeckRow(AppContext& ctx, const QString& query, int selectedLine) {
-  auto rs = ctx.gCardDb->openRecordset(query, RecordsetType::Snapshot, dbForwardOnly);
-  if (rs.eof() || selectedLine < 0) return std::nullopt;
-  rs.move(selectedLine);
-  if (rs.eof()) return std::nullopt;
-
-  auto read = [&rs](QStringView name) {
-    for (int i = 0; i < rs.fieldCount(); ++i)
-      if (rs.fieldName(i).compare(name, Qt::CaseInsensitive) == 0) return rs.field(name);
-    return QVariant();
-  };
+DeckRow deckRowFrom(const Recordset& rs, int index) {
   DeckRow row;
-  row.index = selectedLine;
+  row.index = index;
   row.CardSetEx = rs.text(u"CardSetEx");
   row.NameE = rs.text(u"NameE");
-  row.NameN = read(u"NameN");
-  row.CardMaisu = read(u"CardMaisu");
-  row.NumCost = read(u"NumCost");
-  row.CAttack = read(u"CAttack");
-  row.CDefence = read(u"CDefence");
+  row.NameN = rs.field(u"NameN");
+  row.CardMaisu = rs.field(u"CardMaisu");
+  row.NumCost = rs.field(u"NumCost");
+  row.CAttack = rs.field(u"CAttack");
+  row.CDefence = rs.field(u"CDefence");
   return row;
+}
+
+std::optional<DeckRow> findDeckRow(Database& db, const QString& table, const QString& sortField, int line) {
+  if (line < 0) return std::nullopt;
+  auto rs = db.openRecordset(deckListQuery(table, sortField), RecordsetType::Snapshot, dbForwardOnly);
+  rs.move(line);
+  if (rs.eof()) return std::nullopt;
+  return deckRowFrom(rs, line);
 }
 
 }  // namespace tv

@@ -1,5 +1,5 @@
 // The two halves of the deck as lists: lines, counts and the label texts.
-// Plain data out; the main window applies it to its widgets.
+// Plain data out; the deck-building tab applies it to its widgets.
 #pragma once
 
 #include <QString>
@@ -7,24 +7,24 @@
 #include <QVariant>
 #include <optional>
 
-#include "session/context.h"
+#include "carddb/database.h"
+#include "carddb/names.h"
 
 namespace tv {
-
-inline const QString kMainDeckTable = QStringLiteral("wtbl_DecList");
-inline const QString kSideDeckTable = QStringLiteral("wtbl_DecSideList");
 
 // "wtbl_DecList" is the main deck; any other name the sideboard.
 inline bool isMainDeck(const QString& table) { return table == kMainDeckTable; }
 
 // What a deck list shows selected after a refresh.
 struct DeckSelection {
-  enum class Kind { None, Index, CurrentCard };
+  enum class Kind { None, Index, Card };
   Kind kind = Kind::None;
   int index = -1;
+  CardKey card;
   static DeckSelection none() { return {}; }
-  static DeckSelection line(int i) { return {Kind::Index, i}; }
-  static DeckSelection currentCard() { return {Kind::CurrentCard, -1}; }
+  static DeckSelection line(int i) { return {Kind::Index, i, {}}; }
+  // The line of this card, compared exactly (letter case included); none when it has no row.
+  static DeckSelection cardLine(CardKey key) { return {Kind::Card, -1, std::move(key)}; }
 };
 
 struct DeckListView {
@@ -41,30 +41,27 @@ QString deckLine(const QVariant& copies, const QVariant& nameE, const QVariant& 
 // "-メイン- 60枚" or "-サイド- 15枚".
 QString deckCountLabel(const QString& table, qint64 count);
 
-// The deck table in list order: the sort column, then the English name.
+// The deck table in list order (the sort column, then the English name):
+// every reader of a deck list reads it through this one query, so a line
+// number means the same row to all of them.
 QString deckListQuery(const QString& table, const QString& sortField);
 
-// Refills one deck list from its table.
-DeckListView RefreshDeckList(AppContext& ctx, const QString& table, DeckSelection selection);
+// Reads one deck list from its table.
+DeckListView readDeckList(Database& db, const QString& table, const QString& sortField,
+                          const DeckSelection& selection);
 
-// The same from a query of the caller's that reads the table in list order
-// (the search and the moves name their own column lists).
-DeckListView readDeckList(AppContext& ctx, const QString& table, const QString& query,
-                          DeckSelection selection);
-
-// A deck-table row found again from its line in the list.
+// A deck-table row found from its line in the list.
 struct DeckRow {
   int index = -1;  // the line it was found on
   QString CardSetEx;
   QString NameE;
-  // Null when the look-up query does not read the column.
   QVariant NameN, CardMaisu, NumCost, CAttack, CDefence;
 };
 
-// Opens `query` (a deck table in list order, as the list was filled) and
-// takes the row on line `selectedLine`. Nothing when the table is empty, no
-// line is selected (-1), or the table has fewer rows than the list had lines:
-// the callers then change and refresh nothing.
-std::optional<DeckRow> findDeckRow(AppContext& ctx, const QString& query, int selectedLine);
+DeckRow deckRowFrom(const Recordset& rs, int index);
+
+// The row on line `line` of `table`'s list; nothing for no line (-1) or a
+// line past the end.
+std::optional<DeckRow> findDeckRow(Database& db, const QString& table, const QString& sortField, int line);
 
 }  // namespace tv

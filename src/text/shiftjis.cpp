@@ -14,11 +14,12 @@ using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
 // "windows-31j" is ICU's name for exactly the CP932 table; failures stop
 // the conversion instead of writing '?' or U+FFFD.
-Converter openStrict() {
+Converter openStrict(UConverterFromUCallback fromU = UCNV_FROM_U_CALLBACK_STOP,
+                     const void* context = nullptr) {
   UErrorCode err = U_ZERO_ERROR;
   Converter c(ucnv_open("windows-31j", &err));
   if (U_FAILURE(err)) return nullptr;
-  ucnv_setFromUCallBack(c.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+  ucnv_setFromUCallBack(c.get(), fromU, context, nullptr, nullptr, &err);
   ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
   return U_SUCCESS(err) ? std::move(c) : nullptr;
 }
@@ -59,25 +60,51 @@ QString firstUnencodable(UConverter* c, QStringView text) {
   return {};
 }
 
+QString withCp932Forms(QStringView text) {
+  QString src(text.size(), Qt::Uninitialized);
+  for (qsizetype i = 0; i < text.size(); ++i) src[i] = QChar(cp932Form(text[i].unicode()));
+  return src;
+}
+
+// Converts all of `src`; the output grows when the converter asks for more room.
+QByteArray convert(UConverter* c, const QString& src, UErrorCode& err) {
+  QByteArray out(UCNV_GET_MAX_BYTES_FOR_STRING(src.size(), ucnv_getMaxCharSize(c)), Qt::Uninitialized);
+  int32_t n =
+      ucnv_fromUChars(c, out.data(), static_cast<int32_t>(out.size()),
+                      reinterpret_cast<const UChar*>(src.utf16()), static_cast<int32_t>(src.size()), &err);
+  if (err == U_BUFFER_OVERFLOW_ERROR) {
+    err = U_ZERO_ERROR;
+    out.resize(n);
+    n = ucnv_fromUChars(c, out.data(), static_cast<int32_t>(out.size()),
+                        reinterpret_cast<const UChar*>(src.utf16()), static_cast<int32_t>(src.size()), &err);
+  }
+  if (U_SUCCESS(err)) out.truncate(n);
+  return out;
+}
+
 }  // namespace
 
 std::optional<QByteArray> encodeShiftJis(QStringView text, QString* badChar) {
   Converter c = openStrict();
   if (!c) return std::nullopt;
-  QString src(text.size(), Qt::Uninitialized);
-  for (qsizetype i = 0; i < text.size(); ++i) src[i] = QChar(cp932Form(text[i].unicode()));
+  const QString src = withCp932Forms(text);
   if (src.isEmpty()) return QByteArray("");
-  QByteArray out(UCNV_GET_MAX_BYTES_FOR_STRING(src.size(), ucnv_getMaxCharSize(c.get())), Qt::Uninitialized);
   UErrorCode err = U_ZERO_ERROR;
-  const int32_t n =
-      ucnv_fromUChars(c.get(), out.data(), static_cast<int32_t>(out.size()),
-                      reinterpret_cast<const UChar*>(src.utf16()), static_cast<int32_t>(src.size()), &err);
+  QByteArray out = convert(c.get(), src, err);
   if (U_FAILURE(err)) {
     if (badChar) *badChar = firstUnencodable(c.get(), src);
     return std::nullopt;
   }
-  out.truncate(n);
   return out;
+}
+
+QByteArray encodeShiftJisHtml(QStringView text) {
+  Converter c = openStrict(UCNV_FROM_U_CALLBACK_ESCAPE, UCNV_ESCAPE_XML_DEC);
+  const QString src = withCp932Forms(text);
+  if (!c || src.isEmpty()) return QByteArray("");
+  UErrorCode err = U_ZERO_ERROR;
+  QByteArray out = convert(c.get(), src, err);
+  return U_SUCCESS(err) ? out : QByteArray();
 }
 
 std::optional<QString> decodeShiftJis(QByteArrayView bytes) {

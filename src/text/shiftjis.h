@@ -14,6 +14,10 @@ namespace tv {
 // receives the first such character (a surrogate pair stays whole).
 std::optional<QByteArray> encodeShiftJis(QStringView text, QString* badChar = nullptr);
 
+// The text as CP932 bytes for an HTML page: the JIS forms as above, and
+// every other character CP932 cannot hold as a decimal character reference.
+QByteArray encodeShiftJisHtml(QStringView text);
+
 // CP932 bytes as text; nothing when the bytes are not valid CP932.
 std::optional<QString> decodeShiftJis(QByteArrayView bytes);
 

@@ -91,7 +91,7 @@ TEST(Search, ExpansionsFiltersAndSortOrders) {
   };
   auto names = [&](const SearchFilter& filter) {  // the English names, in list order
     QStringList out;
-    for (const QString& line : runCardSearch(f.ctx, filter).cardLines) out << line.section(u'/', 0, 0);
+    for (const QString& line : searchCards(f.ctx, filter).cardLines) out << line.section(u'/', 0, 0);
     return out.join(u", ");
   };
   for (const auto& c : cases) {

@@ -25,9 +25,8 @@ TEST_F(DeckTest, RandomClicksKeepEveryCopyAndTheLimit) {
     }
     // An add acts on the card shown, a remove or move on the card of the line.
     const bool adding = action < 9, move = action >= 14;
-    if (adding)
-      ShowCardText(f.ctx, kCardListTable, pick(int(f.scalar("SELECT COUNT(*) FROM wtbl_CardList"))));
-    const auto row = findDeckRow(f.ctx, deckListQuery(t, f.ctx.gSortField), line);
+    if (adding) chooseCard(f.ctx, kCardListTable, pick(int(f.scalar("SELECT COUNT(*) FROM wtbl_CardList"))));
+    const auto row = findDeckRow(f.db(), t, f.ctx.gSortField, line);
     const QString set = adding ? f.ctx.gCurrentCard.CardSetEx : row ? row->CardSetEx : "";
     const QString name = adding ? f.ctx.gCurrentCard.NameE : row ? row->NameE : "";
     const qlonglong had = copies(t, set, name), targetHad = copies(other, set, name);
@@ -36,10 +35,11 @@ TEST_F(DeckTest, RandomClicksKeepEveryCopyAndTheLimit) {
 
     std::optional<DeckListView> src;  // the list of the half acted on
     if (adding)
-      src = AddCardToDeck(f.ctx, t);
+      src = addCopyToDeck(f.ctx, t);
     else if (!move)
-      src = RemoveCardFromDeck(f.ctx, t, line);
-    else if (auto r = half == 0 ? cmd_MoveSide_Click(f.ctx, line) : cmd_MoveMain_Click(f.ctx, line))
+      src = removeCopyFromDeck(f.db(), t, f.ctx.gSortField, line);
+    else if (auto r = half == 0 ? moveCopyToSide(f.db(), f.ctx.gSortField, line)
+                                : moveCopyToMain(f.db(), f.ctx.gSortField, line))
       src = half == 0 ? r->main : r->side;
     ASSERT_EQ(src.has_value(), adding || row.has_value());
     if (!src) continue;

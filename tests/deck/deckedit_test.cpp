@@ -21,10 +21,11 @@ TEST_F(DeckTest, AddStopsAtFourInEachHalfButForBasicLandsAndStillSelectsTheLine)
 
 TEST_F(DeckTest, NothingToActOnChangesAndReturnsNothing) {
   // No card shown yet; an empty sideboard.
-  EXPECT_FALSE(AddCardToDeck(f.ctx, kMainDeckTable) || cmd_MoveMain_Click(f.ctx, 0));
+  EXPECT_FALSE(addCopyToDeck(f.ctx, kMainDeckTable) || moveCopyToMain(f.db(), f.ctx.gSortField, 0));
   add(kMainDeckTable, "8E", "Shock", 2);
   for (int line : {-1, 1})  // no selection; a line past the end
-    EXPECT_FALSE(RemoveCardFromDeck(f.ctx, kMainDeckTable, line) || cmd_MoveSide_Click(f.ctx, line));
+    EXPECT_FALSE(removeCopyFromDeck(f.db(), kMainDeckTable, f.ctx.gSortField, line) ||
+                 moveCopyToSide(f.db(), f.ctx.gSortField, line));
   EXPECT_EQ(copies(kMainDeckTable, "8E", "Shock"), 2);
 }
 
@@ -40,7 +41,7 @@ TEST_F(DeckTest, RemoveTakesTheLineInSortOrderAndSelectsItOrTheLineAbove) {
       {kMainDeckTable, 0, -1, {"2  Dark Ritual/D"}},
       {kSideDeckTable, 0, -1, {}}};
   for (const auto& [table, line, selection, lines] : steps) {
-    const auto v = RemoveCardFromDeck(f.ctx, table, line);
+    const auto v = removeCopyFromDeck(f.db(), table, f.ctx.gSortField, line);
     ASSERT_TRUE(v);
     EXPECT_EQ(v->lines, lines);
     EXPECT_EQ(v->selection, selection);
@@ -65,7 +66,8 @@ TEST_F(DeckTest, MovesCarryTheRowDeleteTheLastCopyAndLoseNoneIntoAFullTarget) {
     return v.lines.join(',').replace("  ", " ") + " @" + QString::number(v.selection);
   };
   for (const auto& [toMain, line, lists] : steps) {
-    const auto r = toMain ? cmd_MoveMain_Click(f.ctx, line) : cmd_MoveSide_Click(f.ctx, line);
+    const auto r = toMain ? moveCopyToMain(f.db(), f.ctx.gSortField, line)
+                          : moveCopyToSide(f.db(), f.ctx.gSortField, line);
     ASSERT_TRUE(r);
     EXPECT_EQ(text(r->main) + " | " + text(r->side), lists);
   }

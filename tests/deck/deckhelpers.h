@@ -23,15 +23,20 @@ class DeckTest : public ::testing::Test {
     f.db().execute("DELETE FROM wtbl_CardList");
     f.db().execute("INSERT INTO wtbl_CardList (CardSetEx, NameE) SELECT CardSetEx, NameE FROM tbl_CardMst" +
                    where(set, name));
-    tv::ShowCardText(f.ctx, tv::kCardListTable, 0);
+    tv::chooseCard(f.ctx, tv::kCardListTable, 0);
     std::optional<tv::DeckListView> v;
-    while (n-- > 0) v = tv::AddCardToDeck(f.ctx, table);
+    while (n-- > 0) v = tv::addCopyToDeck(f.ctx, table);
     return v;
   }
 
   // Copies of a card in a deck table; -1 when it has no row there.
   qlonglong copies(const QString& table, const QString& set, const QString& name) {
     return f.scalar("SELECT CardMaisu FROM " + table + where(set, name));
+  }
+
+  // The current card's line, as an add selects it.
+  tv::DeckSelection current() const {
+    return tv::DeckSelection::cardLine({f.ctx.gCurrentCard.CardSetEx, f.ctx.gCurrentCard.NameE});
   }
 
   qlonglong sum(const QString& table) { return f.scalar("SELECT SUM(CardMaisu) FROM " + table); }

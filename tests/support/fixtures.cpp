@@ -7,13 +7,6 @@
 
 namespace tvtest {
 
-QString sqlValue(const QVariant& v) {
-  if (!v.isValid()) return QStringLiteral("NULL");
-  if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Double)
-    return v.toString();
-  return tv::sqlLiteral(v.toString());
-}
-
 CardDbFixture::CardDbFixture() {
   path_ = dir_.filePath(QStringLiteral("cards.db"));
   ctx.gCardDb = tv::createCardDatabase(path_);
@@ -21,37 +14,23 @@ CardDbFixture::CardDbFixture() {
 }
 
 void CardDbFixture::addSet(int no, const QString& name, const QString& code) {
-  db().execute(QStringLiteral("INSERT INTO tbl_CardSet (CardsetNo, Cardset, CardsetEx) VALUES (%1, %2, %3)")
-                   .arg(no)
-                   .arg(tv::sqlLiteral(name), tv::sqlLiteral(code)));
+  tv::insertExpansion(db(), no, name, code);
 }
 
 void CardDbFixture::addCard(const Card& c) {
-  db().execute(
-      QStringLiteral("INSERT INTO tbl_CardMst (CardSetEx, NameE, NameN, Color, Cost, NumCost, Rare, "
-                     "CardType, TextN, CType, CAttack, CDefence) VALUES (%1)")
-          .arg(QStringList{sqlValue(c.set), sqlValue(c.nameE), sqlValue(c.nameN), sqlValue(c.color),
-                           sqlValue(c.cost), sqlValue(c.numCost), sqlValue(c.rare), sqlValue(c.type),
-                           sqlValue(c.text), sqlValue(c.ctype), sqlValue(c.attack), sqlValue(c.defence)}
-                   .join(QStringLiteral(", "))));
+  tv::insertCard(db(), {c.set, c.nameE, c.nameN, c.color, c.cost, c.numCost, c.rare, c.type, c.text, c.ctype,
+                        c.attack, c.defence});
 }
 
 void CardDbFixture::addToken(const QString& nameN, const QString& color, const QVariant& text,
                              const QVariant& attack, const QVariant& defence) {
-  db().execute(
-      QStringLiteral("INSERT INTO tbl_TokenMst (NameN, Color, TextN, CAttack, CDefence) "
-                     "VALUES (%1, %2, %3, %4, %5)")
-          .arg(sqlValue(nameN), sqlValue(color), sqlValue(text), sqlValue(attack), sqlValue(defence)));
+  tv::insertToken(db(), {nameN, color, text, attack, defence});
 }
 
 void CardDbFixture::addDeckRow(const QString& table, const QString& set, const QString& nameE,
                                const QVariant& nameN, int copies, const QVariant& numCost,
                                const QVariant& attack, const QVariant& defence) {
-  db().execute(QStringLiteral("INSERT INTO %1 (CardSetEx, NameE, NameN, CardMaisu, NumCost, CAttack, "
-                              "CDefence) VALUES (%2, %3, %4, %5, %6, %7, %8)")
-                   .arg(table, sqlValue(set), sqlValue(nameE), sqlValue(nameN))
-                   .arg(copies)
-                   .arg(sqlValue(numCost), sqlValue(attack), sqlValue(defence)));
+  tv::insertRow(db(), table, tv::kDeckColumns, {set, nameE, nameN, copies, numCost, attack, defence});
 }
 
 qlonglong CardDbFixture::scalar(const QString& sql) {

@@ -6,8 +6,8 @@
 #include <QVariant>
 #include <memory>
 
-#include "session/context.h"
 #include "carddb/database.h"
+#include "session/context.h"
 
 namespace tvtest {
 
@@ -25,9 +25,6 @@ struct Card {
   QVariant attack;
   QVariant defence;
 };
-
-// A value written into SQL for a fixture: Null, a bare number or a literal.
-QString sqlValue(const QVariant& v);
 
 class CardDbFixture {
  public:

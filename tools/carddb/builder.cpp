@@ -107,12 +107,6 @@ std::vector<TokenRow> readTokens(const QString& path) {
   return rows;
 }
 
-QString sqlValue(const QVariant& v) {
-  if (!v.isValid()) return QStringLiteral("NULL");
-  if (v.typeId() == QMetaType::Int) return QString::number(v.toInt());
-  return tv::sqlLiteral(v.toString());
-}
-
 // Removes the unfinished file (and its journal) unless the build got through.
 struct TempFile {
   QString path;
@@ -143,29 +137,17 @@ void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<Car
       const SetInput& s = sets.sets[size_t(i)];
       const QString code = k == 0 ? s.code : s.code + QString::number(k);
       const QString name = k == 0 ? s.nameJa : QStringLiteral("%1 (%2)").arg(s.nameJa).arg(k + 1);
-      db.execute(QStringLiteral("INSERT INTO tbl_CardSet (CardsetNo, Cardset, CardsetEx) VALUES (%1, %2, %3)")
-                     .arg(k * setCount + i)
-                     .arg(tv::sqlLiteral(name), tv::sqlLiteral(code)));
+      tv::insertExpansion(db, k * setCount + i, name, code);
     }
   }
   for (int k = 0; k < repeat; ++k) {
     for (const CardRow& c : cards) {
       const QString code = sets.codeOfSet.value(c.set) + (k == 0 ? QString() : QString::number(k));
-      db.execute(
-          QStringLiteral("INSERT INTO tbl_CardMst (CardSetEx, NameE, NameN, Color, Cost, NumCost, Rare, "
-                         "CardType, TextN, CType, CAttack, CDefence) VALUES (%1)")
-              .arg(QStringList{tv::sqlLiteral(code), tv::sqlLiteral(c.nameE), sqlValue(c.nameN),
-                               sqlValue(c.color), sqlValue(c.cost), sqlValue(c.numCost), sqlValue(c.rare),
-                               sqlValue(c.cardType), sqlValue(c.textN), sqlValue(c.ctype), sqlValue(c.attack),
-                               sqlValue(c.defence)}
-                       .join(QStringLiteral(", "))));
+      tv::insertCard(db, {code, c.nameE, c.nameN, c.color, c.cost, c.numCost, c.rare, c.cardType, c.textN,
+                          c.ctype, c.attack, c.defence});
     }
   }
-  for (const TokenRow& t : tokens)
-    db.execute(QStringLiteral("INSERT INTO tbl_TokenMst (NameN, Color, TextN, CAttack, CDefence) "
-                              "VALUES (%1, %2, %3, %4, %5)")
-                   .arg(sqlValue(t.nameN), sqlValue(t.color), sqlValue(t.textN), sqlValue(t.attack),
-                        sqlValue(t.defence)));
+  for (const TokenRow& t : tokens) tv::insertToken(db, {t.nameN, t.color, t.textN, t.attack, t.defence});
   db.execute(QStringLiteral("COMMIT"));
 }
 

@@ -33,9 +33,7 @@ QString describeCardDatabase(const QString& path) {
     if (!version.isValid() || version.toLongLong() < tv::kMinDataVersion)
       s << "  (the program needs " << tv::kMinDataVersion << " or more)";
     s << "\n\ntable               rows\n";
-    for (const char* table : {"tbl_CardSet", "tbl_CardMst", "tbl_TokenMst", "tbl_Version", "wtbl_CardList",
-                              "wtbl_DecList", "wtbl_DecSideList"}) {
-      const QString name = QString::fromLatin1(table);
+    for (const QString& name : tv::cardDatabaseTables()) {
       s << name.leftJustified(16)
         << scalar(*db, QStringLiteral("SELECT count(*) FROM ") + name).toString().rightJustified(8) << "\n";
     }
