@@ -183,7 +183,7 @@ TEST_F(DeckFileTest, SavesTheTablesAndOpensThemWithMasterValues) {
   EXPECT_EQ(opened.deck.title, "Angels, ＂white＂");
   EXPECT_EQ(opened.deck.comment, "two\nlines");
   EXPECT_EQ(tables(), before);  // the card missing from the master kept, values empty
-  EXPECT_EQ(RefreshDeckList(f.ctx, kSideDeckTable, DeckSelection::none()).lines,
+  EXPECT_EQ(readDeckList(f.db(), kSideDeckTable, f.ctx.gSortField, DeckSelection::none()).lines,
             QStringList{"2  Lost Card/"});
   // Saving again gives the same bytes.
   ASSERT_TRUE(SaveDeckFile(f.db(), path("again"), opened.deck.title, opened.deck.comment).ok);
