@@ -110,12 +110,14 @@ TEST_F(PrintWindowTest, ProxySheetOfTheCurrentCardAndTheDeckList) {
   printed.ops.clear();
   ctl<QLineEdit>("txt_PrintTitle")->setText("緑単");
   ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("一行目\r\n二行目");
+  f.addDeckRow("wtbl_DecList", "8E", "Forest", "森", 4);  // printing prints the preview, never rebuilds it
   ctl<QAction>("M_PrintDec")->trigger();
   ASSERT_EQ(printed.ops.size(), 19u);
   EXPECT_TRUE(printed.ops[2].text.startsWith("Talvik's Ver"));
   EXPECT_EQ(printed.ops[7].text, "緑単");
   EXPECT_EQ(printedLines(printed.ops[12].text), (QStringList{"一行目", "二行目"}));
   EXPECT_EQ(printed.ops[17].text, ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText());
+  EXPECT_FALSE(printed.ops[17].text.contains("Forest"));
 }
 
 // Without a printer the same pages go to a PDF file, if the user wants one.
