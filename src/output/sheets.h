@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "session/context.h"
 #include "output/printjob.h"
+#include "session/context.h"
 
 namespace tv {
 

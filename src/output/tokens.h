@@ -4,8 +4,8 @@
 #include <QString>
 #include <optional>
 
-#include "session/context.h"
 #include "carddb/database.h"
+#include "session/context.h"
 
 namespace tv {
 
