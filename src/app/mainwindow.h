@@ -8,6 +8,7 @@
 #include "app/commondialog.h"
 #include "app/messagebox.h"
 #include "app/printing.h"
+#include "deck/deckfile.h"
 #include "session/context.h"
 
 namespace tv {
@@ -47,6 +48,11 @@ class Main : public QMainWindow {
 
  private:
   void createMenus();
+  // Saving through the dialog; false when cancelled or failed.
+  bool saveDeck();
+  // Whether closing may go on: an unsaved deck is saved, dropped or kept as the user says.
+  bool mayDropDeck();
+  Deck currentDeck();
   // Printing through this window's message boxes and file dialog.
   PrintUi printUi(QWidget* parent);
   QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& text,
@@ -55,6 +61,8 @@ class Main : public QMainWindow {
 
   AppContext& ctx_;
   MessageBoxFunction messageBox_ = execMessageBox;
+  DeckChangeTracker deckTracker_;
+  bool previewRebuilt_ = false;
   bool closing_ = false;
 
   QTabWidget* SSTab1;

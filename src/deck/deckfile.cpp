@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "deck/decklist.h"
+#include "carddb/names.h"
 #include "deck/tvffile.h"
 
 namespace tv {
@@ -71,26 +71,20 @@ Deck readDeckTables(Database& db) {
 }
 
 void replaceDeckTables(Database& db, const Deck& deck) {
-  db.execute(QStringLiteral("SAVEPOINT tv_replace_deck"));
-  try {
-    db.execute(QStringLiteral("DELETE FROM wtbl_DecList"), dbFailOnError);
-    db.execute(QStringLiteral("DELETE FROM wtbl_DecSideList"), dbFailOnError);
-    appendRows(db,
-               QStringLiteral("SELECT wtbl_DecList.CardSetEx, wtbl_DecList.NameE,wtbl_DecList.CardMaisu FROM "
-                              "wtbl_DecList"),
-               deck.main);
-    appendRows(db,
-               QStringLiteral("SELECT wtbl_DecSideList.CardSetEx, wtbl_DecSideList.NameE, "
-                              "wtbl_DecSideList.CardMaisu FROM wtbl_DecSideList"),
-               deck.side);
-    fillFromMaster(db, kMainDeckTable);
-    fillFromMaster(db, kSideDeckTable);
-  } catch (...) {
-    db.execute(QStringLiteral("ROLLBACK TO tv_replace_deck"));
-    db.execute(QStringLiteral("RELEASE tv_replace_deck"));
-    throw;
-  }
-  db.execute(QStringLiteral("RELEASE tv_replace_deck"));
+  Transaction transaction(db);
+  db.execute(QStringLiteral("DELETE FROM wtbl_DecList"), dbFailOnError);
+  db.execute(QStringLiteral("DELETE FROM wtbl_DecSideList"), dbFailOnError);
+  appendRows(db,
+             QStringLiteral("SELECT wtbl_DecList.CardSetEx, wtbl_DecList.NameE,wtbl_DecList.CardMaisu FROM "
+                            "wtbl_DecList"),
+             deck.main);
+  appendRows(db,
+             QStringLiteral("SELECT wtbl_DecSideList.CardSetEx, wtbl_DecSideList.NameE, "
+                            "wtbl_DecSideList.CardMaisu FROM wtbl_DecSideList"),
+             deck.side);
+  fillFromMaster(db, kMainDeckTable);
+  fillFromMaster(db, kSideDeckTable);
+  transaction.commit();
 }
 
 DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& title,

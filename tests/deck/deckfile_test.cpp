@@ -228,6 +228,7 @@ TEST_F(DeckFileTest, AFailedOpenChangesNothing) {
       "BEGIN SELECT RAISE(ABORT, 'boom'); END");
   const std::pair<QString, QString> cases[] = {
       {"missing.tvf", "デッキファイルを開けませんでした。\r\n"},
+      {"", "デッキファイルを開けませんでした。"},  // a folder
       {"bad.tvf", "デッキファイルを読み込めませんでした。\r\n3行目の枚数「four」"},
       {"boom.tvf", "デッキファイルを読み込めませんでした。\r\nboom"},
       {"huge.tvf", "デッキファイルを読み込めませんでした。\r\nデッキファイルとしては大きすぎます。"},
