@@ -7,6 +7,7 @@
 
 #include "app/commondialog.h"
 #include "app/messagebox.h"
+#include "app/printing.h"
 #include "deck/deckfile.h"
 #include "session/context.h"
 
@@ -52,6 +53,8 @@ class Main : public QMainWindow {
   // Whether closing may go on: an unsaved deck is saved, dropped or kept as the user says.
   bool mayDropDeck();
   Deck currentDeck();
+  // Printing through this window's message boxes and file dialog.
+  PrintUi printUi(QWidget* parent);
   QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& text,
                                          QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                          QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
