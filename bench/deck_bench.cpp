@@ -88,9 +88,9 @@ void BM_MoveClick(benchmark::State& state) {
     state.SkipWithError("the deck did not come back");
 }
 
-BENCHMARK(BM_AddClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRuns);
-BENCHMARK(BM_RemoveClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRuns);
-BENCHMARK(BM_MoveClick)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRuns);
+BENCHMARK(BM_AddClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
+BENCHMARK(BM_RemoveClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
+BENCHMARK(BM_MoveClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
 
 }  // namespace
 

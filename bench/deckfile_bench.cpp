@@ -103,13 +103,21 @@ void BM_OpenDeckFileEngineFloor(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_OpenDeckFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRuns);
-BENCHMARK(BM_OpenDeckMenu)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRuns);
+BENCHMARK(BM_OpenDeckFile)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(tvbench::runs(kRuns));
+BENCHMARK(BM_OpenDeckMenu)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(tvbench::runs(kRuns));
 BENCHMARK(BM_OpenDeckFileEngineFloor)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1)
-    ->Repetitions(kRuns);
+    ->Repetitions(tvbench::runs(kRuns));
 
 }  // namespace
 

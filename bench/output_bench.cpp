@@ -91,10 +91,16 @@ void BM_HtmlEngineOnly(benchmark::State& state) {
   for (auto _ : state) readAll(*d.db, queries);
 }
 
-BENCHMARK(BM_PrintText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRuns);
-BENCHMARK(BM_PrintTextEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRuns);
-BENCHMARK(BM_HtmlWithCardText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRuns);
-BENCHMARK(BM_HtmlEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRuns);
+BENCHMARK(BM_PrintText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
+BENCHMARK(BM_PrintTextEngineOnly)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(tvbench::runs(kRuns));
+BENCHMARK(BM_HtmlWithCardText)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(tvbench::runs(kRuns));
+BENCHMARK(BM_HtmlEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
 
 }  // namespace
 

@@ -1,23 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs; does nothing when they are there.
+# Installs the Debian packages the project needs (nothing when they are there)
+# and fetches the SQLCipher amalgamation that CMake compiles.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake pkg-config git
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6
-  libsqlcipher-dev libicu-dev
+  libssl-dev libicu-dev
+  nlohmann-json3-dev liblzma-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth
 )
+# npm fetches the amalgamation. A node installation from elsewhere brings its
+# own npm, which Debian's package would conflict with.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+scripts/fetch-sqlcipher.sh

@@ -8,6 +8,7 @@
 #include "app/guarded.h"
 #include "browse/cardtext.h"
 #include "browse/windowdata.h"
+#include "output/sheets.h"
 
 namespace tv {
 
@@ -157,7 +158,13 @@ void DeckBuildTab::load() {
   cmd_reload_Click();
 }
 
-void DeckBuildTab::cmd_ProxyPrint_Click() {}
+void DeckBuildTab::cmd_ProxyPrint_Click() {
+  if (ctx_.gCurrentCard.NameE.isEmpty()) {
+    printUi_.exclaim(QStringLiteral("カードを選択してください。"));
+    return;
+  }
+  runPrintJob(printUi_, [&](PrintJob& job) { PrintSheet(job, proxyCopyLines(ctx_.gCurrentCard)); });
+}
 
 SearchFilter DeckBuildTab::searchFilter() const {
   SearchFilter f;

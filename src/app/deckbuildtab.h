@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "app/listbox.h"
+#include "app/printing.h"
 #include "browse/search.h"
 #include "deck/deckedit.h"
 #include "deck/decklist.h"
@@ -49,6 +50,8 @@ class DeckBuildTab : public QWidget {
   void cmd_MoveSide_Click();
   // Proxy sheets of the current card; also the menu's 代理カード印刷.
   void cmd_ProxyPrint_Click();
+  // Where a sheet goes when there is no printer.
+  void setPrintUi(PrintUi ui) { printUi_ = std::move(ui); }
 
   // Refills a deck list (and its count label when asked) and, when a line
   // ends up selected, shows that line's card as a click would.
@@ -72,6 +75,7 @@ class DeckBuildTab : public QWidget {
   void applyDeckMove(const std::optional<DeckMoveResult>& result);
 
   AppContext& ctx_;
+  PrintUi printUi_;
 
   QGroupBox* Frame1;
   ListBox* lst_CardSet;

@@ -27,6 +27,8 @@ class DeckOutputTab : public QWidget {
 
   QString printTitle() const { return txt_PrintTitle->text(); }
   QString printComment() const { return txt_PrintComment->toPlainText(); }
+  // The preview as it stands: printing never rebuilds it.
+  QString printDeck() const { return txt_PrintDec->toPlainText(); }
   void setPrintTitle(const QString& title) { txt_PrintTitle->setText(title); }
   void setPrintComment(const QString& comment) { txt_PrintComment->setPlainText(comment); }
 

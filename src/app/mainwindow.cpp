@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -14,10 +16,12 @@
 #include "app/deckoutputtab.h"
 #include "app/decktextdialogs.h"
 #include "app/guarded.h"
+#include "app/printing.h"
 #include "app/tokentab.h"
 #include "browse/windowdata.h"
 #include "deck/deckfile.h"
 #include "output/htmldecklist.h"
+#include "output/sheets.h"
 
 namespace tv {
 
@@ -64,6 +68,8 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   SSTab1->tabBar()->installEventFilter(this);
   connect(SSTab1, &QTabWidget::currentChanged, this, &Main::SSTab1_GotFocus);
   createMenus();
+  deckBuildTab_->setPrintUi(printUi(deckBuildTab_));
+  tokenTab_->setPrintUi(printUi(tokenTab_));
 
   setFixedSize(SSTab1->width(), SSTab1->height() + menuBar()->sizeHint().height());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -227,7 +233,12 @@ void Main::M_Close_Click() {
   close();
 }
 
-void Main::M_PrintDec_Click() {}
+void Main::M_PrintDec_Click() {
+  const DeckPrintTexts texts{deckOutputTab_->printTitle(), deckOutputTab_->printComment(),
+                             deckOutputTab_->printDeck(), versionText(),
+                             QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)};
+  runPrintJob(printUi(this), [&](PrintJob& job) { PrintDeckList(job, texts); });
+}
 
 void Main::M_PrintProxy_Click() { deckBuildTab_->cmd_ProxyPrint_Click(); }
 
@@ -239,6 +250,12 @@ QMessageBox::StandardButton Main::messageBox(QMessageBox::Icon icon, const QStri
                                              QMessageBox::StandardButtons buttons,
                                              QMessageBox::StandardButton defaultButton) {
   return messageBox_({this, icon, text, buttons, defaultButton});
+}
+
+PrintUi Main::printUi(QWidget* parent) {
+  // Both asked when used, so that a replaced message box or chooser counts.
+  return {parent, [this](const MessageBoxRequest& request) { return messageBox_(request); },
+          [this] { return CommonDialog1.showSave(kPdfFilter, 1); }};
 }
 
 void Main::SSTab1_GotFocus() {

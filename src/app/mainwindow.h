@@ -7,6 +7,7 @@
 
 #include "app/commondialog.h"
 #include "app/messagebox.h"
+#include "app/printing.h"
 #include "deck/deckfile.h"
 #include "session/context.h"
 
@@ -57,6 +58,8 @@ class Main : public QMainWindow {
   // After the deck was replaced: the focus moves as opening a deck file moves it.
   void focusTabControl();
   Deck currentDeck();
+  // Printing through this window's message boxes and file dialog.
+  PrintUi printUi(QWidget* parent);
   QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& text,
                                          QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                          QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);

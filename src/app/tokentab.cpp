@@ -1,10 +1,13 @@
 #include "app/tokentab.h"
 
+#include <QItemSelectionModel>
 #include <QSignalBlocker>
 
 #include "app/controls.h"
 #include "app/guarded.h"
 #include "browse/windowdata.h"
+#include "output/sheets.h"
+#include "output/tokens.h"
 
 namespace tv {
 
@@ -20,7 +23,10 @@ TokenTab::TokenTab(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx
   place(txt_TokenText, 3840, 720, 2895, 2580);
   cmd_TPrint = named(new QPushButton(QStringLiteral("印刷(&P)"), page), "cmd_TPrint");
   place(cmd_TPrint, 5520, 3600, 1215, 375);
-  connect(lst_TokenList, &ListBox::currentRowChanged, this, &TokenTab::lst_TokenList_Click);
+  // A choice is a change of selection: a click on the line that the list
+  // marked on getting the focus selects it without moving the current line.
+  connect(lst_TokenList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TokenTab::lst_TokenList_Click);
   connect(cmd_TPrint, &QPushButton::clicked, this, &TokenTab::cmd_TPrint_Click);
 }
 
@@ -35,8 +41,23 @@ void TokenTab::load() {
   ctx_.gCurrentToken.NameN.clear();
 }
 
-void TokenTab::lst_TokenList_Click() {}
+void TokenTab::lst_TokenList_Click() {
+  const int row = lst_TokenList->currentRow();
+  if (!lst_TokenList->isSelected(row)) return;
+  guarded(this, [&] {
+    if (auto choice = ChooseToken(*ctx_.gCardDb, row)) {
+      txt_TokenText->setPlainText(choice->text);
+      ctx_.gCurrentToken = choice->token;
+    }
+  });
+}
 
-void TokenTab::cmd_TPrint_Click() {}
+void TokenTab::cmd_TPrint_Click() {
+  if (ctx_.gCurrentToken.NameN.isEmpty()) {
+    printUi_.exclaim(QStringLiteral("トークンを選択してください。"));
+    return;
+  }
+  runPrintJob(printUi_, [&](PrintJob& job) { PrintSheet(job, tokenCopyLines(ctx_.gCurrentToken)); });
+}
 
 }  // namespace tv

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/listbox.h"
+#include "app/printing.h"
 #include "session/context.h"
 
 namespace tv {
@@ -23,8 +24,12 @@ class TokenTab : public QWidget {
   // Four of the current token to a page; also the menu's トークン印刷.
   void cmd_TPrint_Click();
 
+  // Where a sheet goes when there is no printer.
+  void setPrintUi(PrintUi ui) { printUi_ = std::move(ui); }
+
  private:
   AppContext& ctx_;
+  PrintUi printUi_;
 
   QLabel* Label5;
   ListBox* lst_TokenList;

@@ -1,5 +1,6 @@
 #include "browse/search.h"
 
+#include "browse/cardcatalogue.h"
 #include "browse/namefilter.h"
 #include "carddb/codes.h"
 #include "text/fold.h"
@@ -12,6 +13,29 @@ namespace {
 constexpr qsizetype kIndexSeeksWorthIt = 20000;
 
 }  // namespace
+
+const std::vector<FilterClause>& filterClauses() {
+  static const std::vector<FilterClause> clauses = [] {
+    using F = SearchFilter;
+    std::vector<FilterClause> out;
+    const std::pair<bool F::*, QStringView> colors[] = {{&F::W, u"W"}, {&F::B, u"B"}, {&F::U, u"U"},
+                                                        {&F::G, u"G"}, {&F::R, u"R"}, {&F::N, u"N"},
+                                                        {&F::M, u"M"}};
+    for (const auto& [box, code] : colors) out.push_back({box, QStringLiteral("Color"), code.toString()});
+    const std::pair<bool F::*, TypeGroup> boxes[] = {{&F::Land, LandGroup},
+                                                     {&F::Instant, InstantGroup},
+                                                     {&F::Sorcery, SorceryGroup},
+                                                     {&F::Enchantment, EnchantmentGroup},
+                                                     {&F::Artifact, ArtifactGroup},
+                                                     {&F::Creature, CreatureGroup},
+                                                     {&F::Planeswalker, PlaneswalkerGroup}};
+    for (const auto& [box, group] : boxes)
+      for (const CardTypeCode& type : cardTypeCodes())
+        if (type.groups & group) out.push_back({box, QStringLiteral("CardType"), type.code.toString()});
+    return out;
+  }();
+  return clauses;
+}
 
 QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence) {
   if (nameE) return QStringLiteral("NameE");
@@ -40,21 +64,9 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField, co
   if (f.selectedSets.isEmpty()) s += QStringLiteral(" tbl_CardSet.CardsetNo =99999");
   s += QStringLiteral(" )");
 
-  if (!f.W) s += QStringLiteral(" AND tbl_CardMst.Color <> 'W'");
-  if (!f.B) s += QStringLiteral(" AND tbl_CardMst.Color <> 'B'");
-  if (!f.U) s += QStringLiteral(" AND tbl_CardMst.Color <> 'U'");
-  if (!f.G) s += QStringLiteral(" AND tbl_CardMst.Color <> 'G'");
-  if (!f.R) s += QStringLiteral(" AND tbl_CardMst.Color <> 'R'");
-  if (!f.N) s += QStringLiteral(" AND tbl_CardMst.Color <> 'N'");
-  if (!f.M) s += QStringLiteral(" AND tbl_CardMst.Color <> 'M'");
-
-  const std::pair<bool, TypeGroup> boxes[] = {{f.Land, LandGroup},         {f.Instant, InstantGroup},
-                                              {f.Sorcery, SorceryGroup},   {f.Enchantment, EnchantmentGroup},
-                                              {f.Artifact, ArtifactGroup}, {f.Creature, CreatureGroup}};
-  for (const auto& [checked, group] : boxes)
-    if (!checked)
-      for (const CardTypeCode& type : cardTypeCodes())
-        if (type.groups & group) s += QStringLiteral(" AND tbl_CardMst.CardType <> ") + sqlLiteral(type.code);
+  for (const FilterClause& c : filterClauses())
+    if (!(f.*c.box))
+      s += QStringLiteral(" AND tbl_CardMst.") + c.column + QStringLiteral(" <> ") + sqlLiteral(c.code);
 
   if (f.CTypeOn) {
     // The text goes between the wildcards as it stands: spaces around it narrow the match.
@@ -79,34 +91,42 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField, co
   return s;
 }
 
-SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
-  Database& db = *ctx.gCardDb;
-  db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
-  if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
-  std::shared_ptr<NameFilter> names;
-  if (!foldName(filter.name).isEmpty()) {
-    names = std::make_shared<NameFilter>(cardNames(ctx), filter.name);
-    db.definePredicate("NameMatch", 2,
-                       [names](std::span<const std::string_view> a) { return names->matches(a[0], a[1]); });
-  }
-  db.execute(buildSearchStatement(filter, ctx.gSortField, names.get()));
-
-  SearchResult result;
+QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,
+                               const NameFilter* names) {
+  db.execute(buildSearchStatement(filter, sortField, names));
+  QStringList lines;
   // No ORDER BY: the rows come back in the order the INSERT put them in.
   auto rs = db.openRecordset(QStringLiteral("SELECT wtbl_CardList.NameE, wtbl_CardList.NameN") +
                                  QStringLiteral(" FROM wtbl_CardList"),
                              RecordsetType::Snapshot, dbForwardOnly);
-  // A card-list line is NameE/NameN, decoded once: with a large result this
-  // loop is what counts.
   QByteArray line;
   for (; !rs.eof(); rs.moveNext()) {
     line.truncate(0);
     line.append(rs.utf8(u"NameE"));
     line.append('/');
     line.append(rs.utf8(u"NameN"));
-    result.cardLines << QString::fromUtf8(line);
+    lines << QString::fromUtf8(line);
   }
-  rs.close();
+  return lines;
+}
+
+SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
+  Database& db = *ctx.gCardDb;
+  db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
+  if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
+
+  SearchResult result;
+  if (!foldName(filter.name).isEmpty()) {
+    // The statement with the name predicate; the catalogue has no name test yet.
+    auto names = std::make_shared<NameFilter>(cardNames(ctx), filter.name);
+    db.definePredicate("NameMatch", 2,
+                       [names](std::span<const std::string_view> a) { return names->matches(a[0], a[1]); });
+    result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
+  } else if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField)) {
+    result.cardLines = std::move(*lines);
+  } else {
+    result.cardLines = runSearchStatement(db, filter, ctx.gSortField);
+  }
 
   result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
   result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "browse/namefilter.h"
 #include "deck/decklist.h"
@@ -16,12 +17,22 @@ namespace tv {
 struct SearchFilter {
   QList<int> selectedSets;  // positions of the selected lines of lst_CardSet, ascending
   bool W = true, U = true, B = true, R = true, G = true, M = true, N = true;
-  bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true;
+  bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true,
+       Planeswalker = true;
   bool CTypeOn = false;
   QString CType;      // the combo box's text, used as it stands
   QString name;       // txt_Name: the card's English or Japanese name holds it (browse/namefilter.h)
   QString sortField;  // empty: no option selected, the previous gSortField stays
 };
+
+// One condition of an unchecked colour or card-type box, "<column> <> '<code>'",
+// in the order the statement writes them.
+struct FilterClause {
+  bool SearchFilter::*box;
+  QString column;
+  QString code;
+};
+const std::vector<FilterClause>& filterClauses();
 
 // The sort column of the first selected option, in the order 英語名, 日本語名,
 // コスト, パワー, タフネス; empty when none is selected.
@@ -39,8 +50,13 @@ struct SearchResult {
 };
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
-// lists back.
+// lists back. Large searches go through the card catalogue (cardcatalogue.h);
+// the table and the lines are those the statement gives.
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
+
+// The statement itself into the emptied wtbl_CardList, and the card-list lines read back.
+QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,
+                               const NameFilter* names = nullptr);
 
 // A double-click on the colour or card-type frame: true checks every box of
 // the frame, false clears them. Only the flag decides, never the boxes.

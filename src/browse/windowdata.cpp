@@ -26,11 +26,14 @@ QStringList readExpansionNames(Database& db) {
 }
 
 QStringList readCreatureTypes(Database& db) {
-  return readColumn(db,
-                    QStringLiteral("SELECT tbl_CardMst.CType") + QStringLiteral(" From tbl_CardMst") +
-                        QStringLiteral(" GROUP BY tbl_CardMst.CType") +
-                        QStringLiteral(" ORDER BY tbl_CardMst.CType"),
-                    u"CType", true);
+  QStringList types = readColumn(
+      db,
+      QStringLiteral("SELECT tbl_CardMst.CType") + QStringLiteral(" From tbl_CardMst") +
+          QStringLiteral(" GROUP BY tbl_CardMst.CType") + QStringLiteral(" ORDER BY tbl_CardMst.CType"),
+      u"CType", true);
+  // Read once per start: every creature type's pages need not stay cached.
+  db.releaseMemory();
+  return types;
 }
 
 QStringList readTokenNames(Database& db) {

@@ -12,6 +12,9 @@
 #include "carddb/names.h"
 
 namespace tv {
+
+void registerRowids(sqlite3* db);  // derived.cpp
+
 namespace {
 
 QString engineMessage(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
@@ -111,6 +114,18 @@ void bindValue(sqlite3_stmt* s, int i, const QVariant& v) {
   }
 }
 
+// A card database is untrusted input: its schema may not be written, loaded
+// extensions are compiled out, and nothing the file defines (views, triggers)
+// may call functions or virtual tables with side effects.
+void hardenConnection(sqlite3* db) {
+  for (const auto& [option, value] : {std::pair{SQLITE_DBCONFIG_DEFENSIVE, 1},
+                                      {SQLITE_DBCONFIG_WRITABLE_SCHEMA, 0},
+                                      {SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0},
+                                      {SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0}})
+    if (sqlite3_db_config(db, option, value, nullptr) != SQLITE_OK)
+      fail(db, QStringLiteral("cannot configure the engine"));
+}
+
 void stepToEnd(sqlite3* db, sqlite3_stmt* s, const QString& sql) {
   int rc;
   while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
@@ -161,19 +176,24 @@ std::unique_ptr<Database> Database::connect(const QString& path, const QString& 
 void Database::configure(const QString& path, const QString& connect) {
   sqlite3* raw = db_;
   sqlite3_extended_result_codes(raw, 1);
+  hardenConnection(raw);
 
   const QByteArray password = passwordFromConnect(connect).toUtf8();
   if (!password.isEmpty() && sqlite3_key(raw, password.constData(), int(password.size())) != SQLITE_OK)
     fail(raw, QStringLiteral("cannot key ") + path);
-  // Keeps today's files readable should the program move to a newer SQLCipher;
-  // a SQLCipher 3 engine ignores it.
+  // Card databases keep SQLCipher 3's format, so files made by the stock 3.x
+  // tool and by older builds open, and the files we make open there.
   execute(QStringLiteral("PRAGMA cipher_compatibility = 3"));
-  // The first read of the schema is where a wrong key or a foreign file shows.
+  // The first read of the schema is where a wrong key, a foreign file or a
+  // malformed schema shows.
   execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+  // Checks cell sizes as pages are read: a damaged page is an error, not a wild read.
+  execute(QStringLiteral("PRAGMA cell_size_check = ON"));
   execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
   // Room for a large card database's pages, so a search decrypts each once.
   execute(QStringLiteral("PRAGMA cache_size = -65536"));
 
+  registerRowids(raw);
   if (sqlite3_create_function_v2(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLikeFunction,
                                  nullptr, nullptr, nullptr) != SQLITE_OK)
     fail(raw, QStringLiteral("cannot register like"));

@@ -72,11 +72,27 @@ class Database {
   using TextPredicate = std::function<bool(std::span<const std::string_view> args)>;
   void definePredicate(const char* name, int argCount, TextPredicate predicate);
 
+  // Runs a statement that reads `rowids`, in their order, as the table
+  // tv_rowids(?1) with the column `id`.
+  void executeWithRowids(const QString& sql, const std::vector<qint64>& rowids);
+
+  // Changes whenever the card database file changes, through this connection
+  // or another; the in-memory working tables do not count.
+  quint32 cardDataVersion();
+
+  // Gives back the cached pages of the card database file that no statement uses.
+  void releaseMemory();
+
+  // Data worked out from the card tables and kept as long as the connection
+  // (the search's catalogue). Its owner checks cardDataVersion() before use.
+  std::shared_ptr<void>& derived() { return derived_; }
+
  private:
   explicit Database(sqlite3* db) : db_(db) {}
   static std::unique_ptr<Database> connect(const QString& path, const QString& connect, bool create);
   void configure(const QString& path, const QString& connect);
   sqlite3* db_ = nullptr;
+  std::shared_ptr<void> derived_;
 };
 
 // Changes kept whole or not at all: a savepoint rolled back unless committed.

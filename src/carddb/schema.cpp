@@ -32,9 +32,11 @@ QStringList cardDatabaseSchema() {
                      " CAttack NUMERIC,"
                      " CDefence NUMERIC,"
                      " UNIQUE (CardSetEx, NameE))"),
-      // Covers the search's columns, so a search reads no card rows.
+      // Covers the search's columns and filters, so a search reads no card rows.
       QStringLiteral("CREATE INDEX tbl_CardMst_List ON tbl_CardMst"
-                     " (CardSetEx, NameE, NameN, NumCost, CAttack, CDefence)"),
+                     " (CardSetEx, NameE, NameN, NumCost, CAttack, CDefence, Color, CardType, CType)"),
+      // The creature-type list at start reads this instead of every card.
+      QStringLiteral("CREATE INDEX tbl_CardMst_CType ON tbl_CardMst (CType)"),
       QStringLiteral("CREATE TABLE tbl_TokenMst ("
                      " NameN TEXT COLLATE NOCASE,"
                      " Color TEXT COLLATE NOCASE,"

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <cstring>
 
+#include "browse/cardcatalogue.h"
+#include "carddb/builder.h"
+#include "carddb/schema.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
 
@@ -14,13 +18,13 @@ namespace {
 // `off` names the boxes to clear: colours by code, card types by their initial in lower case.
 SearchFilter sets(QList<int> positions, const QString& sort = "NameE", const char* off = "") {
   using F = SearchFilter;
-  bool F::*const boxes[] = {&F::W,           &F::U,        &F::B,       &F::R,       &F::G,
-                            &F::M,           &F::N,        &F::Land,    &F::Instant, &F::Sorcery,
-                            &F::Enchantment, &F::Artifact, &F::Creature};
+  bool F::*const boxes[] = {&F::W,           &F::U,        &F::B,        &F::R,           &F::G,
+                            &F::M,           &F::N,        &F::Land,     &F::Instant,     &F::Sorcery,
+                            &F::Enchantment, &F::Artifact, &F::Creature, &F::Planeswalker};
   SearchFilter f;
   f.selectedSets = positions;
   f.sortField = sort;
-  for (int i = 0; i < 13; ++i) f.*boxes[i] = !std::strchr(off, "WUBRGMNliseac"[i]);
+  for (int i = 0; i < 14; ++i) f.*boxes[i] = !std::strchr(off, "WUBRGMNliseacp"[i]);
   return f;
 }
 
@@ -45,13 +49,13 @@ TEST(SearchStatement, FullText) {
   EXPECT_EQ(buildSearchStatement(sets({}), "CDefence"),
             head + "99999 ) ORDER BY tbl_CardMst.CDefence ,tbl_CardMst.NameE");
 
-  SearchFilter all = sets({1}, "NameE", "WUBRGMNliseac");
+  SearchFilter all = sets({1}, "NameE", "WUBRGMNliseacp");
   all.CTypeOn = true;
   all.CType = QStringLiteral(" Urza's ");  // as the combo box holds it, spaces included
   EXPECT_EQ(buildSearchStatement(all, "NameN"),
             head + "1 )" + notIn("Color", {"W", "B", "U", "G", "R", "N", "M"}) +
-                notIn("CardType",
-                      {"L", "BL", "LL", "I", "S", "E", "EC", "EL", "EP", "EA", "A", "AC", "LA", "C", "AC"}) +
+                notIn("CardType", {"L", "BL", "LL", "I", "S", "E", "EC", "EL", "EP", "EA", "A", "AC", "LA",
+                                   "C", "AC", "PW"}) +
                 " AND tbl_CardMst.CType  Like '* Urza''s *' ORDER BY tbl_CardMst.NameN ,tbl_CardMst.NameE");
 }
 
@@ -144,4 +148,76 @@ TEST(Search, NameFilterNamesTheRowsAnIndexCanFind) {
   names->sort();
   EXPECT_EQ(*names, (QStringList{"Serra Angel", "Serra Avatar", "Serra's Embrace"}));
   EXPECT_FALSE(serra.candidateNames(2));  // more than asked for: every row is read instead
+}
+
+namespace {
+
+// wtbl_CardList as stored: every value with its type, in row order.
+QStringList cardListRows(Database& db) {
+  QStringList rows;
+  for (auto rs =
+           db.openRecordset("SELECT quote(CardSetEx) || quote(NameE) || quote(NameN) || quote(NumCost) || "
+                            "typeof(CAttack) || quote(CAttack) || typeof(CDefence) || quote(CDefence) AS r "
+                            "FROM wtbl_CardList",
+                            RecordsetType::Snapshot, dbForwardOnly);
+       !rs.eof(); rs.moveNext())
+    rows << rs.text(u"r");
+  return rows;
+}
+
+}  // namespace
+
+// The catalogue gives the statement's rows, row for row, and its lines, over
+// the sample's cards (reprints in many expansions tie on every sort) and odd
+// rows, for every sort and a table of filters; and it follows new cards.
+TEST(Search, CatalogueGivesTheStatementsRowsAndLines) {
+  tvtest::CardDbFixture f;
+  f.ctx.gCardDb.reset();
+  QFile::remove(f.path());
+  const QString data = QStringLiteral(TV_SOURCE_DIR "/data/");
+  tvtools::buildCardDatabase({data + "cards.csv", data + "sets.csv", data + "tokens.csv", f.path(), 1});
+  f.ctx.gCardDb = Database::open(f.path(), kCardDbConnect);
+  keepWorkingTablesInMemory(f.db());
+  const int sets = int(f.scalar("SELECT count(*) FROM tbl_CardSet"));
+  f.addSet(sets, "x", "ZZ");
+  f.addCard({"ZZ", "Null Card", "ヌル", "", "", {}, "1", "C", {}, {}, "x", 2.5});
+  f.addCard({"ZZ", "forest", "森", "X", "Z", 0, "1", "C", {}, "Elf", "1+*", {}});
+  f.db().execute("UPDATE tbl_CardMst SET Color = NULL, CardType = NULL WHERE NameE = 'Null Card'");
+
+  QList<int> all, some;
+  for (int i = 0; i <= sets; ++i) (i % 3 ? some : all) << i;
+  all += some;
+  std::sort(all.begin(), all.end());
+  const struct {
+    QList<int> sets;
+    const char* off;
+    const char* ctype;  // none: the box is unchecked
+  } cases[] = {
+      {all, "", nullptr},  {some, "", nullptr},  {all, "WUBRGMN", nullptr}, {all, "liseac", nullptr},
+      {all, "c", nullptr}, {all, "aW", nullptr}, {all, "", "Elf"},          {all, "lG", " Wizard"},
+      {all, "", ""},       {{}, "", nullptr},    {{1, 4}, "U", nullptr},
+  };
+  const QString sorts[] = {"NameE", "NameN", "NumCost", "CAttack", "CDefence"};
+  auto compare = [&] {
+    for (const auto& c : cases)
+      for (const QString& sort : sorts) {
+        SearchFilter filter = ::sets(c.sets, sort, c.off);
+        filter.CTypeOn = c.ctype;
+        filter.CType = QString::fromUtf8(c.ctype);
+        f.db().execute("DELETE FROM wtbl_CardList");
+        const QStringList lines = runSearchStatement(f.db(), filter, sort);
+        const QStringList rows = cardListRows(f.db());
+        f.db().execute("DELETE FROM wtbl_CardList");
+        const auto fast = fillFromCatalogue(f.db(), filter, sort, true);
+        ASSERT_TRUE(fast);
+        EXPECT_EQ(*fast, lines) << sort.toStdString() << c.off << c.sets.size();
+        EXPECT_EQ(cardListRows(f.db()), rows) << sort.toStdString() << c.off << c.sets.size();
+      }
+  };
+  compare();
+  f.addCard({"ZZ", "Plains", "平地", "N", "BL", {}, {}, "C", {}, {}, {}, {}});
+  compare();
+  f.db().execute("DELETE FROM wtbl_CardList");
+  fillFromCatalogue(f.db(), ::sets(all), "NameE");
+  EXPECT_EQ(f.scalar("SELECT count(*) FROM wtbl_CardList WHERE CardSetEx = 'ZZ'"), 3);
 }

@@ -1,0 +1,29 @@
+// The card catalogue: every printing of every expansion as the search sees it
+// (tbl_CardMst joined with tbl_CardSet), worked out once per start and kept
+// with the connection until the card database changes. A search is then a
+// filter over memory and one statement that copies the chosen rows into
+// wtbl_CardList in order: no join, no sort, no decryption.
+//
+// Each filter is one test per card in CardCatalogue::passes (cardcatalogue.cpp);
+// a new filter adds its test there, beside its clause in the statement.
+#pragma once
+
+#include <QStringList>
+#include <optional>
+
+#include "browse/search.h"
+
+namespace tv {
+
+// Until the catalogue exists, searches of this many expansions or fewer run
+// the statement, which is quick for them; a larger one builds the catalogue.
+constexpr int kCatalogueFromExpansions = 8;
+
+// Fills the emptied wtbl_CardList with the rows the search statement would
+// insert, in its order, and returns the card-list lines. Empty when the
+// catalogue is not worth building yet (unless `always`) or cannot serve this
+// card database: the caller then runs the statement.
+std::optional<QStringList> fillFromCatalogue(Database& db, const SearchFilter& filter,
+                                             const QString& sortField, bool always = false);
+
+}  // namespace tv

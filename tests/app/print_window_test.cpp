@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "app/listbox.h"
+#include "app/mainwindow.h"
+#include "app/printing.h"
+#include "output/sheets.h"
+#include "support/controls.h"
+#include "support/fixtures.h"
+#include "support/printers.h"
+
+using namespace tv;
+
+namespace {
+
+// Hands every operation to a recorder the test keeps.
+class ForwardingJob : public PrintJob {
+ public:
+  explicit ForwardingJob(RecordingPrintJob& to) : to_(to) {}
+  void setFontName(const QString& face) override { to_.setFontName(face); }
+  void setFontSize(qint16 points) override { to_.setFontSize(points); }
+  void print(const QString& text) override { to_.print(text); }
+  void endDoc() override { to_.endDoc(); }
+
+ private:
+  RecordingPrintJob& to_;
+};
+
+class PrintWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tvtest::addStandardCards(f);
+    f.addToken("兵士", "白", "警戒", 1, 1);
+    f.addToken("苗木", "緑", QVariant(), 1, 1);
+    f.addToken("ゾンビ", "黒", QVariant(), 2, 2);
+    setPrinterJobSource([this] { return std::make_unique<ForwardingJob>(printed); });
+    w = std::make_unique<Main>(f.ctx);
+    w->setMessageBox([this](const MessageBoxRequest& r) {
+      boxes << r.text;
+      EXPECT_EQ(r.icon, r.buttons == QMessageBox::Ok ? QMessageBox::Warning : QMessageBox::Question);
+      return r.defaultButton != QMessageBox::NoButton && answerDefault ? r.defaultButton : QMessageBox::No;
+    });
+    w->CommonDialog1.setChooser([this](const CommonDialog::Request& r) -> std::optional<QString> {
+      EXPECT_EQ(r.mode, CommonDialog::Mode::Save);
+      EXPECT_EQ(r.filters, QStringList{"PDFファイル (*.pdf)"});
+      ++asked;
+      return pdfPath;
+    });
+    w->show();
+    QApplication::processEvents();
+  }
+  void TearDown() override { setPrinterJobSource({}); }
+  template <typename T>
+  T* ctl(const char* name) const {
+    return tvtest::findControl<T>(w.get(), name);
+  }
+  // The lines of the first copy as printed, or the operations' count when none.
+  QString firstLine() const { return printed.ops.size() > 2 ? printed.ops[2].text : QString(); }
+
+  tvtest::CardDbFixture f;
+  RecordingPrintJob printed;
+  QStringList boxes;
+  bool answerDefault = true;
+  int asked = 0;
+  std::optional<QString> pdfPath;
+  std::unique_ptr<Main> w;
+};
+
+TEST_F(PrintWindowTest, TokenListTextAndSheet) {
+  ctl<QAction>("M_PrintToken")->trigger();
+  EXPECT_EQ(boxes, QStringList{"トークンを選択してください。"});
+  EXPECT_TRUE(printed.ops.empty());
+
+  // Only a chosen line shows a token, not the line the list marks when it gets the focus.
+  ctl<QTabWidget>("SSTab1")->setCurrentIndex(2);
+  w->activateWindow();
+  ctl<ListBox>("lst_TokenList")->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_EQ(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText(), "リストからトークンを選択してください");
+  ctl<ListBox>("lst_TokenList")->setSelected(0, true);  // a click on that line
+  EXPECT_TRUE(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText().startsWith("ゾンビ"));
+
+  ctl<ListBox>("lst_TokenList")->setCurrentRow(2);  // ゾンビ, 兵士, 苗木: the third in NameN order
+  EXPECT_EQ(ctl<QPlainTextEdit>("txt_TokenText")->toPlainText(), "苗木\n\n色 (緑)\n\n\n\n[1/1]\n");
+  ctl<QPushButton>("cmd_TPrint")->click();
+  ASSERT_EQ(printed.ops.size(), 43u);
+  const QString name = QStringLiteral("苗木") + QString(14, kFullWidthBlank);
+  EXPECT_EQ(firstLine(), name + "  " + name);
+}
+
+TEST_F(PrintWindowTest, ProxySheetOfTheCurrentCardAndTheDeckList) {
+  ctl<QPushButton>("cmd_ProxyPrint")->click();
+  EXPECT_EQ(boxes, QStringList{"カードを選択してください。"});
+  EXPECT_TRUE(printed.ops.empty());
+
+  ListBox* cards = ctl<ListBox>("lst_CardList");
+  cards->setCurrentRow(int(cards->lines().indexOf(QStringLiteral("Llanowar Elves/ラノワールのエルフ"))));
+  ctl<QAction>("M_PrintProxy")->trigger();
+  ASSERT_EQ(printed.ops.size(), 43u);
+  const QString line = QStringLiteral("Llanowar Elves") + QString(14, u' ') + " [G]";
+  EXPECT_EQ(firstLine(), line + "  " + line);
+
+  printed.ops.clear();
+  ctl<QLineEdit>("txt_PrintTitle")->setText("緑単");
+  ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("一行目\r\n二行目");
+  f.addDeckRow("wtbl_DecList", "8E", "Forest", "森", 4);  // printing prints the preview, never rebuilds it
+  ctl<QAction>("M_PrintDec")->trigger();
+  ASSERT_EQ(printed.ops.size(), 19u);
+  EXPECT_TRUE(printed.ops[2].text.startsWith("Talvik's Ver"));
+  EXPECT_EQ(printed.ops[7].text, "緑単");
+  EXPECT_EQ(printedLines(printed.ops[12].text), (QStringList{"一行目", "二行目"}));
+  EXPECT_EQ(printed.ops[17].text, ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText());
+  EXPECT_FALSE(printed.ops[17].text.contains("Forest"));
+}
+
+// Without a printer the same pages go to a PDF file, if the user wants one.
+TEST_F(PrintWindowTest, WithoutAPrinterThePagesMayBeSavedAsPdf) {
+  setPrinterJobSource([] { return nullptr; });
+  f.ctx.gCurrentToken = {"兵士", "白", "警戒", "1/1"};
+  const QString pdf = f.dir() + "/token.pdf";
+
+  answerDefault = false;  // declined: no dialog, no file
+  pdfPath = pdf;
+  ctl<QPushButton>("cmd_TPrint")->click();
+  EXPECT_EQ(boxes, QStringList{kNoPrinterMessage});
+  EXPECT_EQ(asked, 0);
+
+  answerDefault = true;  // accepted, then the dialog cancelled
+  pdfPath.reset();
+  ctl<QPushButton>("cmd_TPrint")->click();
+  EXPECT_EQ(asked, 1);
+
+  pdfPath = pdf;
+  ctl<QAction>("M_PrintToken")->trigger();
+  EXPECT_EQ(asked, 2);
+  EXPECT_GT(QFileInfo(pdf).size(), 1000);
+
+  pdfPath = f.dir() + "/no/such/folder/token.pdf";  // a failure is told, never silent
+  boxes.clear();
+  ctl<QAction>("M_PrintDec")->trigger();
+  ASSERT_EQ(boxes.size(), 2);
+  EXPECT_TRUE(boxes[1].startsWith("PDFファイルを書き込めませんでした。")) << boxes[1].toStdString();
+  EXPECT_TRUE(printed.ops.empty());
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+#include "output/printjob.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "output/sheets.h"
+#include "support/printers.h"
+
+namespace {
+
+// Pages as the PDF file itself counts them.
+int pdfPages(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+  return int(QString::fromLatin1(f.readAll()).count(page));
+}
+
+// TV_SHEET_DIR keeps the sheets for a look at them.
+QString sheetPath(const QTemporaryDir& dir, const QString& name) {
+  const QString keep = qEnvironmentVariable("TV_SHEET_DIR");
+  return keep.isEmpty() ? dir.filePath(name) : QDir(keep).filePath(name);
+}
+
+TEST(QtPrintJob, SheetsAndLongDeckListsAsPdfPages) {
+  QTemporaryDir dir;
+  tv::CurrentCard card;
+  card.NameE = QStringLiteral("Llanowar Elves");
+  card.Cost = QStringLiteral("G");
+  card.TypeNameE = QStringLiteral("Creature");
+  card.CType = QStringLiteral("エルフ・ドルイド");
+  card.CardSetEx = QStringLiteral("M19");
+  card.Rare = QStringLiteral("C");
+  card.TextN = QStringLiteral("{T}：あなたのマナ・プールに{G}を加える。\r\n\r\nSample text 1234");
+  card.PowerToughness = QStringLiteral("1/1");
+  const tv::CurrentToken token{QStringLiteral("兵士"), QStringLiteral("白"), QStringLiteral("警戒"),
+                               QStringLiteral("1/1")};
+  QString deck;
+  for (int i = 1; i <= 150; ++i) deck += QStringLiteral("%1 カード名 Card Name %1\r\n").arg(i);
+
+  struct Sheet {
+    QString file;
+    std::function<void(tv::PrintJob&)> print;
+    int pages;
+  } sheets[] = {
+      {QStringLiteral("proxy.pdf"), [&](tv::PrintJob& j) { tv::PrintSheet(j, tv::proxyCopyLines(card)); }, 1},
+      {QStringLiteral("token.pdf"), [&](tv::PrintJob& j) { tv::PrintSheet(j, tv::tokenCopyLines(token)); },
+       1},
+      {QStringLiteral("deck.pdf"),
+       [&](tv::PrintJob& j) {
+         tv::PrintDeckList(j, {QStringLiteral("緑単エルフ"), QStringLiteral("一行目\n二行目"), deck,
+                               QStringLiteral("2.21"), QStringLiteral("2026/12/06")});
+       },
+       3},
+  };
+  for (const auto& s : sheets) {
+    const QString path = sheetPath(dir, s.file);
+    QFile::remove(path);
+    auto job = tv::QtPrintJob::forPdf(path);
+    s.print(*job);
+    EXPECT_EQ(job->pageCount(), s.pages) << s.file.toStdString();
+    EXPECT_EQ(pdfPages(path), s.pages) << s.file.toStdString();
+  }
+}
+
+TEST(QtPrintJob, PdfIsWrittenWholeOrNotAtAll) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("unfinished.pdf"));
+  {
+    auto job = tv::QtPrintJob::forPdf(path);
+    job->print(QStringLiteral("never ended"));
+    EXPECT_FALSE(QFile::exists(path));
+  }
+  EXPECT_FALSE(QFile::exists(path));
+  EXPECT_THROW(tv::QtPrintJob::forPdf(dir.filePath(QStringLiteral("missing/folder/x.pdf"))), tv::PrintError);
+  if (!tv::QtPrintJob::hasDefaultPrinter()) {
+    EXPECT_THROW(tv::QtPrintJob::forDefaultPrinter(), tv::PrintError);
+  }
+}
+
+}  // namespace
