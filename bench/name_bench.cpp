@@ -38,7 +38,8 @@ struct Window {
     name = window->findChild<QLineEdit*>(QStringLiteral("txt_Name"));
     cardList = window->findChild<tv::ListBox*>(QStringLiteral("lst_CardList"));
     window->findChild<tv::ListBox*>(QStringLiteral("lst_CardSet"))->selectAll();
-    tv::cardNames(ctx);  // read once a run, when the box is entered: timed on its own below
+    tv::cardNames(ctx);       // read once a run, when the box is entered: timed on its own below
+    tab->cmd_reload_Click();  // what a start has made by the first keystroke
     QApplication::processEvents();
   }
 };
