@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
+#include <functional>
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
@@ -121,4 +123,38 @@ TEST_F(DeckWindowTest, ASelectionAfterRemovalShowsThatLinesCard) {
   EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->currentRow(), 1);
   EXPECT_TRUE(detailFirstLines().contains("Ornithopter / 羽ばたき飛行機械"));
   EXPECT_EQ(f.ctx.gCurrentCard.NameE, "Ornithopter");
+}
+
+// The buttons act on the selected line, never on a line Qt merely keeps as
+// current; focus alone chooses no card.
+TEST_F(DeckWindowTest, OnlyASelectedLineIsActedOn) {
+  auto* cards = ctl<ListBox>("lst_CardList");
+  auto* deck = ctl<ListBox>("lst_DecList");
+  cards->setFocus(Qt::TabFocusReason);  // right after start: a current line, no choice
+  press(ctl<QPushButton>("cmd_AddMain"));
+  EXPECT_EQ(deck->count(), 0);
+  EXPECT_EQ(f.ctx.gCurrentCard.NameE, "");
+
+  chooseCard("Shock");
+  press(ctl<QPushButton>("cmd_AddMain"), 3);
+  const auto copies = [&] { return f.scalar("SELECT SUM(CardMaisu) FROM wtbl_DecList"); };
+  const std::function<void()> deselections[] = {
+      [&] {
+        QTest::mouseClick(deck->viewport(), Qt::LeftButton, {}, QPoint(5, deck->viewport()->height() - 5));
+      },
+      [&] {
+        QTest::mouseClick(deck->viewport(), Qt::LeftButton, Qt::ControlModifier, deck->rowRect(0).center());
+      },
+      [&] {
+        ctl<QPushButton>("cmd_reload")->click();  // no line selected afterwards
+        deck->setFocus(Qt::TabFocusReason);
+      },
+  };
+  for (const auto& deselect : deselections) {
+    clickLine(deck, 0);
+    deselect();
+    ASSERT_EQ(deck->selectedRow(), -1);
+    for (const char* button : {"cmd_DellMain", "cmd_MoveSide"}) press(ctl<QPushButton>(button));
+    EXPECT_EQ(copies(), 3);
+  }
 }
