@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include "app/core/appinfo.h"
+#include "app/guarded.h"
 #include "app/listbox.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
@@ -239,4 +240,10 @@ TEST_F(MainWindowTest, CtrlEEndsTheProgramFromEveryControlAndCtrlVShowsTheVersio
     }
   }
   EXPECT_GT(controls, 40);
+}
+
+TEST(DbErrorText, JapaneseWithTheEnginesWordsAndNoStatement) {
+  const DbError e = DbError::fromEngine("database disk image is malformed", "SELECT secret FROM t");
+  EXPECT_EQ(dbErrorText(e), "カードデータの読み込みに失敗しました。\ndatabase disk image is malformed");
+  EXPECT_TRUE(e.message().contains("SELECT secret"));  // kept for whoever reads a log
 }

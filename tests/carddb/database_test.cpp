@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 #include "carddb/dialect.h"
 #include "carddb/schema.h"
@@ -215,4 +217,17 @@ TEST(WorkingTables, LiveInMemoryAndLeaveTheFileAlone) {
                 .field(u"n")
                 .toInt(),
             0);
+}
+
+TEST(OpenDatabase, ALockHeldByAnotherConnectionIsWaitedFor) {
+  CardDbFixture f;
+  tvtest::addStandardCards(f);
+  auto other = Database::open(f.path(), kCardDbConnect);
+  other->execute("BEGIN EXCLUSIVE");
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    other->execute("COMMIT");
+  });
+  EXPECT_EQ(f.scalar("SELECT count(*) FROM tbl_CardMst"), 16);
+  release.join();
 }
