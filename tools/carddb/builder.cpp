@@ -50,9 +50,9 @@ SetTable readSets(const QString& path) {
       throw errorAt(path, r.line, QStringLiteral("set_code %1 appears twice").arg(s.set));
     const QString codeKey = s.code.toUpper();
     if (codeLine.contains(codeKey))
-      throw errorAt(
-          path, r.line,
-          QStringLiteral("expansion_code %1 is already used on line %2").arg(s.code).arg(codeLine[codeKey]));
+      throw errorAt(path, r.line,
+                    QStringLiteral("expansion_code %1 is already used on line %2")
+                        .arg(s.code, QString::number(codeLine[codeKey])));
     codeLine.insert(codeKey, r.line);
     out.codeOfSet.insert(s.set, s.code);
     out.sets.push_back(s);
@@ -88,6 +88,7 @@ std::vector<CardRow> readCards(const QString& path, const SetTable& sets, const 
           path, r.line,
           QStringLiteral("set %1 is not in %2").arg(rows.back().set, QFileInfo(setsPath).fileName()));
   }
+  if (rows.empty()) throw errorAt(path, 1, QStringLiteral("no cards"));
   return uniquePrintings(std::move(rows));
 }
 
@@ -153,7 +154,8 @@ void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<Car
     for (int i = 0; i < setCount; ++i) {
       const SetInput& s = sets.sets[size_t(i)];
       const QString code = copyCode(s.code, k);
-      const QString name = k == 0 ? s.nameJa : QStringLiteral("%1 (%2)").arg(s.nameJa).arg(k + 1);
+      const QString name =
+          k == 0 ? s.nameJa : QStringLiteral("%1 (%2)").arg(s.nameJa, QString::number(k + 1));
       tv::insertExpansion(db, k * setCount + i, name, code);
     }
   }
@@ -175,6 +177,11 @@ void buildCardDatabase(const BuildOptions& options) {
   if (options.output.isEmpty()) throw BuildError(QStringLiteral("no output file given"));
   const QFileInfo output(options.output);
   if (output.isDir()) throw BuildError(QStringLiteral("%1: is a folder").arg(options.output));
+  // The output replaces its file at the end: never one of the inputs.
+  for (const QString& input : {options.cardsCsv, options.setsCsv, options.tokensCsv})
+    if (!input.isEmpty() && output.exists() && QFileInfo(input).exists() &&
+        QFileInfo(input).canonicalFilePath() == output.canonicalFilePath())
+      throw BuildError(QStringLiteral("%1: is also an input file").arg(options.output));
   if (!output.dir().exists())
     throw BuildError(QStringLiteral("%1: cannot write: folder %2 does not exist")
                          .arg(options.output, QDir::toNativeSeparators(output.dir().path())));
