@@ -1,6 +1,8 @@
 #include "app/controls.h"
 
+#include <QFontMetrics>
 #include <QLabel>
+#include <optional>
 #include <QRadioButton>
 
 namespace tv {
@@ -12,23 +14,32 @@ void shiftToPage(QWidget* page, QPoint pageOrigin) {
 
 namespace {
 
-bool captionFits(const QWidget* w) {
-  if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w))
-    return w->sizeHint().width() <= w->width();
-  if (auto* label = qobject_cast<const QLabel*>(w))
-    return label->fontMetrics().horizontalAdvance(label->text()) <= label->width();
-  return true;
+// The caption and what the control draws beside it (a check box's box).
+std::optional<std::pair<QString, int>> captionOf(QWidget* w) {
+  w->ensurePolished();
+  if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+    const QString text = static_cast<QAbstractButton*>(w)->text();
+    return std::pair{text, w->sizeHint().width() - w->fontMetrics().horizontalAdvance(text)};
+  }
+  if (auto* label = qobject_cast<QLabel*>(w)) return std::pair{label->text(), 0};
+  return std::nullopt;
 }
 
 }  // namespace
 
 void fitCaptions(QWidget* root) {
   for (QWidget* w : root->findChildren<QWidget*>()) {
+    const auto caption = captionOf(w);
+    if (!caption) continue;
+    const auto& [text, besides] = *caption;
     QFont font = w->font();
-    while (!captionFits(w) && font.pointSizeF() > 6) {
+    if (font.pointSizeF() <= 0) continue;  // sized in pixels: left as it is
+    bool smaller = false;
+    while (QFontMetrics(font).horizontalAdvance(text) + besides > w->width() && font.pointSizeF() > 6) {
       font.setPointSizeF(font.pointSizeF() - 0.5);
-      w->setFont(font);
+      smaller = true;
     }
+    if (smaller) w->setFont(font);
   }
 }
 
