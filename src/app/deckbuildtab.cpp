@@ -203,6 +203,17 @@ void DeckBuildTab::applyDeckList(const DeckListView& view, bool setLabel) {
     (this->*(main ? &DeckBuildTab::lst_DecList_Click : &DeckBuildTab::lst_DecSideList_Click))();
 }
 
+void DeckBuildTab::showReplacedDeck() {
+  guarded(this, [&] {
+    for (ListBox* list : {lst_DecList, lst_DecSideList}) {
+      const QSignalBlocker block(list);
+      list->clear();
+    }
+    for (const QString& table : {kMainDeckTable, kSideDeckTable})
+      applyDeckList(readDeckList(*ctx_.gCardDb, table, ctx_.gSortField, DeckSelection::none()), true);
+  });
+}
+
 void DeckBuildTab::applyDeckChange(const std::optional<DeckListView>& view) {
   if (view) applyDeckList(*view, true);
 }

@@ -49,6 +49,11 @@ class DeckBuildTab : public QWidget {
   // ends up selected, shows that line's card as a click would.
   void applyDeckList(const DeckListView& view, bool setLabel);
 
+  // Both deck lists redrawn after the whole deck was replaced: no line
+  // selected, both counts set.
+  void showReplacedDeck();
+  void focusReload() { cmd_reload->setFocus(); }
+
   // The search's inputs as the filter controls stand.
   SearchFilter searchFilter() const;
 

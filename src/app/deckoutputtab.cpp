@@ -1,6 +1,8 @@
 #include "app/deckoutputtab.h"
 
 #include "app/controls.h"
+#include "app/guarded.h"
+#include "output/deckprint.h"
 
 namespace tv {
 
@@ -50,6 +52,16 @@ DeckOutputTab::DeckOutputTab(AppContext& ctx, QWidget* parent) : QWidget(parent)
     connect(box, &QCheckBox::clicked, this, &DeckOutputTab::RefreshPrintPreview);
 }
 
-void DeckOutputTab::RefreshPrintPreview() {}
+PrintOptions DeckOutputTab::printOptions() const {
+  return {chk_NameE->isChecked(), chk_NameN->isChecked(),     chk_Cost->isChecked(),
+          chk_Rare->isChecked(),  chk_CardSetEx->isChecked(), chk_Space->isChecked(),
+          chk_Side->isChecked(),  chk_ManaCurve->isChecked()};
+}
+
+void DeckOutputTab::RefreshPrintPreview() {
+  guarded(this, [&] {
+    txt_PrintDec->setPlainText(DeckPrintText(*ctx_.gCardDb, printOptions()).RefreshPrintPreview());
+  });
+}
 
 }  // namespace tv

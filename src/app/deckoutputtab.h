@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "output/deckprint.h"
 #include "session/context.h"
 
 namespace tv {
@@ -19,6 +20,10 @@ class DeckOutputTab : public QWidget {
   // Rebuilds txt_PrintDec from the deck tables and the print options; run
   // by every option box's click and whenever the tab control gets the focus.
   void RefreshPrintPreview();
+
+  // The eight print options as their boxes stand now.
+  PrintOptions printOptions() const;
+  bool htmlCardText() const { return chk_HCardText->isChecked(); }
 
   QString printTitle() const { return txt_PrintTitle->text(); }
   QString printComment() const { return txt_PrintComment->toPlainText(); }

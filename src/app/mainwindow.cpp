@@ -21,6 +21,8 @@
 #include "app/guarded.h"
 #include "app/tokentab.h"
 #include "browse/windowdata.h"
+#include "deck/deckfile.h"
+#include "output/htmldecklist.h"
 
 namespace tv {
 
@@ -38,6 +40,9 @@ QPoint tabPageOrigin(QTabWidget* tabs) {
   opt.tabBarRect = QRect(QPoint(0, 0), opt.tabBarSize);
   return tabs->style()->subElementRect(QStyle::SE_TabWidgetTabContents, &opt, tabs).topLeft();
 }
+
+const QString kDeckFilter = QStringLiteral("すべてのファイル (*.*)|*.*|タルヴィクス ファイル (*.tvf)|*.tvf|");
+constexpr int kDeckFilterIndex = 2;
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
@@ -124,13 +129,82 @@ void Main::Form_Load() {
   tokenTab_->load();
 }
 
-void Main::M_Open_Click() {}
+void Main::M_Open_Click() {
+  const std::optional<QString> path = CommonDialog1.showOpen(kDeckFilter, kDeckFilterIndex);
+  if (!path) return;
+  const DeckFileOutcome opened = OpenDeckFile(*ctx_.gCardDb, *path);
+  if (!opened.ok) {
+    messageBox(QMessageBox::Warning, opened.error);
+    return;
+  }
+  deckOutputTab_->setPrintTitle(opened.deck.title);
+  deckOutputTab_->setPrintComment(opened.deck.comment);
+  deckBuildTab_->showReplacedDeck();
+  deckTracker_.markSaved(
+      {deckOutputTab_->printTitle(), deckOutputTab_->printComment(), opened.deck.main, opened.deck.side});
+  // The tab control gains the focus anew, which rebuilds the preview; a
+  // window without the focus gets no focus event, so then it is done here.
+  previewRebuilt_ = false;
+  deckBuildTab_->focusReload();
+  SSTab1->setFocus();
+  if (!previewRebuilt_) SSTab1_GotFocus();
+}
 
-void Main::M_Save_Click() {}
+void Main::M_Save_Click() { saveDeck(); }
 
-void Main::M_SaveHtml_Click() {}
+bool Main::saveDeck() {
+  const std::optional<QString> path = CommonDialog1.showSave(kDeckFilter, kDeckFilterIndex);
+  if (!path) return false;
+  const DeckFileOutcome saved =
+      SaveDeckFile(*ctx_.gCardDb, *path, deckOutputTab_->printTitle(), deckOutputTab_->printComment());
+  if (!saved.ok) {
+    messageBox(QMessageBox::Warning, saved.error);
+    return false;
+  }
+  deckTracker_.markSaved(saved.deck);
+  return true;
+}
+
+Deck Main::currentDeck() {
+  Deck deck = readDeckTables(*ctx_.gCardDb);
+  deck.title = deckOutputTab_->printTitle();
+  deck.comment = deckOutputTab_->printComment();
+  return deck;
+}
+
+bool Main::mayDropDeck() {
+  bool changed = true;  // a deck that cannot be read is asked about
+  try {
+    changed = deckTracker_.changed(currentDeck());
+  } catch (const DbError&) {
+  }
+  if (!changed) return true;
+  switch (messageBox(QMessageBox::Question, QStringLiteral("デッキが変更されています。保存しますか？"),
+                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+      return saveDeck();
+    case QMessageBox::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Main::M_SaveHtml_Click() {
+  const std::optional<QString> path = CommonDialog1.showSave(
+      QStringLiteral("すべてのファイル (*.*)|*.*|Ｗｅｂ ファイル (*.html)|*.html|"), 2);
+  if (!path) return;
+  guarded(this, [&] {
+    const QString page =
+        HtmlDeckList(*ctx_.gCardDb, deckOutputTab_->htmlCardText()).page(deckOutputTab_->printTitle());
+    QString error;
+    if (!writeFileAtomically(*path, htmlFileBytes(page), &error))
+      messageBox(QMessageBox::Warning, QStringLiteral("HTMLファイルを保存できませんでした。\r\n") + error);
+  });
+}
 
 void Main::M_Close_Click() {
+  if (!mayDropDeck()) return;
   // A failure is reported but never keeps the program open: there is no other way out.
   guarded(this, [&] { emptyWorkingTables(*ctx_.gCardDb); });
   closing_ = true;
@@ -143,13 +217,18 @@ void Main::M_PrintProxy_Click() { deckBuildTab_->cmd_ProxyPrint_Click(); }
 
 void Main::M_PrintToken_Click() { tokenTab_->cmd_TPrint_Click(); }
 
-void Main::M_Ver_Click() {
-  QMessageBox box(QMessageBox::NoIcon, kAppTitle, versionMessageText(), QMessageBox::Ok, this);
-  box.setTextFormat(Qt::PlainText);
-  box.exec();
+void Main::M_Ver_Click() { messageBox(QMessageBox::NoIcon, versionMessageText()); }
+
+QMessageBox::StandardButton Main::messageBox(QMessageBox::Icon icon, const QString& text,
+                                             QMessageBox::StandardButtons buttons,
+                                             QMessageBox::StandardButton defaultButton) {
+  return messageBox_({this, icon, text, buttons, defaultButton});
 }
 
-void Main::SSTab1_GotFocus() { deckOutputTab_->RefreshPrintPreview(); }
+void Main::SSTab1_GotFocus() {
+  previewRebuilt_ = true;
+  deckOutputTab_->RefreshPrintPreview();
+}
 
 void Main::closeEvent(QCloseEvent* event) {
   if (closing_)

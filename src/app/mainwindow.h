@@ -5,6 +5,9 @@
 #include <QMenu>
 #include <QTabWidget>
 
+#include "app/commondialog.h"
+#include "app/messagebox.h"
+#include "deck/deckfile.h"
 #include "session/context.h"
 
 namespace tv {
@@ -33,14 +36,30 @@ class Main : public QMainWindow {
   // The tab control got the focus: the deck-print preview follows the deck.
   void SSTab1_GotFocus();
 
+  // The file dialog of the open, save and HTML commands.
+  CommonDialog CommonDialog1{this};
+  // Replaces the window's message boxes (a headless run answers them).
+  void setMessageBox(MessageBoxFunction show) { messageBox_ = std::move(show); }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createMenus();
+  // Saving through the dialog; false when cancelled or failed.
+  bool saveDeck();
+  // Whether closing may go on: an unsaved deck is saved, dropped or kept as the user says.
+  bool mayDropDeck();
+  Deck currentDeck();
+  QMessageBox::StandardButton messageBox(QMessageBox::Icon icon, const QString& text,
+                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
   AppContext& ctx_;
+  MessageBoxFunction messageBox_ = execMessageBox;
+  DeckChangeTracker deckTracker_;
+  bool previewRebuilt_ = false;
   bool closing_ = false;
 
   QTabWidget* SSTab1;

@@ -86,6 +86,30 @@ class Database {
   sqlite3* db_ = nullptr;
 };
 
+// Changes kept whole or not at all: a savepoint rolled back unless committed.
+class Transaction {
+ public:
+  explicit Transaction(Database& db) : db_(db) { db_.execute(QStringLiteral("SAVEPOINT tv_transaction")); }
+  ~Transaction() {
+    if (done_) return;
+    try {
+      db_.execute(QStringLiteral("ROLLBACK TO tv_transaction"));
+      db_.execute(QStringLiteral("RELEASE tv_transaction"));
+    } catch (const DbError&) {
+    }
+  }
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void commit() {
+    db_.execute(QStringLiteral("RELEASE tv_transaction"));
+    done_ = true;
+  }
+
+ private:
+  Database& db_;
+  bool done_ = false;
+};
+
 // Password part of a connect string (";PWD=..."); empty when there is none.
 QString passwordFromConnect(const QString& connect);
 

@@ -8,29 +8,6 @@ namespace {
 
 constexpr qint64 kCopyLimit = 4;
 
-// Every change of one action is kept whole or not at all: a move that fails
-// half-way neither loses nor makes a copy.
-class Transaction {
- public:
-  explicit Transaction(Database& db) : db_(db) { db_.execute(QStringLiteral("SAVEPOINT tv_deck_edit")); }
-  ~Transaction() {
-    if (done_) return;
-    try {
-      db_.execute(QStringLiteral("ROLLBACK TO tv_deck_edit"));
-      db_.execute(QStringLiteral("RELEASE tv_deck_edit"));
-    } catch (const DbError&) {
-    }
-  }
-  void commit() {
-    db_.execute(QStringLiteral("RELEASE tv_deck_edit"));
-    done_ = true;
-  }
-
- private:
-  Database& db_;
-  bool done_ = false;
-};
-
 QString keyWhere(const QString& set, const QString& nameE) {
   return QStringLiteral(" WHERE CardSetEx=") + sqlLiteral(set) + QStringLiteral(" AND NameE=") +
          sqlLiteral(nameE);
@@ -104,7 +81,7 @@ std::optional<DeckMoveResult> moveCopy(Database& db, const QString& sortField, b
   auto rs = openLine(db, source, sortField, line);
   if (!rs) return std::nullopt;
   int i = line;
-  Transaction transaction(db);
+  Transaction transaction(db);  // a move that fails half-way neither loses nor makes a copy
   // A full target keeps its copies and the source keeps its own: no copy is lost.
   if (addOneCopy(db, target, deckRowFrom(*rs, line)) != AddOutcome::AtLimit && takeOneCopy(*rs)) --i;
   transaction.commit();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include "support/controls.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
+#include "text/shiftjis.h"
 
 using namespace tv;
 using tvtest::CardDbFixture;
@@ -157,4 +159,148 @@ TEST_F(DeckWindowTest, OnlyASelectedLineIsActedOn) {
     for (const char* button : {"cmd_DellMain", "cmd_MoveSide"}) press(ctl<QPushButton>(button));
     EXPECT_EQ(copies(), 3);
   }
+}
+
+namespace {
+
+// Saving, opening and closing through the menu, the file dialog and the
+// message boxes answered by the test.
+class DeckFileWindowTest : public DeckWindowTest {
+ protected:
+  void SetUp() override {
+    DeckWindowTest::SetUp();
+    w->CommonDialog1.setChooser([this](const CommonDialog::Request& r) {
+      offered << r.fileName;
+      return chosen;
+    });
+    w->setMessageBox([this](const MessageBoxRequest& r) {
+      messages << r.text;
+      icons << r.icon;
+      return answer;
+    });
+  }
+  void trigger(const char* action) { ctl<QAction>(action)->trigger(); }
+  QString path(const QString& name) const { return f.dir() + "/" + name; }
+  QByteArray contents(const QString& p) {
+    QFile file(p);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  // What a user sees of the deck: both lists with their selections, labels, title and comment.
+  QStringList deckView() {
+    QStringList out;
+    for (const char* list : {"lst_DecList", "lst_DecSideList"})
+      out << lines(ctl<ListBox>(list)).join('|') + " @" + QString::number(ctl<ListBox>(list)->currentRow());
+    return out << ctl<QLabel>("lbl_Main")->text() << ctl<QLabel>("lbl_Side")->text()
+               << ctl<QLineEdit>("txt_PrintTitle")->text()
+               << ctl<QPlainTextEdit>("txt_PrintComment")->toPlainText();
+  }
+
+  std::optional<QString> chosen;
+  QStringList offered, messages;
+  QList<QMessageBox::Icon> icons;
+  QMessageBox::StandardButton answer = QMessageBox::Ok;
+};
+
+}  // namespace
+
+TEST_F(DeckFileWindowTest, SavedDeckOpensAgainWithListsTitleAndPreview) {
+  chooseCard("Shock");
+  press(ctl<QPushButton>("cmd_AddMain"), 2);
+  chooseCard("Serra Angel");
+  press(ctl<QPushButton>("cmd_AddSide"));
+  ctl<QLineEdit>("txt_PrintTitle")->setText("Burn");
+  ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("vs. control\nsecond line");
+  const QStringList saved = deckView();
+  chosen = path("burn");
+  trigger("M_Save");
+  EXPECT_EQ(contents(path("burn")),
+            *encodeShiftJis(u"\"Burn\",\"vs. control\r\nsecond line\"\r\n"
+                            u"\"8E\",\"Shock\",2\r\n0,0,0\r\n\"8E\",\"Serra Angel\",1\r\n"));
+
+  chooseCard("Forest");
+  press(ctl<QPushButton>("cmd_AddMain"));
+  ctl<QLineEdit>("txt_PrintTitle")->setText("changed");
+  ctl<QPlainTextEdit>("txt_PrintDec")->setPlainText("stale");
+  chosen = path("burn");
+  trigger("M_Open");
+  QStringList reopened = saved;
+  reopened[0] = "2  Shock/ショック @-1";  // no selection after opening
+  reopened[1] = "1  Serra Angel/セラの天使 @-1";
+  EXPECT_EQ(deckView(), reopened);
+  EXPECT_TRUE(ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText().startsWith("★メイン2枚"));  // rebuilt
+  EXPECT_EQ(offered, QStringList({"", path("burn")}));  // the last name offered again
+  EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(DeckFileWindowTest, FailuresAreToldAndChangeNothingCancelIsSilent) {
+  chooseCard("Shock");
+  press(ctl<QPushButton>("cmd_AddMain"));
+  ctl<QLineEdit>("txt_PrintTitle")->setText("mine");
+  const QStringList before = deckView();
+  QFile bad(path("bad.tvf"));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("\"t\",\"c\"\r\n\"8E\",\"Forest\",x\r\n");
+  bad.close();
+
+  chosen = path("bad.tvf");
+  trigger("M_Open");
+  chosen = path("no/folder/deck.tvf");
+  trigger("M_Save");
+  chosen.reset();
+  trigger("M_Open");
+  trigger("M_Save");
+  EXPECT_EQ(deckView(), before);
+  ASSERT_EQ(messages.size(), 2);
+  EXPECT_EQ(messages[0],
+            "デッキファイルを読み込めませんでした。\r\n2行目の枚数「x」が0以上の整数ではありません。");
+  EXPECT_TRUE(messages[1].startsWith("デッキを保存できませんでした。")) << messages[1].toStdString();
+  EXPECT_EQ(icons, QList<QMessageBox::Icon>({QMessageBox::Warning, QMessageBox::Warning}));
+}
+
+TEST_F(DeckFileWindowTest, ClosingAsksAboutAnUnsavedDeckOnly) {
+  const QString question = "デッキが変更されています。保存しますか？";
+  struct Step {
+    const char* what;
+    QMessageBox::StandardButton answer;
+    std::optional<QString> saveAs;
+    bool closes;
+  };
+  const Step steps[] = {
+      {"cancel keeps it open", QMessageBox::Cancel, {}, false},
+      {"yes, then a cancelled save keeps it open", QMessageBox::Yes, {}, false},
+      {"yes, then a failed save keeps it open", QMessageBox::Yes, path("no/folder/x.tvf"), false},
+      {"yes saves and closes", QMessageBox::Yes, path("kept.tvf"), true},
+  };
+  chooseCard("Shock");
+  press(ctl<QPushButton>("cmd_AddMain"));
+  for (const Step& s : steps) {
+    messages.clear();
+    answer = s.answer;
+    chosen = s.saveAs;
+    trigger("M_Close");
+    ASSERT_FALSE(messages.isEmpty()) << s.what;
+    EXPECT_EQ(messages[0], question) << s.what;
+    EXPECT_EQ(w->isVisible(), !s.closes) << s.what;
+  }
+  EXPECT_EQ(contents(path("kept.tvf")), "\"\",\"\"\r\n\"8E\",\"Shock\",1\r\n0,0,0\r\n");
+}
+
+TEST_F(DeckFileWindowTest, AnUnchangedDeckClosesAtOnceAndNoDropsAChangedOne) {
+  ctl<QLineEdit>("txt_PrintTitle")->setText("t");
+  ctl<QLineEdit>("txt_PrintTitle")->setText("");  // back as it was: unchanged
+  trigger("M_Close");
+  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_FALSE(w->isVisible());
+
+  w = std::make_unique<Main>(f.ctx);
+  w->show();
+  w->setMessageBox([this](const MessageBoxRequest& r) {
+    messages << r.text;
+    return QMessageBox::No;
+  });
+  ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("note");
+  trigger("M_Close");
+  EXPECT_EQ(messages, QStringList{"デッキが変更されています。保存しますか？"});
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM wtbl_DecList"), 0);
 }

@@ -166,7 +166,13 @@ TEST_F(MainWindowTest, OnlyTheMenuClosesAndEmptiesTheWorkingTables) {
 
   f.addDeckRow("wtbl_DecList", "8E", "Shock", "ショック", 4, 1);
   f.addDeckRow("wtbl_DecSideList", "8E", "Forest", "森", 1);
+  QStringList asked;
+  w->setMessageBox([&](const MessageBoxRequest& r) {
+    asked << r.text;
+    return QMessageBox::No;  // the unsaved deck is dropped
+  });
   ctl<QAction>("M_Close")->trigger();
+  EXPECT_EQ(asked, QStringList{"デッキが変更されています。保存しますか？"});
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(rows("wtbl_CardList") + rows("wtbl_DecList") + rows("wtbl_DecSideList"), 0);
 }

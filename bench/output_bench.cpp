@@ -1,0 +1,101 @@
+// The deck output of a 75-line deck (60 lines of main deck, 15 of sideboard)
+// on the large card database: the whole deck-print text, and the HTML page
+// with card text written to a file. Beside each, the engine alone running
+// the same queries and reading the same rows. Read the medians.
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include "benchdata.h"
+#include "deck/decklist.h"
+#include "output/deckprint.h"
+#include "output/htmldecklist.h"
+
+namespace {
+
+using tvbench::BenchData;
+
+constexpr int kRuns = 25;
+
+struct Deck {
+  std::unique_ptr<tv::Database> db = BenchData::get().open();
+  Deck() {
+    for (auto [table, set, lines] :
+         {std::tuple{tv::kMainDeckTable, "8E", 60}, {tv::kSideDeckTable, "SC", 15}})
+      db->execute(
+          "INSERT INTO " + table +
+          " (CardSetEx, NameE, NameN, CardMaisu, NumCost, CAttack, CDefence) SELECT CardSetEx, NameE, "
+          "NameN, 2, NumCost, CAttack, CDefence FROM tbl_CardMst WHERE CardSetEx = '" +
+          set + "' ORDER BY NameE LIMIT " + QString::number(lines));
+  }
+};
+
+// Every row of every query the builders run, read field by field and thrown away.
+void readAll(tv::Database& db, const QStringList& queries) {
+  for (const QString& sql : queries) {
+    auto rs = db.openRecordset(sql, tv::RecordsetType::Snapshot, tv::dbForwardOnly);
+    for (; !rs.eof(); rs.moveNext())
+      for (int i = 0; i < rs.fieldCount(); ++i) benchmark::DoNotOptimize(rs.text(rs.fieldName(i)));
+  }
+}
+
+QStringList sectionQueries(const QString& columns, const QString& from, const QString& order) {
+  QStringList queries;
+  for (const QString& table : {tv::kMainDeckTable, tv::kSideDeckTable})
+    for (const tv::DeckSection& s : tv::deckSections())
+      queries << "SELECT " + table + ".CardMaisu, " + columns + QString(from).replace("%T", table) +
+                     tv::sectionWhere(s) + order;
+  return queries;
+}
+
+void BM_PrintText(benchmark::State& state) {
+  Deck d;
+  for (auto _ : state) benchmark::DoNotOptimize(tv::DeckPrintText(*d.db, {}).RefreshPrintPreview());
+  const QString text = tv::DeckPrintText(*d.db, {}).RefreshPrintPreview();
+  if (!text.startsWith(QStringLiteral("★メイン120枚")) || !text.contains(QStringLiteral("★サイドボード30枚")))
+    state.SkipWithError("the deck is not the 75 lines it should be");
+}
+
+void BM_PrintTextEngineOnly(benchmark::State& state) {
+  Deck d;
+  QStringList queries = sectionQueries(
+      "tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.Color, tbl_CardMst.Cost, "
+      "tbl_CardMst.Rare, tbl_CardMst.CardType",
+      " FROM tbl_CardMst INNER JOIN %T ON (tbl_CardMst.CardSetEx = %T.CardSetEx) AND (tbl_CardMst.NameE = "
+      "%T.NameE)",
+      " ORDER BY tbl_CardMst.NameE");
+  queries << "SELECT wtbl_DecList.CardMaisu, tbl_CardMst.NumCost FROM tbl_CardMst INNER JOIN wtbl_DecList ON "
+             "(tbl_CardMst.CardSetEx = wtbl_DecList.CardSetEx) AND (tbl_CardMst.NameE = wtbl_DecList.NameE)";
+  for (auto _ : state) readAll(*d.db, queries);
+}
+
+void BM_HtmlWithCardText(benchmark::State& state) {
+  Deck d;
+  QTemporaryDir dir;
+  const QString path = dir.filePath("deck.html");
+  for (auto _ : state) {
+    const QString page = tv::HtmlDeckList(*d.db, true).page(QStringLiteral("ベンチマーク"));
+    if (!tv::writeFileAtomically(path, tv::htmlFileBytes(page), nullptr)) state.SkipWithError("write failed");
+  }
+}
+
+void BM_HtmlEngineOnly(benchmark::State& state) {
+  Deck d;
+  const QStringList queries = sectionQueries(
+      "tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.Color, tbl_CardMst.Cost, "
+      "tbl_CardMst.TextN, tbl_CardMst.CAttack, tbl_CardMst.CDefence, tbl_CardMst.CType, tbl_CardMst.Rare, "
+      "tbl_CardMst.CardType, tbl_CardSet.Cardset",
+      " FROM (tbl_CardMst INNER JOIN %T ON (tbl_CardMst.CardSetEx = %T.CardSetEx) AND (tbl_CardMst.NameE = "
+      "%T.NameE)) INNER JOIN tbl_CardSet ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx",
+      " ORDER BY tbl_CardMst.Color,tbl_CardMst.NameE");
+  for (auto _ : state) readAll(*d.db, queries);
+}
+
+BENCHMARK(BM_PrintText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRuns);
+BENCHMARK(BM_PrintTextEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRuns);
+BENCHMARK(BM_HtmlWithCardText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRuns);
+BENCHMARK(BM_HtmlEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(kRuns);
+
+}  // namespace
+
+int main(int argc, char** argv) { return tvbench::runBenchmarks(argc, argv); }

@@ -1,0 +1,28 @@
+// A deck as files carry it: the title, the comment and both halves' rows in
+// the order the deck tables hold them. File formats convert it to bytes and
+// back; the deck tables are read into it and replaced from it at the edges.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace tv {
+
+struct DeckEntry {
+  QString CardSetEx;
+  QString NameE;
+  qint64 CardMaisu = 0;
+
+  friend bool operator==(const DeckEntry&, const DeckEntry&) = default;
+};
+
+struct Deck {
+  QString title;
+  QString comment;
+  QList<DeckEntry> main;
+  QList<DeckEntry> side;
+
+  friend bool operator==(const Deck&, const Deck&) = default;
+};
+
+}  // namespace tv

@@ -1,0 +1,165 @@
+#include "deck/deckfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+#include <tuple>
+
+#include "carddb/names.h"
+#include "deck/tvffile.h"
+
+namespace tv {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+const QString kSaveFailed = QStringLiteral("デッキを保存できませんでした。\r\n");
+const QString kOpenFailed = QStringLiteral("デッキファイルを読み込めませんでした。\r\n");
+
+QList<DeckEntry> readRows(Database& db, const QString& sql) {
+  QList<DeckEntry> rows;
+  auto rs = db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly);
+  for (; !rs.eof(); rs.moveNext())
+    rows.append({rs.text(u"CardSetEx"), rs.text(u"NameE"), rs.field(u"CardMaisu").toLongLong()});
+  rs.close();
+  return rows;
+}
+
+void appendRows(Database& db, const QString& sql, const QList<DeckEntry>& rows) {
+  auto rs = db.openRecordset(sql, RecordsetType::Dynaset);
+  for (const DeckEntry& e : rows) {
+    rs.addNew();
+    rs.setField(u"CardSetEx", e.CardSetEx);
+    rs.setField(u"NameE", e.NameE);
+    rs.setField(u"CardMaisu", e.CardMaisu);
+    rs.update();
+  }
+  rs.close();
+}
+
+// Japanese name and card values from the master; the inner join leaves the
+// rows of cards it does not hold as they are.
+void fillFromMaster(Database& db, const QString& t) {
+  const QString sql =
+      QStringLiteral("SELECT ") + t + QStringLiteral(".CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, ") +
+      t + QStringLiteral(".NameE, ") + t +
+      QStringLiteral(".NameN, tbl_CardMst.NumCost, tbl_CardMst.CAttack, tbl_CardMst.CDefence, ") + t +
+      QStringLiteral(".NumCost, ") + t + QStringLiteral(".CAttack, ") + t +
+      QStringLiteral(".CDefence FROM ") + t +
+      QStringLiteral(" INNER JOIN tbl_CardMst ON (tbl_CardMst.CardSetEx = ") + t +
+      QStringLiteral(".CardSetEx) AND (tbl_CardMst.NameE = ") + t + QStringLiteral(".NameE)");
+  auto rs = db.openRecordset(sql, RecordsetType::Dynaset, dbInconsistent);
+  for (; !rs.eof(); rs.moveNext()) {
+    rs.edit();
+    for (const QLatin1StringView column : {"NameN"_L1, "NumCost"_L1, "CAttack"_L1, "CDefence"_L1})
+      rs.setField(QString(t + u'.' + column), rs.field(QString("tbl_CardMst."_L1 + column)));
+    rs.update();
+  }
+  rs.close();
+}
+
+}  // namespace
+
+Deck readDeckTables(Database& db) {
+  Deck deck;
+  deck.main =
+      readRows(db, QStringLiteral("SELECT wtbl_DecList.CardSetEx, wtbl_DecList.NameE, wtbl_DecList.CardMaisu"
+                                  " FROM wtbl_DecList"));
+  deck.side = readRows(db, QStringLiteral("SELECT wtbl_DecSideList.CardSetEx, wtbl_DecSideList.NameE, "
+                                          "wtbl_DecSideList.CardMaisu FROM wtbl_DecSideList"));
+  return deck;
+}
+
+void replaceDeckTables(Database& db, const Deck& deck) {
+  Transaction transaction(db);
+  db.execute(QStringLiteral("DELETE FROM wtbl_DecList"), dbFailOnError);
+  db.execute(QStringLiteral("DELETE FROM wtbl_DecSideList"), dbFailOnError);
+  appendRows(db,
+             QStringLiteral("SELECT wtbl_DecList.CardSetEx, wtbl_DecList.NameE,wtbl_DecList.CardMaisu FROM "
+                            "wtbl_DecList"),
+             deck.main);
+  appendRows(db,
+             QStringLiteral("SELECT wtbl_DecSideList.CardSetEx, wtbl_DecSideList.NameE, "
+                            "wtbl_DecSideList.CardMaisu FROM wtbl_DecSideList"),
+             deck.side);
+  fillFromMaster(db, kMainDeckTable);
+  fillFromMaster(db, kSideDeckTable);
+  transaction.commit();
+}
+
+DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& title,
+                             const QString& comment) {
+  DeckFileOutcome out;
+  try {
+    out.deck = readDeckTables(db);
+  } catch (const DbError& e) {
+    out.error = kSaveFailed + e.message();
+    return out;
+  }
+  out.deck.title = title;
+  out.deck.comment = comment;
+  const TvfEncoded encoded = encodeTvf(out.deck);
+  if (!encoded.bytes) {
+    out.error =
+        kSaveFailed + QStringLiteral("「%1」はデッキファイルに書けない文字です。").arg(encoded.badChar);
+    return out;
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(*encoded.bytes) != encoded.bytes->size() ||
+      !file.commit()) {
+    out.error = kSaveFailed + file.errorString();
+    file.cancelWriting();
+    return out;
+  }
+  out.ok = true;
+  return out;
+}
+
+DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
+  DeckFileOutcome out;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    out.error = QStringLiteral("デッキファイルを開けませんでした。\r\n") + file.errorString();
+    return out;
+  }
+  // Read with a bound: a device or a huge file must not be read to its end.
+  QByteArray bytes;
+  while (bytes.size() <= kMaxDeckFileSize) {
+    const QByteArray chunk = file.read(64 * 1024);
+    if (chunk.isEmpty()) break;
+    bytes += chunk;
+  }
+  if (file.error() != QFileDevice::NoError) {
+    out.error = QStringLiteral("デッキファイルを開けませんでした。\r\n") + file.errorString();
+    return out;
+  }
+  if (bytes.size() > kMaxDeckFileSize) {
+    out.error = kOpenFailed + QStringLiteral("デッキファイルとしては大きすぎます。");
+    return out;
+  }
+  TvfDecoded decoded = decodeTvf(bytes);
+  if (!decoded.deck) {
+    out.error = kOpenFailed + decoded.error;
+    return out;
+  }
+  try {
+    replaceDeckTables(db, *decoded.deck);
+  } catch (const DbError& e) {
+    out.error = kOpenFailed + e.message();
+    return out;
+  }
+  out.deck = std::move(*decoded.deck);
+  out.ok = true;
+  return out;
+}
+
+Deck DeckChangeTracker::sorted(Deck deck) {
+  const auto order = [](const DeckEntry& a, const DeckEntry& b) {
+    return std::tie(a.CardSetEx, a.NameE, a.CardMaisu) < std::tie(b.CardSetEx, b.NameE, b.CardMaisu);
+  };
+  std::sort(deck.main.begin(), deck.main.end(), order);
+  std::sort(deck.side.begin(), deck.side.end(), order);
+  return deck;
+}
+
+}  // namespace tv
