@@ -18,9 +18,8 @@
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
-#include "support/controls.h"
-#include "support/fixtures.h"
 #include "support/printers.h"
+#include "support/window.h"
 #include "text/shiftjis.h"
 
 using namespace tv;
@@ -34,28 +33,10 @@ QStringList lines(const ListBox* list) {
   return out;
 }
 
-void clickLine(ListBox* list, int row) {
-  const QPoint at = list->rowRect(row).center();
-  for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-    QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &event);
-  }
-}
+using tvtest::clickLine;
 
-class DeckWindowTest : public ::testing::Test {
+class DeckWindowTest : public tvtest::WindowTest {
  protected:
-  void SetUp() override {
-    tvtest::addStandardCards(f);
-    w = std::make_unique<Main>(f.ctx);
-    w->show();
-    QApplication::processEvents();
-  }
-
-  template <typename T>
-  T* ctl(const char* name) const {
-    return tvtest::findControl<T>(w.get(), name);
-  }
   // Clicks the card list's line of `name` (English) in the first expansion's result.
   void chooseCard(const QString& nameE) {
     const QStringList cards = lines(ctl<ListBox>("lst_CardList"));
@@ -69,9 +50,6 @@ class DeckWindowTest : public ::testing::Test {
   QString detailFirstLines() {
     return ctl<QPlainTextEdit>("txt_CardText")->toPlainText().section('\n', 0, 1);
   }
-
-  CardDbFixture f;
-  std::unique_ptr<Main> w;
 };
 
 }  // namespace
@@ -144,9 +122,7 @@ TEST_F(DeckWindowTest, OnlyASelectedLineIsActedOn) {
       [&] {
         QTest::mouseClick(deck->viewport(), Qt::LeftButton, {}, QPoint(5, deck->viewport()->height() - 5));
       },
-      [&] {
-        QTest::mouseClick(deck->viewport(), Qt::LeftButton, Qt::ControlModifier, deck->rowRect(0).center());
-      },
+      [&] { clickLine(deck, 0, Qt::ControlModifier); },
       [&] {
         ctl<QPushButton>("cmd_reload")->click();  // no line selected afterwards
         deck->setFocus(Qt::TabFocusReason);

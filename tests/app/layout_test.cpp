@@ -19,9 +19,8 @@
 #include "app/core/fonts.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
-#include "support/controls.h"
-#include "support/fixtures.h"
 #include "support/printers.h"
+#include "support/window.h"
 
 using namespace tv;
 using tvtest::findControl;
@@ -155,17 +154,12 @@ bool covers(const QWidget* a, const QWidget* b, const QWidget* in) {
          both.intersects(captionRect(b, in));
 }
 
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public tvtest::WindowTest {
  protected:
-  void SetUp() override {
-    installFontSubstitutions();
+  void fill() override {
+    installFontSubstitutions();  // the faces the program measures its captions in
     tvtest::addStandardCards(f);
-    w = std::make_unique<Main>(f.ctx);
-    w->show();
-    QApplication::processEvents();
   }
-  tvtest::CardDbFixture f;
-  std::unique_ptr<Main> w;
 };
 
 }  // namespace

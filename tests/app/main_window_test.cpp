@@ -23,9 +23,8 @@
 #include "app/listbox.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
-#include "support/controls.h"
-#include "support/fixtures.h"
 #include "support/printers.h"
+#include "support/window.h"
 
 using namespace tv;
 
@@ -39,38 +38,25 @@ void mouse(QWidget* target, QPoint at, std::initializer_list<QEvent::Type> types
   }
 }
 
-void clickLine(ListBox* list, int row) {
-  mouse(list->viewport(), list->rowRect(row).center(),
-        {QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
-}
+using tvtest::clickLine;
 
 void doubleClick(QWidget* frame) {  // on the frame itself, not on a box in it
   mouse(frame, QPoint(frame->width() - 4, frame->height() - 4), {QEvent::MouseButtonDblClick});
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public tvtest::WindowTest {
  protected:
-  void SetUp() override {
+  void fill() override {
     tvtest::addStandardCards(f);
     f.addToken("兵士", "W", "", 1, 1);
     f.addToken("苗木", "G", "", 1, 1);
     // Left over from a run that did not end through the menu.
     f.addDeckRow("wtbl_DecList", "8E", "Shock", "ショック", 4, 1);
     f.addDeckRow("wtbl_DecSideList", "8E", "Forest", "森", 1);
-    w = std::make_unique<Main>(f.ctx);
-    w->show();
-    QApplication::processEvents();
-  }
-  template <typename T>
-  T* ctl(const char* name) const {
-    return tvtest::findControl<T>(w.get(), name);
   }
   qlonglong rows(const char* table) { return f.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table); }
   QString detail() const { return ctl<QPlainTextEdit>("txt_CardText")->toPlainText(); }
   QColor background() const { return ctl<QPlainTextEdit>("txt_CardText")->palette().color(QPalette::Base); }
-
-  tvtest::CardDbFixture f;
-  std::unique_ptr<Main> w;
 };
 
 }  // namespace
