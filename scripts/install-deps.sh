@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config git
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6
   libsqlcipher-dev libicu-dev
+  nlohmann-json3-dev liblzma-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth
 )

@@ -6,8 +6,8 @@ scripts/install-deps.sh
 scripts/build.sh
 bin=build
 if [ ! -f "$bin/cards.db" ]; then
-  "$bin/talviks-carddb" build --cards data/cards.csv --sets data/sets.csv --tokens data/tokens.csv \
-    -o "$bin/cards.db"
+  "$bin/talviks-carddb" import --mtgjson data/AllPrintings-subset.json.xz --whisper data/whisper-cards.xml.xz \
+    --sets data/sets.csv --tokens data/tokens.csv -o "$bin/cards.db"
 fi
 [ -f "$bin/TV.ini" ] || printf '[File]\r\nLocalDataFile=cards.db\r\n' > "$bin/TV.ini"
 exec "$bin/talviks"

@@ -40,9 +40,13 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField) {
   if (!f.N) s += QStringLiteral(" AND tbl_CardMst.Color <> 'N'");
   if (!f.M) s += QStringLiteral(" AND tbl_CardMst.Color <> 'M'");
 
-  const std::pair<bool, TypeGroup> boxes[] = {{f.Land, LandGroup},         {f.Instant, InstantGroup},
-                                              {f.Sorcery, SorceryGroup},   {f.Enchantment, EnchantmentGroup},
-                                              {f.Artifact, ArtifactGroup}, {f.Creature, CreatureGroup}};
+  const std::pair<bool, TypeGroup> boxes[] = {{f.Land, LandGroup},
+                                              {f.Instant, InstantGroup},
+                                              {f.Sorcery, SorceryGroup},
+                                              {f.Enchantment, EnchantmentGroup},
+                                              {f.Artifact, ArtifactGroup},
+                                              {f.Creature, CreatureGroup},
+                                              {f.Planeswalker, PlaneswalkerGroup}};
   for (const auto& [checked, group] : boxes)
     if (!checked)
       for (const CardTypeCode& type : cardTypeCodes())

@@ -15,7 +15,8 @@ namespace tv {
 struct SearchFilter {
   QList<int> selectedSets;  // positions of the selected lines of lst_CardSet, ascending
   bool W = true, U = true, B = true, R = true, G = true, M = true, N = true;
-  bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true;
+  bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true,
+       Planeswalker = true;
   bool CTypeOn = false;
   QString CType;      // the combo box's text, used as it stands
   QString sortField;  // empty: no option selected, the previous gSortField stays

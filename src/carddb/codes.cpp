@@ -28,12 +28,11 @@ const CardTypeCode kCardTypes[] = {
     {u"A", u"アーティファクト", u"Artifact", ArtifactGroup},
     {u"AC", u"アーティファクト クリーチャー ", u"Artifact Creature", ArtifactGroup | CreatureGroup},
     {u"LA", u"伝説のアーティファクト", u"Legendary Artifact", ArtifactGroup},
+    {u"PW", u"プレインズウォーカー", u"Planeswalker", PlaneswalkerGroup},
 };
 
 const RarityCode kRarities[] = {
-    {u"C", u"コモン"},
-    {u"U", u"アンコモン"},
-    {u"R", u"レア"},
+    {u"C", u"コモン"}, {u"U", u"アンコモン"}, {u"R", u"レア"}, {u"M", u"神話レア"}, {u"S", u"スペシャル"},
 };
 
 template <typename T>

@@ -22,6 +22,7 @@ enum TypeGroup : unsigned {
   EnchantmentGroup = 8,
   ArtifactGroup = 16,
   CreatureGroup = 32,
+  PlaneswalkerGroup = 64,
 };
 
 struct CardTypeCode {

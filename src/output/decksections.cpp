@@ -14,6 +14,7 @@ const DeckSection kSections[] = {
     {u"S", {}, u"ソーサリー"},
     {u"E", kEnchantments, u"エンチャント"},
     {u"A", kArtifacts, u"アーティファクト"},
+    {u"PW", {}, u"プレインズウォーカー"},
     {u"L", kLands, u"土地"},
 };
 

@@ -17,6 +17,7 @@ class CardTextTest : public ::testing::Test {
   void SetUp() override {
     tvtest::addStandardCards(f);
     f.addCard({"8E", "Odd Card", "奇妙", "X", "Z", 1, "1", "C", "text", {}, {}, {}});
+    f.addCard({"8E", "Ajani", "アジャニ", "W", "PW", 4, "2WW", "M", "初期忠誠度：4", {}, {}, {}});
     SearchFilter filter;
     filter.selectedSets = {0, 1, 2};
     filter.sortField = "NumCost";  // the lines stay in this order, whatever the English names
@@ -57,6 +58,8 @@ TEST_F(CardTextTest, TextBackgroundCurrentCardAndTheSameCardRule) {
        "第8版   コモン\r\nForest / 森\r\n\r\n土地\r\n\r\n"},
       // Codes outside the tables keep the background and the English type name.
       {"Odd Card", std::nullopt, "Land", QString(), "第8版   コモン\r\nOdd Card / 奇妙\r\n1\r\ntext\r\n"},
+      {"Ajani", QColor(245, 245, 245), "Planeswalker", QString(),
+       "第8版   神話レア\r\nAjani / アジャニ\r\n2WW\r\nプレインズウォーカー\r\n初期忠誠度：4\r\n"},
       {"Serra Angel", QColor(245, 245, 245), "Creature", "天使",
        "第8版   レア\r\nSerra Angel / セラの天使\r\n3WW\r\nクリーチャー 天使\r\n飛行、警戒\r\n[4/4]\r\n"},
   };

@@ -14,13 +14,13 @@ namespace {
 // `off` names the boxes to clear: colours by code, card types by their initial in lower case.
 SearchFilter sets(QList<int> positions, const QString& sort = "NameE", const char* off = "") {
   using F = SearchFilter;
-  bool F::*const boxes[] = {&F::W,           &F::U,        &F::B,       &F::R,       &F::G,
-                            &F::M,           &F::N,        &F::Land,    &F::Instant, &F::Sorcery,
-                            &F::Enchantment, &F::Artifact, &F::Creature};
+  bool F::*const boxes[] = {&F::W,           &F::U,        &F::B,        &F::R,           &F::G,
+                            &F::M,           &F::N,        &F::Land,     &F::Instant,     &F::Sorcery,
+                            &F::Enchantment, &F::Artifact, &F::Creature, &F::Planeswalker};
   SearchFilter f;
   f.selectedSets = positions;
   f.sortField = sort;
-  for (int i = 0; i < 13; ++i) f.*boxes[i] = !std::strchr(off, "WUBRGMNliseac"[i]);
+  for (int i = 0; i < 14; ++i) f.*boxes[i] = !std::strchr(off, "WUBRGMNliseacp"[i]);
   return f;
 }
 
@@ -45,13 +45,13 @@ TEST(SearchStatement, FullText) {
   EXPECT_EQ(buildSearchStatement(sets({}), "CDefence"),
             head + "99999 ) ORDER BY tbl_CardMst.CDefence ,tbl_CardMst.NameE");
 
-  SearchFilter all = sets({1}, "NameE", "WUBRGMNliseac");
+  SearchFilter all = sets({1}, "NameE", "WUBRGMNliseacp");
   all.CTypeOn = true;
   all.CType = QStringLiteral(" Urza's ");  // as the combo box holds it, spaces included
   EXPECT_EQ(buildSearchStatement(all, "NameN"),
             head + "1 )" + notIn("Color", {"W", "B", "U", "G", "R", "N", "M"}) +
-                notIn("CardType",
-                      {"L", "BL", "LL", "I", "S", "E", "EC", "EL", "EP", "EA", "A", "AC", "LA", "C", "AC"}) +
+                notIn("CardType", {"L", "BL", "LL", "I", "S", "E", "EC", "EL", "EP", "EA", "A", "AC", "LA",
+                                   "C", "AC", "PW"}) +
                 " AND tbl_CardMst.CType  Like '* Urza''s *' ORDER BY tbl_CardMst.NameN ,tbl_CardMst.NameE");
 }
 

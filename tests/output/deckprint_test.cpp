@@ -14,7 +14,10 @@ const QString kEmptyCurve = "０=\r\n１=\r\n２=\r\n３=\r\n４=\r\n５=\r\n６
 
 class DeckPrintTest : public ::testing::Test {
  protected:
-  void SetUp() override { tvtest::addStandardCards(f); }
+  void SetUp() override {
+    tvtest::addStandardCards(f);
+    f.addCard({"8E", "Jace Beleren", "ジェイス・ベレレン", "U", "PW", 3, "1UU", "M", {}, {}, {}, {}});
+  }
   QString preview(const PrintOptions& options = {}) {
     return DeckPrintText(f.db(), options).RefreshPrintPreview();
   }
@@ -40,13 +43,14 @@ TEST_F(DeckPrintTest, WholeTextGroupsByTypeSortsByNameAndCountsCopies) {
                                    {"US", "Gaea's Cradle", 1},
                                    {"8E", "Ornithopter", 2},
                                    {"8E", "Serra's Embrace", 1},
-                                   {"8E", "Gone", 7}})
+                                   {"8E", "Gone", 7},
+                                   {"8E", "Jace Beleren", 1}})
     f.addDeckRow(kMainDeckTable, set, name, QVariant(), copies);
   f.addDeckRow(kSideDeckTable, "US", "Dark Ritual", QVariant(), 2, 1);
   f.addDeckRow(kSideDeckTable, "US", "Counterspell", QVariant(), 3, 2);
   // Artifact creatures under artifacts; lands (Null cost) six blanks and no curve; sideboard not in the
   // curve; a row without its card neither listed nor counted.
-  EXPECT_EQ(preview(), "★メイン22枚\r\n" + kHeader +
+  EXPECT_EQ(preview(), "★メイン23枚\r\n" + kHeader +
                            " [クリーチャー]\r\n"
                            "  4  Llanowar Elves       /ラノワールのエルフ       G     C 8E \r\n"
                            "  1  Serra Avatar         /セラのアバター           4WWW  R US \r\n"
@@ -56,6 +60,8 @@ TEST_F(DeckPrintTest, WholeTextGroupsByTypeSortsByNameAndCountsCopies) {
                            "  1  Serra's Embrace      /セラの抱擁               2WW   U 8E \r\n"
                            " [アーティファクト]\r\n"
                            "  2  Ornithopter          /羽ばたき飛行機械         0     U 8E \r\n"
+                           " [プレインズウォーカー]\r\n"
+                           "  1  Jace Beleren         /ジェイス・ベレレン       1UU   M 8E \r\n"
                            " [土地]\r\n"
                            "  10 Forest               /森                             C 8E \r\n"
                            "  1  Gaea's Cradle        /ガイアの揺籃の地               R US \r\n"
@@ -64,7 +70,7 @@ TEST_F(DeckPrintTest, WholeTextGroupsByTypeSortsByNameAndCountsCopies) {
                            "  3  Counterspell         /対抗呪文                 UU    C US \r\n"
                            "  2  Dark Ritual          /暗黒の儀式               B     X US \r\n"
                            "\r\n【マナカーブ】\r\n"
-                           "０=□□\r\n１=□□□□□□□\r\n２=\r\n３=\r\n４=□\r\n５=\r\n６=\r\n６<□");
+                           "０=□□\r\n１=□□□□□□□\r\n２=\r\n３=□\r\n４=□\r\n５=\r\n６=\r\n６<□");
 }
 
 TEST_F(DeckPrintTest, CardLinesFollowTheOptionsAndPadOnlyWhatFits) {

@@ -7,6 +7,16 @@
 
 namespace tvtest {
 
+QString cardValues(tv::Database& db, const QString& set, const QString& nameE, const QStringList& columns) {
+  QStringList values;
+  for (const QString& c : columns) values << QStringLiteral("ifnull(%1, '-')").arg(c);
+  auto rs = db.openRecordset(
+      QStringLiteral("SELECT %1 AS r FROM tbl_CardMst WHERE CardSetEx = %2 AND NameE = %3")
+          .arg(values.join(QStringLiteral(" || '|' || ")), tv::sqlLiteral(set), tv::sqlLiteral(nameE)),
+      tv::RecordsetType::Snapshot, tv::dbForwardOnly);
+  return rs.eof() ? QStringLiteral("(none)") : rs.text(u"r");
+}
+
 CardDbFixture::CardDbFixture() {
   path_ = dir_.filePath(QStringLiteral("cards.db"));
   ctx.gCardDb = tv::createCardDatabase(path_);

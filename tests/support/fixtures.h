@@ -50,6 +50,10 @@ class CardDbFixture {
   QString path_;
 };
 
+// The columns of one tbl_CardMst row joined by '|', Null as "-"; "(none)"
+// when there is no such card. A column may be an expression.
+QString cardValues(tv::Database& db, const QString& set, const QString& nameE, const QStringList& columns);
+
 // A small, varied card database: three expansions, every colour and card
 // type, an apostrophe, a Null creature type, an unknown rarity.
 void addStandardCards(CardDbFixture& f);

@@ -8,6 +8,7 @@
 
 #include "carddb/info.h"
 #include "carddb/schema.h"
+#include "support/fixtures.h"
 #include "support/printers.h"
 
 using namespace tvtools;
@@ -126,10 +127,6 @@ TEST(Builder, RealData) {
   const BuildOptions o{data + "cards.csv", data + "sets.csv", data + "tokens.csv", dir.filePath("cards.db")};
   ASSERT_EQ(buildError(o), "");
   auto db = tv::Database::open(o.output, tv::kCardDbConnect);
-  auto text = [&](const QString& sql) {
-    auto rs = db->openRecordset(sql, tv::RecordsetType::Snapshot, tv::dbForwardOnly);
-    return rs.eof() ? QStringLiteral("(none)") : rs.text(rs.fieldName(0));
-  };
 
   const QString info = describeCardDatabase(o.output);
   for (const char* part : {"tbl_CardSet           18\ntbl_CardMst         4119\ntbl_TokenMst          18\n",
@@ -142,17 +139,15 @@ TEST(Builder, RealData) {
       {"AP", "Fire // Ice", "火 // 氷|M|1R // 1U|4|U|I|-|-|-"},
       {"US", "Karn, Silver Golem", "銀のゴーレム、カーン|N|5|5|R|AC|ゴーレム|4|4"},
       {"8E", "Lhurgoyf", "ルアゴイフ|G|2GG|4|R|C|ルアゴイフ|*|1+*"},
-      {"US", "Serra''s Embrace", "セラの抱擁|W|2WW|4|U|EC|-|-|-"},
+      {"US", "Serra's Embrace", "セラの抱擁|W|2WW|4|U|EC|-|-|-"},
       {"US", "Fertile Ground", "肥沃な大地|G|1G|2|C|EL|-|-|-"},
       {"8E", "Confiscate", "押収|U|4UU|6|U|EP|-|-|-"},
       {"US", "Power Taint", "魔力の汚点|U|1U|2|C|EP|-|-|-"},
       {"7E", "Steal Artifact", "秘宝奪取|U|2UU|4|U|EA|-|-|-"},
   };
-  QString sql = QStringLiteral("SELECT ifnull(NameN, '-')");
-  for (const char* column : {"Color", "Cost", "NumCost", "Rare", "CardType", "CType", "CAttack", "CDefence"})
-    sql += QStringLiteral(" || '|' || ifnull(%1, '-')").arg(QString::fromLatin1(column));
+  const QStringList columns{"NameN",    "Color", "Cost",    "NumCost", "Rare",
+                            "CardType", "CType", "CAttack", "CDefence"};
   for (const auto& [set, name, expected] : cards)
-    EXPECT_EQ(text(sql + QStringLiteral(" FROM tbl_CardMst WHERE CardSetEx = '%1' AND NameE = '%2'")
-                             .arg(QString::fromUtf8(set), QString::fromUtf8(name))),
+    EXPECT_EQ(tvtest::cardValues(*db, QString::fromUtf8(set), QString::fromUtf8(name), columns),
               QString::fromUtf8(expected));
 }

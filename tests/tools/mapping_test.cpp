@@ -87,3 +87,31 @@ TEST(Mapping, TokenRows) {
         return QVariantList{r.nameN, r.color, r.textN, r.attack, r.defence};
       });
 }
+
+// In: type line|what the rules text enchants. Out: CardType, or the error.
+TEST(Mapping, ModernCardTypes) {
+  expectRows(
+      {
+          {u"Legendary Planeswalker — Jace", u"PW"},
+          {u"Legendary Enchantment Creature — God", u"C"},
+          {u"Enchantment Artifact Creature — Golem", u"AC"},
+          {u"Legendary Enchantment Artifact", u"E"},
+          {u"Tribal Instant — Elf", u"I"},
+          {u"Kindred Sorcery — Elf", u"S"},
+          {u"Land Creature — Forest Dryad", u"L"},
+          {u"Artifact Land", u"L"},
+          {u"Enchantment — Aura|creature you control", u"EC"},
+          {u"Enchantment — Aura|creature without flying", u"EC"},
+          {u"Tribal Enchantment — Rebel Aura|creature", u"EC"},
+          {u"Enchantment — Aura|snow land you control", u"EL"},
+          {u"Enchantment — Aura|nonland permanent", u"EP"},
+          {u"Enchantment — Aura|enchantment", u"EP"},
+          {u"Enchantment — Aura|artifact", u"EA"},
+          {u"Enchantment — Aura Curse|player", u"E"},
+          {u"Enchantment — Aura|artifact or creature", u"E"},
+          {u"Enchantment — Aura|creature card in a graveyard", u"E"},
+          {u"Enchantment — Aura", u"E"},
+          {u"Conspiracy", u"unknown card type 'Conspiracy'"},
+      },
+      [](const QStringList& f) { return QVariantList{cardTypeCode(f[0], u"", f[1])}; });
+}

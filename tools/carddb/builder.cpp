@@ -15,12 +15,6 @@
 #include "text/sqlliteral.h"
 
 namespace tvtools {
-namespace {
-
-struct SetTable {
-  std::vector<SetInput> sets;         // newest first: index = CardsetNo
-  QHash<QString, QString> codeOfSet;  // set_code -> expansion code
-};
 
 SetTable readSets(const QString& path) {
   const CsvTable t = CsvTable::read(path);
@@ -62,6 +56,8 @@ SetTable readSets(const QString& path) {
   return out;
 }
 
+namespace {
+
 std::vector<CardRow> readCards(const QString& path, const SetTable& sets, const QString& setsPath) {
   const CsvTable t = CsvTable::read(path);
   auto col = [&](const char* name) { return t.require(QString::fromLatin1(name)); };
@@ -92,6 +88,8 @@ std::vector<CardRow> readCards(const QString& path, const SetTable& sets, const 
   return uniquePrintings(std::move(rows));
 }
 
+}  // namespace
+
 std::vector<TokenRow> readTokens(const QString& path) {
   const CsvTable t = CsvTable::read(path);
   auto col = [&](const char* name) { return t.require(QString::fromLatin1(name)); };
@@ -108,6 +106,8 @@ std::vector<TokenRow> readTokens(const QString& path) {
   }
   return rows;
 }
+
+namespace {
 
 // Removes the unfinished file (and its journal) unless the build got through.
 struct TempFile {
@@ -172,43 +172,48 @@ void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<Car
 
 }  // namespace
 
+void checkOutput(const QString& output, const QStringList& inputs) {
+  if (output.isEmpty()) throw BuildError(QStringLiteral("no output file given"));
+  const QFileInfo info(output);
+  if (info.isDir()) throw BuildError(QStringLiteral("%1: is a folder").arg(output));
+  for (const QString& input : inputs)
+    if (!input.isEmpty() && info.exists() && QFileInfo(input).canonicalFilePath() == info.canonicalFilePath())
+      throw BuildError(QStringLiteral("%1: is also an input file").arg(output));
+  if (!info.dir().exists())
+    throw BuildError(QStringLiteral("%1: cannot write: folder %2 does not exist")
+                         .arg(output, QDir::toNativeSeparators(info.dir().path())));
+}
+
+void writeCardDatabase(const QString& output, const SetTable& sets, const std::vector<CardRow>& cards,
+                       const std::vector<TokenRow>& tokens, int repeat) {
+  checkCodesUnique(output, sets, repeat);
+  TempFile temp{temporaryPathFor(QFileInfo(output))};
+  try {
+    std::unique_ptr<tv::Database> db = tv::createCardDatabase(temp.path);
+    writeDatabase(*db, sets, cards, tokens, repeat);
+  } catch (const tv::DbError& e) {
+    throw BuildError(QStringLiteral("%1: cannot write: %2").arg(output, e.message()));
+  }
+
+  std::error_code ec;
+  std::filesystem::rename(std::filesystem::path(temp.path.toStdU16String()),
+                          std::filesystem::path(output.toStdU16String()), ec);
+  if (ec)
+    throw BuildError(
+        QStringLiteral("%1: cannot write: %2").arg(output, QString::fromStdString(ec.message())));
+  temp.keep = true;
+}
+
 void buildCardDatabase(const BuildOptions& options) {
   if (options.repeat < 1) throw BuildError(QStringLiteral("repeat must be 1 or more"));
-  if (options.output.isEmpty()) throw BuildError(QStringLiteral("no output file given"));
-  const QFileInfo output(options.output);
-  if (output.isDir()) throw BuildError(QStringLiteral("%1: is a folder").arg(options.output));
-  // The output replaces its file at the end: never one of the inputs.
-  for (const QString& input : {options.cardsCsv, options.setsCsv, options.tokensCsv})
-    if (!input.isEmpty() && output.exists() && QFileInfo(input).exists() &&
-        QFileInfo(input).canonicalFilePath() == output.canonicalFilePath())
-      throw BuildError(QStringLiteral("%1: is also an input file").arg(options.output));
-  if (!output.dir().exists())
-    throw BuildError(QStringLiteral("%1: cannot write: folder %2 does not exist")
-                         .arg(options.output, QDir::toNativeSeparators(output.dir().path())));
+  checkOutput(options.output, {options.cardsCsv, options.setsCsv, options.tokensCsv});
 
   // All input is read and checked before anything is written.
   const SetTable sets = readSets(options.setsCsv);
   const std::vector<CardRow> cards = readCards(options.cardsCsv, sets, options.setsCsv);
   const std::vector<TokenRow> tokens =
       options.tokensCsv.isEmpty() ? std::vector<TokenRow>() : readTokens(options.tokensCsv);
-
-  checkCodesUnique(options.output, sets, options.repeat);
-
-  TempFile temp{temporaryPathFor(output)};
-  try {
-    std::unique_ptr<tv::Database> db = tv::createCardDatabase(temp.path);
-    writeDatabase(*db, sets, cards, tokens, options.repeat);
-  } catch (const tv::DbError& e) {
-    throw BuildError(QStringLiteral("%1: cannot write: %2").arg(options.output, e.message()));
-  }
-
-  std::error_code ec;
-  std::filesystem::rename(std::filesystem::path(temp.path.toStdU16String()),
-                          std::filesystem::path(options.output.toStdU16String()), ec);
-  if (ec)
-    throw BuildError(
-        QStringLiteral("%1: cannot write: %2").arg(options.output, QString::fromStdString(ec.message())));
-  temp.keep = true;
+  writeCardDatabase(options.output, sets, cards, tokens, options.repeat);
 }
 
 }  // namespace tvtools

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "carddb/builder.h"
+#include "carddb/import.h"
 #include "carddb/info.h"
 
 namespace {
@@ -12,6 +13,9 @@ namespace {
 const char* const kUsage =
     "usage:\n"
     "  talviks-carddb build --cards cards.csv --sets sets.csv [--tokens tokens.csv] -o cards.db\n"
+    "  talviks-carddb import --mtgjson AllPrintings.json[.xz|.gz] [--whisper cards.xml[.xz]] [--sets "
+    "sets.csv]\n"
+    "                 [--tokens tokens.csv] [--set-types core,expansion,...] [--only SET,SET] -o cards.db\n"
     "  talviks-carddb info cards.db\n";
 
 int usage(const QString& problem) {
@@ -53,6 +57,42 @@ int build(const QStringList& args) {
   return 0;
 }
 
+int import(const QStringList& args) {
+  QCommandLineParser p;
+  auto option = [](const char* name, const char* value) {
+    return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(value));
+  };
+  const QCommandLineOption mtgjson = option("mtgjson", "file"), whisper = option("whisper", "file"),
+                           sets = option("sets", "file"), tokens = option("tokens", "file"),
+                           setTypes = option("set-types", "list"), only = option("only", "list");
+  const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, QString(),
+                                  QStringLiteral("file"));
+  p.addOptions({mtgjson, whisper, sets, tokens, setTypes, only, output});
+  if (!p.parse(args)) return usage(p.errorText());
+  if (!p.positionalArguments().isEmpty())
+    return usage(QStringLiteral("unexpected argument '%1'").arg(p.positionalArguments().front()));
+  for (const auto* required : {&mtgjson, &output})
+    if (!p.isSet(*required)) return usage(QStringLiteral("missing --%1").arg(required->names().last()));
+
+  tvtools::ImportOptions o;
+  o.mtgjson = p.value(mtgjson);
+  o.whisper = p.value(whisper);
+  o.sets = p.value(sets);
+  o.tokens = p.value(tokens);
+  o.output = p.value(output);
+  auto listOf = [&](const QCommandLineOption& opt) { return p.value(opt).split(u',', Qt::SkipEmptyParts); };
+  if (p.isSet(setTypes)) o.setTypes = listOf(setTypes);
+  if (p.isSet(only)) o.only = listOf(only);
+  if (o.setTypes.isEmpty()) return usage(QStringLiteral("--set-types needs at least one set type"));
+  const tvtools::ImportSummary summary = tvtools::importCardDatabase(o);
+  QTextStream out(stdout);
+  out << o.output << ": " << summary.sets << " expansions, " << summary.cards << " cards, " << summary.tokens
+      << " tokens\n";
+  for (auto it = summary.leftOut.cbegin(); it != summary.leftOut.cend(); ++it)
+    out << "left out (" << it.key() << "): " << it.value() << "\n";
+  return 0;
+}
+
 int info(const QStringList& args) {
   if (args.size() != 3) return usage(QStringLiteral("info takes one card database"));
   QTextStream(stdout) << tvtools::describeCardDatabase(args[2]);
@@ -71,6 +111,7 @@ int main(int argc, char** argv) {
   rest.removeAt(1);
   try {
     if (command == u"build") return build(rest);
+    if (command == u"import") return import(rest);
     if (command == u"info") return info(args);
     if (command == u"-h" || command == u"--help" || command == u"help") {
       QTextStream(stdout) << kUsage;

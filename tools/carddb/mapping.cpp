@@ -26,12 +26,43 @@ std::vector<int> colorIndexes(QStringView colors) {
 
 bool isLandCode(QStringView code) { return code == u"L" || code == u"BL" || code == u"LL"; }
 
+QString enchantCode(QStringView target) {
+  if (target == u"Creature") return QStringLiteral("EC");
+  if (target == u"Land") return QStringLiteral("EL");
+  if (target == u"Artifact") return QStringLiteral("EA");
+  // An aura on an enchantment sits on a permanent; there is no code of its own.
+  if (target == u"Permanent" || target == u"Enchantment") return QStringLiteral("EP");
+  return QStringLiteral("E");  // Enchant World and the like act on the whole game
+}
+
+// "creature you control", "tapped creature", "nonland permanent": the kind
+// of permanent, in the printed form ("Creature"); empty for several kinds,
+// cards in graveyards, players and the like.
+QString auraTarget(QStringView rulesTarget) {
+  QString t = rulesTarget.trimmed().toString().toLower();
+  for (QStringView tail : {QStringView(u" you control"), QStringView(u" you don't control"),
+                           QStringView(u" an opponent controls")})
+    if (t.endsWith(tail)) t.chop(tail.size());
+  for (QStringView cut : {QStringView(u" with"), QStringView(u" without")}) {
+    const qsizetype at = t.indexOf(cut);
+    if (at > 0) t.truncate(at);
+  }
+  if (t.contains(u" or ") || t.contains(u',') || t.contains(u"card")) return {};
+  const QString noun = t.section(u' ', -1);
+  for (QStringView kind : {u"creature", u"land", u"artifact", u"permanent", u"enchantment"})
+    if (noun == kind) return noun.left(1).toUpper() + noun.mid(1);
+  return {};
+}
+
 // Type of one half of a type line, from the words before its dash.
-QString halfTypeCode(QStringView typeLine, QStringView supertypes) {
+QString halfTypeCode(QStringView typeLine, QStringView supertypes, QStringView enchantTarget) {
   QStringView head = typeLine;
+  QStringView tail;
   for (QStringView dash : {QStringView(u" - "), QStringView(u"—")}) {
     const qsizetype at = head.indexOf(dash);
-    if (at >= 0) head = head.left(at);
+    if (at < 0) continue;
+    tail = typeLine.mid(at + dash.size());
+    head = head.left(at);
   }
   const QStringList words = head.toString().split(u' ', Qt::SkipEmptyParts);
   const QStringList supers = supertypes.toString().split(u' ', Qt::SkipEmptyParts);
@@ -40,21 +71,19 @@ QString halfTypeCode(QStringView typeLine, QStringView supertypes) {
   const bool basic = has(u"Basic") || supers.contains(u"Basic");
   const bool legendary = has(u"Legendary") || supers.contains(u"Legendary");
 
-  if (!words.isEmpty() && words.front() == u"Enchant") {
-    const QString target = words.mid(1).join(u' ');
-    if (target == u"Creature") return QStringLiteral("EC");
-    if (target == u"Land") return QStringLiteral("EL");
-    if (target == u"Artifact") return QStringLiteral("EA");
-    // An aura on an enchantment sits on a permanent; there is no code of its own.
-    if (target == u"Permanent" || target == u"Enchantment") return QStringLiteral("EP");
-    return QStringLiteral("E");  // Enchant World and the like act on the whole game
-  }
+  if (!words.isEmpty() && words.front() == u"Enchant") return enchantCode(words.mid(1).join(u' '));
+  // Land creatures are lands; enchantment creatures are creatures. Tribal and
+  // Kindred only add creature types to the card type that follows them.
   if (has(u"Land"))
     return basic ? QStringLiteral("BL") : legendary ? QStringLiteral("LL") : QStringLiteral("L");
-  if (has(u"Enchantment")) return QStringLiteral("E");
-  if (has(u"Artifact"))
-    return has(u"Creature") ? QStringLiteral("AC") : legendary ? QStringLiteral("LA") : QStringLiteral("A");
-  if (has(u"Creature") || has(u"Summon")) return QStringLiteral("C");
+  if (has(u"Planeswalker")) return QStringLiteral("PW");
+  if (has(u"Creature") || has(u"Summon"))
+    return has(u"Artifact") ? QStringLiteral("AC") : QStringLiteral("C");
+  if (has(u"Enchantment")) {
+    const bool aura = tail.toString().split(u' ', Qt::SkipEmptyParts).contains(u"Aura");
+    return aura ? enchantCode(auraTarget(enchantTarget)) : QStringLiteral("E");
+  }
+  if (has(u"Artifact")) return legendary ? QStringLiteral("LA") : QStringLiteral("A");
   // Interrupts and mana sources were cast at instant speed; both became instants.
   if (has(u"Instant") || has(u"Interrupt") || head.trimmed() == u"Mana Source") return QStringLiteral("I");
   if (has(u"Sorcery")) return QStringLiteral("S");
@@ -70,12 +99,12 @@ QString colorCode(QStringView colors) {
   return kColorLetters.mid(idx.front(), 1).toString();
 }
 
-QString cardTypeCode(QStringView printedType, QStringView supertypes) {
+QString cardTypeCode(QStringView printedType, QStringView supertypes, QStringView enchantTarget) {
   const QStringView line = printedType.trimmed();
   if (line.isEmpty()) throw MappingError(QStringLiteral("no type line"));
   // Split cards: both halves of these sets share a type; the first half rules otherwise.
   const qsizetype split = line.indexOf(u" // ");
-  return halfTypeCode(split < 0 ? line : line.left(split), supertypes);
+  return halfTypeCode(split < 0 ? line : line.left(split), supertypes, enchantTarget);
 }
 
 QString typeLineForMapping(const CardInput& in) {
@@ -142,13 +171,13 @@ QString tokenColor(QStringView colors) {
   return out;
 }
 
-CardRow mapCard(const CardInput& in) {
+CardRow mapCard(const CardInput& in, const CardExtras& extras) {
   if (in.set.trimmed().isEmpty()) throw MappingError(QStringLiteral("no set code"));
   if (in.nameE.trimmed().isEmpty()) throw MappingError(QStringLiteral("no English name"));
   CardRow row;
   row.set = in.set.trimmed();
   row.nameE = in.nameE.trimmed();
-  const QString type = cardTypeCode(typeLineForMapping(in), in.supertypes);
+  const QString type = cardTypeCode(typeLineForMapping(in), in.supertypes, extras.enchantTarget);
   const bool creature = type == u"C" || type == u"AC";
   row.cardType = type;
   row.nameN = japaneseText(in.nameJa.trimmed());
@@ -157,6 +186,10 @@ CardRow mapCard(const CardInput& in) {
   row.numCost = numCostValue(in.cmc, type);
   row.rare = rarityCode(in.rarity);
   row.textN = japaneseText(in.textJa);
+  if (type == u"PW" && !extras.loyalty.trimmed().isEmpty()) {
+    const QString head = QStringLiteral("初期忠誠度：") + extras.loyalty.trimmed();
+    row.textN = row.textN.isValid() ? head + QStringLiteral("\r\n") + row.textN.toString() : head;
+  }
   row.ctype = creatureType(type, in.typeLineJa, in.subtypes);
   if (creature) {
     row.attack = powerValue(in.power);

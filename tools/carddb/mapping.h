@@ -35,6 +35,12 @@ struct CardInput {
   QString textJa;      // japanese_text
 };
 
+// What cards.csv does not have; the MTGJSON import knows it.
+struct CardExtras {
+  QString enchantTarget;  // what an aura enchants: "creature" of "Enchant creature"
+  QString loyalty;        // a planeswalker's starting loyalty
+};
+
 // A tbl_CardMst row; an invalid QVariant is Null.
 struct CardRow {
   QString set;  // the set_code; the builder turns it into the expansion code
@@ -65,8 +71,9 @@ QString colorCode(QStringView colors);
 
 // Card-type code from the printed type line ("Enchant Creature", "Summon -
 // Goblin", "Instant // Instant"); `supertypes` catches basic lands printed as
-// plain "Land".
-QString cardTypeCode(QStringView printedType, QStringView supertypes);
+// plain "Land". An aura ("Enchantment — Aura") takes its code from
+// `enchantTarget`, the words after "Enchant" in its rules text.
+QString cardTypeCode(QStringView printedType, QStringView supertypes, QStringView enchantTarget = {});
 
 // The printed type when the row has one, else the current one.
 QString typeLineForMapping(const CardInput& in);
@@ -95,7 +102,7 @@ QVariant powerValue(QStringView text);
 // together ("白赤"), or 無色.
 QString tokenColor(QStringView colors);
 
-CardRow mapCard(const CardInput& in);
+CardRow mapCard(const CardInput& in, const CardExtras& extras = {});
 TokenRow mapToken(const TokenInput& in);
 
 // One card per (expansion, English name), the first printing kept: drops

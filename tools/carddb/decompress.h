@@ -1,0 +1,48 @@
+// Reads a data file as it is distributed: plain, gzip or xz, told apart by
+// its first bytes, decompressed as it is read.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <memory>
+#include <streambuf>
+
+namespace tvtools {
+
+class DecompressingReader {
+ public:
+  // Throws BuildError when the file cannot be opened.
+  explicit DecompressingReader(const QString& path);
+  ~DecompressingReader();
+  DecompressingReader(const DecompressingReader&) = delete;
+  DecompressingReader& operator=(const DecompressingReader&) = delete;
+
+  // The next piece of the content; empty at its end. Throws BuildError for
+  // damaged or truncated data, naming the file.
+  QByteArray next();
+
+  const QString& path() const { return path_; }
+
+  class Decoder;
+
+ private:
+  QString path_;
+  QFile file_;
+  std::unique_ptr<Decoder> decoder_;
+};
+
+// The reader as a std::streambuf, for parsers that read a std::istream.
+class DecompressingStreamBuf : public std::streambuf {
+ public:
+  explicit DecompressingStreamBuf(DecompressingReader& reader) : reader_(reader) {}
+
+ protected:
+  int_type underflow() override;
+
+ private:
+  DecompressingReader& reader_;
+  QByteArray chunk_;
+};
+
+}  // namespace tvtools
