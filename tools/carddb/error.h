@@ -14,7 +14,7 @@ class BuildError : public std::runtime_error {
 
 // "file:line: message", the form editors and terminals jump to.
 inline BuildError errorAt(const QString& file, int line, const QString& message) {
-  return BuildError(QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(message));
+  return BuildError(QStringLiteral("%1:%2: %3").arg(file, QString::number(line), message));
 }
 
 }  // namespace tvtools
