@@ -43,9 +43,10 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   chk_Enchantment = newCheck(fra_CardType, "chk_Enchantment", QStringLiteral("エンチャント"), true);
   chk_Artifact = newCheck(fra_CardType, "chk_Artifact", QStringLiteral("アーティファクト"), true);
   chk_Creature = newCheck(fra_CardType, "chk_Creature", QStringLiteral("クリーチャー"), true);
+  chk_Planeswalker = newCheck(fra_CardType, "chk_Planeswalker", QStringLiteral("プレインズウォーカー"), true);
+  // Seven boxes share the frame's height that six had.
   row = 0;
-  for (QCheckBox* box : {chk_Land, chk_Instant, chk_Sorcery, chk_Enchantment, chk_Artifact, chk_Creature})
-    place(box, 240, 240 + 255 * row++, 1755, 255);
+  for (QCheckBox* box : typeBoxes()) place(box, 240, 210 + 225 * row++, 1755, 225);
 
   fra_CType = named(new QGroupBox(QStringLiteral("種族"), page), "fra_CType");
   place(fra_CType, 120, 4920, 2055, 735);
@@ -171,6 +172,7 @@ SearchFilter DeckBuildTab::searchFilter() const {
   f.Enchantment = chk_Enchantment->isChecked();
   f.Artifact = chk_Artifact->isChecked();
   f.Creature = chk_Creature->isChecked();
+  f.Planeswalker = chk_Planeswalker->isChecked();
   f.CTypeOn = chk_CType->isChecked();
   f.CType = cmb_CType->currentText();
   f.sortField = sortFieldFromOptions(opt_NameE->isChecked(), opt_NameN->isChecked(), opt_Cost->isChecked(),
@@ -271,8 +273,7 @@ void DeckBuildTab::fra_Color_DblClick() {
 
 void DeckBuildTab::fra_CardType_DblClick() {
   const bool check = nextFrameToggle(gTypeToggle);
-  for (QCheckBox* box : {chk_Land, chk_Instant, chk_Sorcery, chk_Enchantment, chk_Artifact, chk_Creature})
-    box->setChecked(check);
+  for (QCheckBox* box : typeBoxes()) box->setChecked(check);
 }
 
 bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {

@@ -55,6 +55,7 @@ const Control kDeckTab[] = {
     {"chk_Enchantment", "エンチャント", -1, -1, -1, -1, On},
     {"chk_Artifact", "アーティファクト", -1, -1, -1, -1, On},
     {"chk_Creature", "クリーチャー", -1, -1, -1, -1, On},
+    {"chk_Planeswalker", "プレインズウォーカー", -1, -1, -1, -1, On},
     {"fra_CType", "種族", 120, 4920, 2055, 735},
     {"chk_CType", "", 120, 240, -1, -1, Off},
     {"cmb_CType", "", -1, -1, -1, -1},
