@@ -20,6 +20,10 @@ inline void place(QWidget* w, int left, int top, int width, int height) {
 // tab row's height is known.
 void shiftToPage(QWidget* page, QPoint pageOrigin);
 
+// Gives every caption that does not fit its control a smaller font, so that
+// it shows whole at the control's given size.
+void fitCaptions(QWidget* root);
+
 template <typename W>
 W* named(W* w, const char* name) {
   w->setObjectName(QLatin1StringView(name));

@@ -43,9 +43,10 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   chk_Enchantment = newCheck(fra_CardType, "chk_Enchantment", QStringLiteral("エンチャント"), true);
   chk_Artifact = newCheck(fra_CardType, "chk_Artifact", QStringLiteral("アーティファクト"), true);
   chk_Creature = newCheck(fra_CardType, "chk_Creature", QStringLiteral("クリーチャー"), true);
+  chk_Planeswalker = newCheck(fra_CardType, "chk_Planeswalker", QStringLiteral("プレインズウォーカー"), true);
+  // Seven boxes share the frame's height that six had.
   row = 0;
-  for (QCheckBox* box : {chk_Land, chk_Instant, chk_Sorcery, chk_Enchantment, chk_Artifact, chk_Creature})
-    place(box, 240, 240 + 255 * row++, 1755, 255);
+  for (QCheckBox* box : typeBoxes()) place(box, 240, 210 + 225 * row++, 1755, 225);
 
   fra_CType = named(new QGroupBox(QStringLiteral("種族"), page), "fra_CType");
   place(fra_CType, 120, 4920, 2055, 735);
@@ -54,6 +55,8 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   cmb_CType = named(new QComboBox(fra_CType), "cmb_CType");
   cmb_CType->setEditable(true);
   cmb_CType->setInsertPolicy(QComboBox::NoInsert);
+  // The search takes the text exactly as typed: no completion.
+  cmb_CType->setCompleter(nullptr);
   place(cmb_CType, 420, 240, 1515, 360);
 
   fra_Sort = named(new QGroupBox(QStringLiteral("ソート"), page), "fra_Sort");
@@ -78,7 +81,7 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   place(txt_CardText, 2280, 720, 7455, 2775);
 
   cmd_ProxyPrint = named(new QPushButton(QStringLiteral("代理カード印刷"), page), "cmd_ProxyPrint");
-  place(cmd_ProxyPrint, 8040, 360, 1455, 375);
+  place(cmd_ProxyPrint, 8040, 360, 1455, 360);  // ends where txt_CardText begins
 
   Label2 = named(new QLabel(QStringLiteral("カードリスト"), page), "Label2");
   place(Label2, 2280, 3600, 1575, 255);
@@ -86,12 +89,12 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   place(lst_CardList, 2280, 3840, 3135, 3840);
   // The name box beside "カードリスト", in the free row above the list and the add buttons.
   lbl_Name = named(new QLabel(QStringLiteral("カード名"), page), "lbl_Name");
-  place(lbl_Name, 3480, 3600, 690, 255);
+  place(lbl_Name, 3870, 3600, 735, 255);
   txt_Name = named(new QLineEdit(page), "txt_Name");
   txt_Name->setAccessibleName(QStringLiteral("カード名"));
   txt_Name->setClearButtonEnabled(true);
   lbl_Name->setBuddy(txt_Name);
-  place(txt_Name, 4170, 3510, 2325, 315);
+  place(txt_Name, 4620, 3510, 1875, 315);
 
   cmd_AddMain = named(new QPushButton(QStringLiteral("→追加"), page), "cmd_AddMain");
   place(cmd_AddMain, 5520, 4200, 975, 375);
@@ -101,7 +104,7 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   Label3 = named(new QLabel(QStringLiteral("デッキリスト"), page), "Label3");
   place(Label3, 6600, 3600, 1575, 255);
   lbl_Main = named(new QLabel(QStringLiteral("-メイン- 0枚"), page), "lbl_Main");
-  place(lbl_Main, 5400, 3960, 1095, 255);
+  place(lbl_Main, 5430, 3960, 1065, 255);  // clear of lst_CardList, whose right edge is at 5415
   lst_DecList = newList(page, "lst_DecList");
   place(lst_DecList, 6600, 3840, 3135, 1860);
 
@@ -111,7 +114,7 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   place(cmd_MoveMain, 8160, 5780, 375, 375);
 
   lbl_Side = named(new QLabel(QStringLiteral("-サイド- 0枚"), page), "lbl_Side");
-  place(lbl_Side, 5400, 6240, 1095, 255);
+  place(lbl_Side, 5430, 6240, 1065, 255);
   lst_DecSideList = newList(page, "lst_DecSideList");
   place(lst_DecSideList, 6600, 6240, 3135, 1320);
 
@@ -183,6 +186,7 @@ SearchFilter DeckBuildTab::searchFilter() const {
   f.Enchantment = chk_Enchantment->isChecked();
   f.Artifact = chk_Artifact->isChecked();
   f.Creature = chk_Creature->isChecked();
+  f.Planeswalker = chk_Planeswalker->isChecked();
   f.CTypeOn = chk_CType->isChecked();
   f.CType = cmb_CType->currentText();
   f.name = txt_Name->text();
@@ -220,7 +224,7 @@ void DeckBuildTab::applyDeckList(const DeckListView& view, bool setLabel) {
     list->setCurrentRow(view.selection >= 0 && view.selection < list->count() ? view.selection : -1);
   }
   if (setLabel) (main ? lbl_Main : lbl_Side)->setText(view.label);
-  if (list->currentRow() >= 0)
+  if (list->selectedRow() >= 0)
     (this->*(main ? &DeckBuildTab::lst_DecList_Click : &DeckBuildTab::lst_DecSideList_Click))();
 }
 
@@ -256,26 +260,26 @@ void DeckBuildTab::cmd_AddSide_Click() {
 void DeckBuildTab::cmd_DellMain_Click() {
   guarded(this, [&] {
     applyDeckChange(
-        removeCopyFromDeck(*ctx_.gCardDb, kMainDeckTable, ctx_.gSortField, lst_DecList->currentRow()));
+        removeCopyFromDeck(*ctx_.gCardDb, kMainDeckTable, ctx_.gSortField, lst_DecList->selectedRow()));
   });
 }
 
 void DeckBuildTab::cmd_DellSide_Click() {
   guarded(this, [&] {
     applyDeckChange(
-        removeCopyFromDeck(*ctx_.gCardDb, kSideDeckTable, ctx_.gSortField, lst_DecSideList->currentRow()));
+        removeCopyFromDeck(*ctx_.gCardDb, kSideDeckTable, ctx_.gSortField, lst_DecSideList->selectedRow()));
   });
 }
 
 void DeckBuildTab::cmd_MoveMain_Click() {
   guarded(this, [&] {
-    applyDeckMove(moveCopyToMain(*ctx_.gCardDb, ctx_.gSortField, lst_DecSideList->currentRow()));
+    applyDeckMove(moveCopyToMain(*ctx_.gCardDb, ctx_.gSortField, lst_DecSideList->selectedRow()));
   });
 }
 
 void DeckBuildTab::cmd_MoveSide_Click() {
   guarded(this,
-          [&] { applyDeckMove(moveCopyToSide(*ctx_.gCardDb, ctx_.gSortField, lst_DecList->currentRow())); });
+          [&] { applyDeckMove(moveCopyToSide(*ctx_.gCardDb, ctx_.gSortField, lst_DecList->selectedRow())); });
 }
 
 void DeckBuildTab::fra_Color_DblClick() {
@@ -285,8 +289,7 @@ void DeckBuildTab::fra_Color_DblClick() {
 
 void DeckBuildTab::fra_CardType_DblClick() {
   const bool check = nextFrameToggle(gTypeToggle);
-  for (QCheckBox* box : {chk_Land, chk_Instant, chk_Sorcery, chk_Enchantment, chk_Artifact, chk_Creature})
-    box->setChecked(check);
+  for (QCheckBox* box : typeBoxes()) box->setChecked(check);
 }
 
 bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
@@ -296,7 +299,7 @@ bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
     guarded(this, [&] { cardNames(ctx_); });
   } else if (event->type() == QEvent::MouseButtonPress) {
     for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList})
-      if (watched == list->viewport()) rowBeforePress_[list] = list->currentRow();
+      if (watched == list->viewport()) rowBeforePress_[list] = list->selectedRow();
   } else if (event->type() == QEvent::MouseButtonDblClick) {
     if (watched == fra_Color) {
       fra_Color_DblClick();
@@ -311,20 +314,21 @@ bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DeckBuildTab::connectCardClicks(ListBox* list, void (DeckBuildTab::*handler)()) {
-  // A new line (mouse, keys or code) shows at once; a click on the line that
-  // is already current shows it again, as the same line may hold another card
-  // than the detail box by now.
-  connect(list, &ListBox::currentRowChanged, this, handler);
+  // A newly selected line (mouse, keys or code) shows at once; a click on the
+  // line that is already selected shows it again, as the same line may hold
+  // another card than the detail box by now. Focus alone selects nothing, so
+  // no card becomes current until the user chooses a line.
+  connect(list, &ListBox::selectedRowChanged, this, handler);
   list->viewport()->installEventFilter(this);
   connect(list, &QAbstractItemView::pressed, this, [this, list, handler](const QModelIndex& index) {
-    if (index.row() == rowBeforePress_.value(list, -2)) (this->*handler)();
+    if (index.row() == rowBeforePress_.value(list, -2) && list->isSelected(index.row())) (this->*handler)();
     rowBeforePress_.remove(list);
   });
 }
 
-void DeckBuildTab::lst_CardList_Click() { ShowCardText(kCardListTable, lst_CardList->currentRow()); }
-void DeckBuildTab::lst_DecList_Click() { ShowCardText(kMainDeckTable, lst_DecList->currentRow()); }
-void DeckBuildTab::lst_DecSideList_Click() { ShowCardText(kSideDeckTable, lst_DecSideList->currentRow()); }
+void DeckBuildTab::lst_CardList_Click() { ShowCardText(kCardListTable, lst_CardList->selectedRow()); }
+void DeckBuildTab::lst_DecList_Click() { ShowCardText(kMainDeckTable, lst_DecList->selectedRow()); }
+void DeckBuildTab::lst_DecSideList_Click() { ShowCardText(kSideDeckTable, lst_DecSideList->selectedRow()); }
 
 void DeckBuildTab::ShowCardText(const QString& table, int index) {
   if (index < 0) return;

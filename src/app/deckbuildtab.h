@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <array>
 #include <optional>
 
 #include "app/listbox.h"
@@ -82,7 +83,12 @@ class DeckBuildTab : public QWidget {
   QGroupBox* fra_Color;
   QCheckBox *chk_W, *chk_U, *chk_B, *chk_R, *chk_G, *chk_M, *chk_N;
   QGroupBox* fra_CardType;
-  QCheckBox *chk_Land, *chk_Instant, *chk_Sorcery, *chk_Enchantment, *chk_Artifact, *chk_Creature;
+  QCheckBox *chk_Land, *chk_Instant, *chk_Sorcery, *chk_Enchantment, *chk_Artifact, *chk_Creature,
+      *chk_Planeswalker;
+  std::array<QCheckBox*, 7> typeBoxes() const {
+    return {chk_Land,     chk_Instant,  chk_Sorcery,     chk_Enchantment,
+            chk_Artifact, chk_Creature, chk_Planeswalker};
+  }
   QGroupBox* fra_CType;
   QCheckBox* chk_CType;
   QComboBox* cmb_CType;

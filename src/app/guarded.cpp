@@ -6,8 +6,10 @@
 
 namespace tv {
 
+QString dbErrorText(const DbError& error) { return kMsgDbFailed + u'\n' + error.reason(); }
+
 void showDbError(QWidget* parent, const DbError& error) {
-  QMessageBox box(QMessageBox::Warning, kAppTitle, error.message(), QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Warning, kAppTitle, dbErrorText(error), QMessageBox::Ok, parent);
   box.exec();
 }
 

@@ -8,6 +8,12 @@
 
 namespace tv {
 
+inline const QString kMsgDbFailed = QStringLiteral("カードデータの読み込みに失敗しました。");
+
+// What the user reads of a database failure: the fixed line, then the
+// engine's own words, never the statement.
+QString dbErrorText(const DbError& error);
+
 void showDbError(QWidget* parent, const DbError& error);
 
 template <typename F>

@@ -13,6 +13,8 @@ ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new QStringListMod
           [this](const QModelIndex& current) {
             Q_EMIT currentRowChanged(current.isValid() ? current.row() : -1);
           });
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { Q_EMIT selectedRowChanged(selectedRow()); });
 }
 
 void ListBox::setLines(QStringList lines) {
@@ -26,6 +28,11 @@ void ListBox::addItems(const QStringList& lines) {
   lines_ += lines;
   model_->insertRows(first, int(lines.size()));
   for (int i = 0; i < lines.size(); ++i) model_->setData(model_->index(first + i), lines[i]);
+}
+
+int ListBox::selectedRow() const {
+  const QModelIndexList rows = selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 int ListBox::currentRow() const {

@@ -22,6 +22,9 @@ class ListBox : public QListView {
   void addItems(const QStringList& lines);
   void clear() { setLines({}); }
 
+  // The selected line of a single-selection list, -1 when none is selected
+  // (Qt keeps a current line when the visible selection is gone).
+  int selectedRow() const;
   int currentRow() const;
   // -1 clears the current line and the selection.
   void setCurrentRow(int row);
@@ -32,6 +35,8 @@ class ListBox : public QListView {
 
  Q_SIGNALS:
   void currentRowChanged(int row);
+  // The selection changed; `row` is selectedRow().
+  void selectedRowChanged(int row);
 
  private:
   QStringListModel* model_;

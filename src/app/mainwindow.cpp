@@ -1,11 +1,17 @@
 #include "app/mainwindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDate>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
@@ -61,6 +67,12 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   SSTab1->addTab(deckOutputTab_, QStringLiteral("デッキ出力編集"));
   SSTab1->addTab(tokenTab_, QStringLiteral("トークン出力編集"));
   SSTab1->setFixedSize(twips(9870), twips(7815));
+  // 代理カード印刷 stands beside the tab row, above the page: on the tab
+  // control itself, shown with its tab.
+  auto* proxyPrint = deckBuildTab_->findChild<QPushButton*>(QStringLiteral("cmd_ProxyPrint"));
+  proxyPrint->setParent(SSTab1);
+  connect(SSTab1, &QTabWidget::currentChanged, proxyPrint,
+          [proxyPrint](int tab) { proxyPrint->setVisible(tab == 0); });
   const QPoint origin = tabPageOrigin(SSTab1);
   for (QWidget* page : {static_cast<QWidget*>(deckBuildTab_), static_cast<QWidget*>(deckOutputTab_),
                         static_cast<QWidget*>(tokenTab_)})
@@ -70,6 +82,10 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   createMenus();
   deckBuildTab_->setPrintUi(printUi(deckBuildTab_));
   tokenTab_->setPrintUi(printUi(tokenTab_));
+  fitCaptions(this);
+  // Ctrl+E must end the program from every control, also where a text field
+  // would take the key for itself.
+  qApp->installEventFilter(this);
 
   setFixedSize(SSTab1->width(), SSTab1->height() + menuBar()->sizeHint().height());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -272,6 +288,21 @@ void Main::closeEvent(QCloseEvent* event) {
 
 bool Main::eventFilter(QObject* watched, QEvent* event) {
   if (watched == SSTab1->tabBar() && event->type() == QEvent::FocusIn) SSTab1_GotFocus();
+  if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Ctrl+V stays paste where there is text to paste into.
+    const auto* line = qobject_cast<QLineEdit*>(watched);
+    const auto* text = qobject_cast<QPlainTextEdit*>(watched);
+    const auto* combo = qobject_cast<QComboBox*>(watched);
+    const bool editable =
+        (line && !line->isReadOnly()) || (text && !text->isReadOnly()) || (combo && combo->isEditable());
+    if (key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_E) ||
+        (key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_V) && !editable)) {
+      event->ignore();
+      return true;  // not the control's: the menu's shortcut runs
+    }
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 

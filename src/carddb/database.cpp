@@ -20,7 +20,7 @@ namespace {
 QString engineMessage(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
 [[noreturn]] void fail(sqlite3* db, const QString& context) {
-  throw DbError(context + QStringLiteral(": ") + engineMessage(db));
+  throw DbError::inContext(context, engineMessage(db));
 }
 
 void jetLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -59,7 +59,7 @@ struct Stmt {
 void prepare(sqlite3* db, const QString& sql, Stmt& out) {
   const QByteArray utf8 = sql.toUtf8();
   if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &out.s, nullptr) != SQLITE_OK)
-    throw DbError(engineMessage(db) + QStringLiteral(" [") + sql + QStringLiteral("]"));
+    throw DbError::fromEngine(engineMessage(db), sql);
   if (!out.s) throw DbError(QStringLiteral("empty statement [") + sql + QStringLiteral("]"));
 }
 
@@ -130,7 +130,7 @@ void stepToEnd(sqlite3* db, sqlite3_stmt* s, const QString& sql) {
   int rc;
   while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
   }
-  if (rc != SQLITE_DONE) throw DbError(engineMessage(db) + QStringLiteral(" [") + sql + "]");
+  if (rc != SQLITE_DONE) throw DbError::fromEngine(engineMessage(db), sql);
 }
 
 }  // namespace
@@ -177,6 +177,8 @@ void Database::configure(const QString& path, const QString& connect) {
   sqlite3* raw = db_;
   sqlite3_extended_result_codes(raw, 1);
   hardenConnection(raw);
+  // A card database another program holds locked is waited for a moment, not failed at once.
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
 
   const QByteArray password = passwordFromConnect(connect).toUtf8();
   if (!password.isEmpty() && sqlite3_key(raw, password.constData(), int(password.size())) != SQLITE_OK)
@@ -288,7 +290,7 @@ struct Recordset::Impl {
       atEnd = false;
     } else {
       atEnd = true;
-      if (rc != SQLITE_DONE) throw DbError(engineMessage(db) + QStringLiteral(" [") + sql + "]");
+      if (rc != SQLITE_DONE) throw DbError::fromEngine(engineMessage(db), sql);
     }
   }
 
@@ -380,7 +382,7 @@ Recordset Database::openRecordset(const QString& sql, RecordsetType type, int /*
     impl->rowids.push_back(std::move(ids));
     impl->rows.push_back(std::move(values));
   }
-  if (rc != SQLITE_DONE) throw DbError(engineMessage(db_) + QStringLiteral(" [") + sql + "]");
+  if (rc != SQLITE_DONE) throw DbError::fromEngine(engineMessage(db_), sql);
   return Recordset(std::move(impl));
 }
 

@@ -23,8 +23,22 @@ namespace tv {
 // Every engine failure, carrying the engine's own message.
 class DbError : public std::runtime_error {
  public:
-  explicit DbError(const QString& message) : std::runtime_error(message.toStdString()) {}
+  explicit DbError(const QString& message) : DbError(message, message) {}
+  // The engine's own words, and where they came from (a statement, an
+  // operation): the user sees only `reason`, a log or a test the whole.
+  static DbError fromEngine(const QString& reason, const QString& statement) {
+    return DbError(reason + QStringLiteral(" [") + statement + u']', reason);
+  }
+  static DbError inContext(const QString& context, const QString& reason) {
+    return DbError(context + QStringLiteral(": ") + reason, reason);
+  }
   QString message() const { return QString::fromStdString(what()); }
+  QString reason() const { return reason_; }
+
+ private:
+  DbError(const QString& message, const QString& reason)
+      : std::runtime_error(message.toStdString()), reason_(reason) {}
+  QString reason_;
 };
 
 enum class RecordsetType { Dynaset = 2, Snapshot = 4 };
@@ -37,6 +51,9 @@ enum : int {
 };
 
 class Recordset;
+
+// How long a statement waits for a lock another connection holds.
+constexpr int kBusyTimeoutMs = 3000;
 
 class Database {
  public:

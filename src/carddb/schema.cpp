@@ -10,14 +10,16 @@ namespace tv {
 QStringList cardDatabaseSchema() {
   // Text compares and sorts without regard to ASCII case, as card databases
   // always have. NUMERIC keeps "3" as the integer 3 and "*" as text.
-  // CardsetNo is the rowid, so the expansions read back in number order; the
+  // CardsetNo is the rowid and the table has no other index (the builder
+  // checks the codes are unique), so every query reads the expansions in
+  // number order; the
   // working tables are plain rowid tables without indexes, so a read without
   // ORDER BY gives insertion order.
   return {
       QStringLiteral("CREATE TABLE tbl_CardSet ("
                      " CardsetNo INTEGER PRIMARY KEY,"
                      " Cardset TEXT COLLATE NOCASE,"
-                     " CardsetEx TEXT COLLATE NOCASE NOT NULL UNIQUE)"),
+                     " CardsetEx TEXT COLLATE NOCASE NOT NULL)"),
       QStringLiteral("CREATE TABLE tbl_CardMst ("
                      " CardSetEx TEXT COLLATE NOCASE NOT NULL,"
                      " NameE TEXT COLLATE NOCASE NOT NULL,"

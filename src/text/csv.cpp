@@ -1,16 +1,23 @@
 #include "text/csv.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QStringDecoder>
 
 namespace tv {
 
 CsvTable CsvTable::read(const QString& path) {
+  // A device or a pipe could feed bytes for ever: only regular files of a sane size.
+  constexpr qint64 kMaxBytes = qint64(1) << 30;
+  const QFileInfo info(path);
+  if (info.exists() && !info.isFile())
+    throw FileError(QStringLiteral("%1: cannot read: not a regular file").arg(path));
+  if (info.size() > kMaxBytes) throw FileError(QStringLiteral("%1: cannot read: larger than 1 GB").arg(path));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     throw FileError(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
-  const QByteArray bytes = file.readAll();
+  const QByteArray bytes = file.read(kMaxBytes + 1);
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString text = decoder(bytes);
   if (decoder.hasError()) {
@@ -58,6 +65,11 @@ CsvTable CsvTable::parse(const QString& input, const QString& fileName) {
       record.line = line;
     }
     const QChar c = text[i];
+    // Checked for quoted fields too: a NUL fails later with no line to name, and a
+    // lone CR (old Mac line ends) would make one long record with a puzzling count.
+    if (c == QChar(0)) throw errorAt(fileName, line, QStringLiteral("NUL byte in a field"));
+    if (c == u'\r' && !(i + 1 < n && text[i + 1] == u'\n'))
+      throw errorAt(fileName, line, QStringLiteral("CR without LF: lines must end in LF or CR LF"));
     if (c == u'"' && field.isEmpty()) {
       // Quoted field: runs to the next lone quote; "" is a quote.
       const int opened = line;
@@ -74,6 +86,9 @@ CsvTable CsvTable::parse(const QString& input, const QString& fileName) {
           break;
         }
         if (text[i] == u'\n') ++line;
+        if (text[i] == QChar(0)) throw errorAt(fileName, line, QStringLiteral("NUL byte in a field"));
+        if (text[i] == u'\r' && !(i + 1 < n && text[i + 1] == u'\n'))
+          throw errorAt(fileName, line, QStringLiteral("CR without LF: lines must end in LF or CR LF"));
         field += text[i++];
       }
       if (i < n && text[i] != u',' && text[i] != u'\n' &&

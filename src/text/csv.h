@@ -18,7 +18,7 @@ class FileError : public std::runtime_error {
 
 // "file:line: message", the form editors and terminals jump to.
 inline FileError errorAt(const QString& file, int line, const QString& message) {
-  return FileError(QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(message));
+  return FileError(QStringLiteral("%1:%2: %3").arg(file, QString::number(line), message));
 }
 
 struct CsvRecord {

@@ -11,32 +11,21 @@
 #include "app/mainwindow.h"
 #include "output/deckprint.h"
 #include "output/htmldecklist.h"
-#include "support/controls.h"
-#include "support/fixtures.h"
 #include "support/printers.h"
+#include "support/window.h"
 
 using namespace tv;
 
 namespace {
 
-class DeckOutputWindowTest : public ::testing::Test {
+class DeckOutputWindowTest : public tvtest::WindowTest {
  protected:
   void SetUp() override {
-    tvtest::addStandardCards(f);
-    w = std::make_unique<Main>(f.ctx);
-    w->show();
-    QApplication::processEvents();
+    WindowTest::SetUp();
     f.addDeckRow("wtbl_DecList", "8E", "Shock", "ショック", 4, 1);
     f.addDeckRow("wtbl_DecSideList", "8E", "Forest", "森", 1);
   }
-  template <typename T>
-  T* ctl(const char* name) const {
-    return tvtest::findControl<T>(w.get(), name);
-  }
   QString preview() const { return ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText(); }
-
-  tvtest::CardDbFixture f;
-  std::unique_ptr<Main> w;
 };
 
 }  // namespace

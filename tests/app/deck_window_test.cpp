@@ -13,12 +13,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
+#include <functional>
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
-#include "support/controls.h"
-#include "support/fixtures.h"
 #include "support/printers.h"
+#include "support/window.h"
 #include "text/shiftjis.h"
 
 using namespace tv;
@@ -32,28 +33,10 @@ QStringList lines(const ListBox* list) {
   return out;
 }
 
-void clickLine(ListBox* list, int row) {
-  const QPoint at = list->rowRect(row).center();
-  for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-    QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &event);
-  }
-}
+using tvtest::clickLine;
 
-class DeckWindowTest : public ::testing::Test {
+class DeckWindowTest : public tvtest::WindowTest {
  protected:
-  void SetUp() override {
-    tvtest::addStandardCards(f);
-    w = std::make_unique<Main>(f.ctx);
-    w->show();
-    QApplication::processEvents();
-  }
-
-  template <typename T>
-  T* ctl(const char* name) const {
-    return tvtest::findControl<T>(w.get(), name);
-  }
   // Clicks the card list's line of `name` (English) in the first expansion's result.
   void chooseCard(const QString& nameE) {
     const QStringList cards = lines(ctl<ListBox>("lst_CardList"));
@@ -67,9 +50,6 @@ class DeckWindowTest : public ::testing::Test {
   QString detailFirstLines() {
     return ctl<QPlainTextEdit>("txt_CardText")->toPlainText().section('\n', 0, 1);
   }
-
-  CardDbFixture f;
-  std::unique_ptr<Main> w;
 };
 
 }  // namespace
@@ -123,6 +103,38 @@ TEST_F(DeckWindowTest, ASelectionAfterRemovalShowsThatLinesCard) {
   EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->currentRow(), 1);
   EXPECT_TRUE(detailFirstLines().contains("Ornithopter / 羽ばたき飛行機械"));
   EXPECT_EQ(f.ctx.gCurrentCard.NameE, "Ornithopter");
+}
+
+// The buttons act on the selected line, never on a line Qt merely keeps as
+// current; focus alone chooses no card.
+TEST_F(DeckWindowTest, OnlyASelectedLineIsActedOn) {
+  auto* cards = ctl<ListBox>("lst_CardList");
+  auto* deck = ctl<ListBox>("lst_DecList");
+  cards->setFocus(Qt::TabFocusReason);  // right after start: a current line, no choice
+  press(ctl<QPushButton>("cmd_AddMain"));
+  EXPECT_EQ(deck->count(), 0);
+  EXPECT_EQ(f.ctx.gCurrentCard.NameE, "");
+
+  chooseCard("Shock");
+  press(ctl<QPushButton>("cmd_AddMain"), 3);
+  const auto copies = [&] { return f.scalar("SELECT SUM(CardMaisu) FROM wtbl_DecList"); };
+  const std::function<void()> deselections[] = {
+      [&] {
+        QTest::mouseClick(deck->viewport(), Qt::LeftButton, {}, QPoint(5, deck->viewport()->height() - 5));
+      },
+      [&] { clickLine(deck, 0, Qt::ControlModifier); },
+      [&] {
+        ctl<QPushButton>("cmd_reload")->click();  // no line selected afterwards
+        deck->setFocus(Qt::TabFocusReason);
+      },
+  };
+  for (const auto& deselect : deselections) {
+    clickLine(deck, 0);
+    deselect();
+    ASSERT_EQ(deck->selectedRow(), -1);
+    for (const char* button : {"cmd_DellMain", "cmd_MoveSide"}) press(ctl<QPushButton>(button));
+    EXPECT_EQ(copies(), 3);
+  }
 }
 
 namespace {

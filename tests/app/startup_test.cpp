@@ -1,10 +1,12 @@
 #include "app/core/startup.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -54,11 +56,21 @@ TEST_F(StartupTest, IniValueIsReadAsTheProfileReaderDid) {
       {"[Other]\nLocalDataFile=cards.db\n", std::nullopt},
       {"[File]\nDatabase=x\n", std::nullopt},
       {"[File]\nLocalDataFile=\n", std::nullopt},
+      {QByteArray("[File]\nLocalDataFile=a.db\0b\n", 28), "a.db"},  // a NUL ends the value
+      {"[File]\nLocalDataFile=" + QByteArray("\x83\x93").repeated(128) + "\n",
+       QString(127, QChar(u'ン'))},  // Shift-JIS cut at 255 bytes, whole characters
   };
   for (const auto& [content, expected] : cases) {
     write("TV.ini", content);
     EXPECT_EQ(ReadIniValue("File", "LocalDataFile", ini), expected) << content.constData();
   }
+  // Not a regular file: refused at once, neither read forever nor waited on.
+  QFile::remove(ini);
+  ASSERT_EQ(mkfifo(ini.toLocal8Bit().constData(), 0600), 0);
+  EXPECT_EQ(ReadIniValue("File", "LocalDataFile", ini), std::nullopt);
+  QFile::remove(ini);
+  QFile::link("/dev/zero", ini);
+  EXPECT_EQ(ReadIniValue("File", "LocalDataFile", ini), std::nullopt);
   QFile::remove(ini);
   const auto out = InitApplication(dir.path(), false);
   EXPECT_EQ(out.error, ".iniファイルの読み込みに失敗しました。[File] DatabaseName");
@@ -122,6 +134,22 @@ TEST(InstanceLock, SecondCopyIsRefusedAndAStaleLockIsNot) {
                       << QSysInfo::machineHostName() << "\n";
   stale.close();
   EXPECT_TRUE(InstanceLock(path).acquired());
+
+  // Empty, garbled or a folder: names no process of ours, so never keeps a copy out.
+  for (const QByteArray& junk : {QByteArray(), QByteArray("\xff\x00garbage\n\n\n", 13)}) {
+    QFile bad(path);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(junk);
+    bad.close();
+    InstanceLock lock(path);
+    EXPECT_TRUE(lock.acquired());
+    EXPECT_FALSE(InstanceLock(path).acquired());
+  }
+  QFile::remove(path);
+  ASSERT_TRUE(QDir(dir.path()).mkdir("talviks.lock"));
+  InstanceLock inFolder(path);
+  EXPECT_TRUE(inFolder.acquired());
+  EXPECT_FALSE(InstanceLock(path).acquired());
 }
 
 TEST(WindowOpen, ShowsTheVersionAndHandsOverOnlyWhenTheTimerFires) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 #include "carddb/dialect.h"
 #include "carddb/schema.h"
@@ -116,10 +118,12 @@ TEST_F(DatabaseTest, SearchStatementsKeepTheirOrderWithoutOrderBy) {
           .size(),
       6);
 
-  CardDbFixture g;  // expansions inserted out of order read back by number
-  for (int no : {2, 0, 1}) g.addSet(no, QString::number(no), "X" + QString::number(no));
+  // Expansions inserted out of order, codes against the alphabet, read back by number by every query.
+  CardDbFixture g;
+  for (int no : {2, 0, 1}) g.addSet(no, QString::number(no), QString(QChar(u'Z' - no)));
   EXPECT_EQ(column(g.db(), "SELECT tbl_CardSet.Cardset FROM tbl_CardSet", "Cardset"),
             QStringList({"0", "1", "2"}));
+  EXPECT_EQ(column(g.db(), "SELECT CardsetEx FROM tbl_CardSet", "CardsetEx"), QStringList({"Z", "Y", "X"}));
 }
 
 TEST_F(DatabaseTest, NestedJoinWithAndWithoutSpace) {
@@ -173,6 +177,17 @@ TEST_F(DatabaseTest, DynasetEditsAndAddsThroughAJoin) {
   EXPECT_EQ(f.scalar("SELECT CardMaisu FROM wtbl_DecList"), 2);
   EXPECT_EQ(f.scalar("SELECT count(*) FROM tbl_CardMst WHERE CardType='EC'"), 1);  // master untouched
   EXPECT_THROW(again.setField(u"CardMaisu", 3), DbError);                          // outside Edit
+
+  // Deleting the current row moves on to the next; a statement that is not a
+  // plain SELECT cannot be updated and is refused rather than writing nothing.
+  f.addDeckRow("wtbl_DecList", "8E", "Shock", "S", 1);
+  auto rows = f.db().openRecordset("SELECT CardSetEx, NameE FROM wtbl_DecList ORDER BY NameE");
+  rows.remove();
+  EXPECT_EQ(rows.text(u"NameE"), "Shock");
+  EXPECT_EQ(f.scalar("SELECT count(*) FROM wtbl_DecList"), 1);
+  for (const char* sql :
+       {"-- x\nSELECT NameE FROM wtbl_DecList", "WITH d AS (SELECT * FROM wtbl_DecList) SELECT NameE FROM d"})
+    EXPECT_THROW(f.db().openRecordset(sql), DbError) << sql;
 }
 
 TEST_F(DatabaseTest, FailOnErrorLeavesNothingBehind) {
@@ -202,4 +217,17 @@ TEST(WorkingTables, LiveInMemoryAndLeaveTheFileAlone) {
                 .field(u"n")
                 .toInt(),
             0);
+}
+
+TEST(OpenDatabase, ALockHeldByAnotherConnectionIsWaitedFor) {
+  CardDbFixture f;
+  tvtest::addStandardCards(f);
+  auto other = Database::open(f.path(), kCardDbConnect);
+  other->execute("BEGIN EXCLUSIVE");
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    other->execute("COMMIT");
+  });
+  EXPECT_EQ(f.scalar("SELECT count(*) FROM tbl_CardMst"), 16);
+  release.join();
 }

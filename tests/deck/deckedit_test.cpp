@@ -76,3 +76,22 @@ TEST_F(DeckTest, MovesCarryTheRowDeleteTheLastCopyAndLoseNoneIntoAFullTarget) {
           f.scalar("SELECT COUNT(*) FROM wtbl_DecSideList WHERE NumCost=8 AND CAttack='x' AND CDefence=2"),
       2);
 }
+
+// A deck file may bring in a card without a master row and a card in two rows.
+TEST_F(DeckTest, RowsWithoutAMasterRowOrTwiceKeepTheLimitAndLoseOneCopyAtATime) {
+  f.addDeckRow(kSideDeckTable, "ZZ", "Ghost", "幽霊", 6);
+  f.addDeckRow(kMainDeckTable, "8E", "Shock", "S", 3);
+  f.addDeckRow(kMainDeckTable, "8E", "Shock", "S", 4);
+  for (int k = 0; k < 5; ++k) moveCopyToMain(f.db(), "NameE", 0);  // the fifth would break the limit
+  EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM wtbl_DecList WHERE NameE='Ghost'"), 1);
+  EXPECT_EQ(copies(kMainDeckTable, "ZZ", "Ghost"), 4);
+  EXPECT_EQ(copies(kSideDeckTable, "ZZ", "Ghost"), 2);
+
+  const auto v = removeCopyFromDeck(f.db(), kMainDeckTable, "NameE", 1);  // the first Shock row
+  ASSERT_TRUE(v);
+  EXPECT_EQ(v->lines, (QStringList{"4  Ghost/幽霊", "2  Shock/S", "4  Shock/S"}));
+  EXPECT_EQ(sum(kMainDeckTable), 10);
+  moveCopyToSide(f.db(), "NameE", 2);  // one copy of the second row, not of both
+  EXPECT_EQ(sum(kMainDeckTable) + sum(kSideDeckTable), 12);
+  EXPECT_EQ(copies(kSideDeckTable, "8E", "Shock"), 1);
+}

@@ -29,9 +29,13 @@ class DeckTest : public ::testing::Test {
     return v;
   }
 
-  // Copies of a card in a deck table; -1 when it has no row there.
+  // Copies of a card in a deck table, all its rows together; -1 when it has no row there.
   qlonglong copies(const QString& table, const QString& set, const QString& name) {
-    return f.scalar("SELECT CardMaisu FROM " + table + where(set, name));
+    return rows(table, set, name) == 0 ? -1
+                                       : f.scalar("SELECT SUM(CardMaisu) FROM " + table + where(set, name));
+  }
+  qlonglong rows(const QString& table, const QString& set, const QString& name) {
+    return f.scalar("SELECT COUNT(*) FROM " + table + where(set, name));
   }
 
   // The current card's line, as an add selects it.

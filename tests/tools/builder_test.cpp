@@ -67,6 +67,11 @@ TEST(Builder, BadInputNamesFileAndLineAndLeavesTheOldDatabase) {
       {"cards.csv", QByteArray(kCards).replace(",cmc,", ",cost,"), "cards.csv:1: missing column 'cmc'"},
       {"cards.csv", kCards + "8ED,Z\xfcrich\n", "cards.csv:5: not UTF-8 text"},
       {"cards.csv", QByteArray(kCards).replace("USG,", "XYZ,"), "cards.csv:4: set XYZ is not in sets.csv"},
+      {"cards.csv", QByteArray(kCards).replace("USG,", "%2%1,"), "cards.csv:4: set %2%1 is not in sets.csv"},
+      {"cards.csv", QByteArray(kCards).replace("セラの", QByteArray("セラ\0", 7)),
+       "cards.csv:4: NUL byte in a field"},
+      {"cards.csv", QByteArray(kCards).replace('\n', '\r'), "cards.csv:1: CR without LF"},
+      {"cards.csv", kCards.left(kCards.indexOf('\n') + 1), "cards.csv:1: no cards"},
       {"cards.csv", QByteArray(kCards).replace("Summon - Avatar", "Vanguard"),
        "cards.csv:4: unknown card type"},
       {"sets.csv", QByteArray(kSets).replace("8E,", "us,"),
@@ -85,6 +90,12 @@ TEST(Builder, BadInputNamesFileAndLineAndLeavesTheOldDatabase) {
   BuildOptions o = inputs(dir);
   o.cardsCsv += ".gz";
   EXPECT_TRUE(buildError(o).startsWith(o.cardsCsv + ": cannot read")) << buildError(o).toStdString();
+  o.cardsCsv = "/dev/zero";  // never read for ever
+  EXPECT_EQ(buildError(o), "/dev/zero: cannot read: not a regular file");
+  o = inputs(dir);
+  o.output = o.setsCsv;  // would replace an input
+  EXPECT_EQ(buildError(o), o.setsCsv + ": is also an input file");
+  EXPECT_EQ(QFile(o.setsCsv).size(), kSets.size());
   o = inputs(dir);
   o.output = dir.filePath("none/out.db");
   EXPECT_TRUE(buildError(o).startsWith(o.output + ": cannot write")) << buildError(o).toStdString();

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 #include <filesystem>
 
 #include "carddb/csv.h"
@@ -43,9 +44,9 @@ SetTable readSets(const QString& path) {
       throw errorAt(path, r.line, QStringLiteral("set_code %1 appears twice").arg(s.set));
     const QString codeKey = s.code.toUpper();
     if (codeLine.contains(codeKey))
-      throw errorAt(
-          path, r.line,
-          QStringLiteral("expansion_code %1 is already used on line %2").arg(s.code).arg(codeLine[codeKey]));
+      throw errorAt(path, r.line,
+                    QStringLiteral("expansion_code %1 is already used on line %2")
+                        .arg(s.code, QString::number(codeLine[codeKey])));
     codeLine.insert(codeKey, r.line);
     out.codeOfSet.insert(s.set, s.code);
     out.sets.push_back(s);
@@ -83,6 +84,7 @@ std::vector<CardRow> readCards(const QString& path, const SetTable& sets, const 
           path, r.line,
           QStringLiteral("set %1 is not in %2").arg(rows.back().set, QFileInfo(setsPath).fileName()));
   }
+  if (rows.empty()) throw errorAt(path, 1, QStringLiteral("no cards"));
   return uniquePrintings(std::move(rows));
 }
 
@@ -128,6 +130,22 @@ QString temporaryPathFor(const QFileInfo& output) {
   }
 }
 
+// The expansion code of `code`'s copy k: the code itself, then a number added.
+QString copyCode(const QString& code, int k) { return k == 0 ? code : code + QString::number(k); }
+
+// The table has no unique index (one would change the engine's row order),
+// so the codes, copies included, are checked here.
+void checkCodesUnique(const QString& output, const SetTable& sets, int repeat) {
+  QSet<QString> seen;
+  for (int k = 0; k < repeat; ++k)
+    for (const SetInput& s : sets.sets) {
+      const QString code = copyCode(s.code, k);
+      if (seen.contains(code.toUpper()))
+        throw BuildError(QStringLiteral("%1: cannot write: expansion code %2 twice").arg(output, code));
+      seen.insert(code.toUpper());
+    }
+}
+
 void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<CardRow>& cards,
                    const std::vector<TokenRow>& tokens, int repeat) {
   db.execute(QStringLiteral("BEGIN"));
@@ -135,14 +153,15 @@ void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<Car
   for (int k = 0; k < repeat; ++k) {
     for (int i = 0; i < setCount; ++i) {
       const SetInput& s = sets.sets[size_t(i)];
-      const QString code = k == 0 ? s.code : s.code + QString::number(k);
-      const QString name = k == 0 ? s.nameJa : QStringLiteral("%1 (%2)").arg(s.nameJa).arg(k + 1);
+      const QString code = copyCode(s.code, k);
+      const QString name =
+          k == 0 ? s.nameJa : QStringLiteral("%1 (%2)").arg(s.nameJa, QString::number(k + 1));
       tv::insertExpansion(db, k * setCount + i, name, code);
     }
   }
   for (int k = 0; k < repeat; ++k) {
     for (const CardRow& c : cards) {
-      const QString code = sets.codeOfSet.value(c.set) + (k == 0 ? QString() : QString::number(k));
+      const QString code = copyCode(sets.codeOfSet.value(c.set), k);
       tv::insertCard(db, {code, c.nameE, c.nameN, c.color, c.cost, c.numCost, c.rare, c.cardType, c.textN,
                           c.ctype, c.attack, c.defence});
     }
@@ -167,6 +186,7 @@ void checkOutput(const QString& output, const QStringList& inputs) {
 
 void writeCardDatabase(const QString& output, const SetTable& sets, const std::vector<CardRow>& cards,
                        const std::vector<TokenRow>& tokens, int repeat) {
+  checkCodesUnique(output, sets, repeat);
   TempFile temp{temporaryPathFor(QFileInfo(output))};
   try {
     std::unique_ptr<tv::Database> db = tv::createCardDatabase(temp.path);

@@ -15,7 +15,7 @@ std::vector<int> colorIndexes(QStringView colors) {
   bool present[5] = {};
   for (QChar c : colors) {
     const qsizetype i = kColorLetters.indexOf(c);
-    if (i < 0) throw MappingError(QStringLiteral("unknown colour '%1' in '%2'").arg(c).arg(colors));
+    if (i < 0) throw MappingError(QStringLiteral("unknown colour '%1' in '%2'").arg(c, colors));
     present[i] = true;
   }
   std::vector<int> out;

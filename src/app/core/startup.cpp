@@ -1,6 +1,7 @@
 #include "app/core/startup.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <cmath>
 
@@ -19,22 +20,44 @@ QString decodeIniText(const QByteArray& bytes) {
   return QString::fromLatin1(bytes);
 }
 
-// Cuts a value at 255 bytes, as the platform's profile reader did, without
-// splitting a UTF-8 sequence.
+bool isUtf8(const QByteArray& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = utf8.decode(bytes);  // decode() is lazy until converted
+  return !utf8.hasError();
+}
+
+bool isShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Cuts a value at its first NUL and at 255 bytes, as the platform's profile
+// reader did, without splitting a character of the value's encoding.
 QByteArray cutValue(QByteArray value) {
+  if (const qsizetype nul = value.indexOf('\0'); nul >= 0) value.truncate(nul);
   constexpr qsizetype kMax = 255;
   if (value.size() <= kMax) return value;
-  qsizetype end = kMax;
-  while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) --end;
+  qsizetype end = 0;
+  if (isUtf8(value)) {
+    end = kMax;
+    while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) --end;
+  } else {
+    // Shift-JIS: a lead byte and its trail byte stay together.
+    for (qsizetype next = 0; next <= kMax;
+         next += isShiftJisLead(static_cast<unsigned char>(value[next])) ? 2 : 1)
+      end = next;
+  }
   return value.left(end);
 }
+
+// A configuration file is a few lines: anything larger is not one.
+constexpr qint64 kMaxIniBytes = 64 * 1024;
 
 }  // namespace
 
 std::optional<QString> ReadIniValue(const QString& section, const QString& key, const QString& file) {
+  // Only a regular file: a FIFO would block the start, a device never end.
+  if (!QFileInfo(file).isFile()) return std::nullopt;
   QFile f(file);
   if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-  QByteArray content = f.readAll();
+  QByteArray content = f.read(kMaxIniBytes);
   if (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
 
   bool inSection = false;

@@ -1,0 +1,41 @@
+// The real main window over a small card database, for the tests that drive
+// it as a user would: controls found by name, lines clicked with the mouse.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <memory>
+
+#include "app/listbox.h"
+#include "app/mainwindow.h"
+#include "support/controls.h"
+#include "support/fixtures.h"
+
+namespace tvtest {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  // What the card database holds when the window loads.
+  virtual void fill() { addStandardCards(f); }
+  void SetUp() override {
+    fill();
+    w = std::make_unique<tv::Main>(f.ctx);
+    w->show();
+    QApplication::processEvents();
+  }
+  template <typename T>
+  T* ctl(const char* name) const {
+    return findControl<T>(w.get(), name);
+  }
+
+  CardDbFixture f;
+  std::unique_ptr<tv::Main> w;
+};
+
+inline void clickLine(tv::ListBox* list, int row, Qt::KeyboardModifiers keys = {}) {
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->rowRect(row).center());
+}
+
+}  // namespace tvtest
