@@ -1,18 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QTest>
 #include <functional>
 
@@ -27,19 +19,13 @@ using tvtest::CardDbFixture;
 
 namespace {
 
-QStringList lines(const ListBox* list) {
-  QStringList out;
-  for (int i = 0; i < list->count(); ++i) out << list->text(i);
-  return out;
-}
-
 using tvtest::clickLine;
 
 class DeckWindowTest : public tvtest::WindowTest {
  protected:
   // Clicks the card list's line of `name` (English) in the first expansion's result.
   void chooseCard(const QString& nameE) {
-    const QStringList cards = lines(ctl<ListBox>("lst_CardList"));
+    const QStringList cards = ctl<ListBox>("lst_CardList")->lines();
     for (int i = 0; i < cards.size(); ++i)
       if (cards[i].startsWith(nameE + "/")) return clickLine(ctl<ListBox>("lst_CardList"), i);
     FAIL() << "no card " << nameE.toStdString();
@@ -62,7 +48,7 @@ TEST_F(DeckWindowTest, ButtonsAndListsBuildTheDeck) {
   press(ctl<QPushButton>("cmd_AddMain"), 5);
   chooseCard("Serra's Embrace");
   press(ctl<QPushButton>("cmd_AddMain"), 2);
-  ASSERT_EQ(lines(ctl<ListBox>("lst_DecList")),
+  ASSERT_EQ(ctl<ListBox>("lst_DecList")->lines(),
             QStringList({"2  Serra's Embrace/セラの抱擁", "4  Shock/ショック"}));
   EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), 0);  // the added card's line
   EXPECT_EQ(ctl<QLabel>("lbl_Main")->text(), "-メイン- 6枚");
@@ -73,8 +59,8 @@ TEST_F(DeckWindowTest, ButtonsAndListsBuildTheDeck) {
   EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), 0);
   EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->currentRow(), -1);
   press(ctl<QPushButton>("cmd_MoveSide"));
-  EXPECT_EQ(lines(ctl<ListBox>("lst_DecList")), QStringList{"4  Shock/ショック"});
-  EXPECT_EQ(lines(ctl<ListBox>("lst_DecSideList")), QStringList{"2  Serra's Embrace/セラの抱擁"});
+  EXPECT_EQ(ctl<ListBox>("lst_DecList")->lines(), QStringList{"4  Shock/ショック"});
+  EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->lines(), QStringList{"2  Serra's Embrace/セラの抱擁"});
   EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), -1);
   press(ctl<QPushButton>("cmd_DellMain"));  // no selection: nothing
   EXPECT_EQ(ctl<QLabel>("lbl_Main")->text(), "-メイン- 4枚");
@@ -83,7 +69,7 @@ TEST_F(DeckWindowTest, ButtonsAndListsBuildTheDeck) {
   // A decrement keeps the line and shows its card; up again from the sideboard.
   clickLine(ctl<ListBox>("lst_DecList"), 0);
   press(ctl<QPushButton>("cmd_DellMain"));
-  EXPECT_EQ(lines(ctl<ListBox>("lst_DecList")), QStringList{"3  Shock/ショック"});
+  EXPECT_EQ(ctl<ListBox>("lst_DecList")->lines(), QStringList{"3  Shock/ショック"});
   EXPECT_TRUE(detailFirstLines().contains("Shock / ショック"));
   clickLine(ctl<ListBox>("lst_DecSideList"), 0);
   press(ctl<QPushButton>("cmd_MoveMain"));
@@ -145,36 +131,19 @@ class DeckFileWindowTest : public DeckWindowTest {
  protected:
   void SetUp() override {
     DeckWindowTest::SetUp();
-    w->CommonDialog1.setChooser([this](const CommonDialog::Request& r) {
-      offered << r.fileName;
-      return chosen;
-    });
-    w->setMessageBox([this](const MessageBoxRequest& r) {
-      messages << r.text;
-      icons << r.icon;
-      return answer;
-    });
+    answerDialogs();
   }
   void trigger(const char* action) { ctl<QAction>(action)->trigger(); }
   QString path(const QString& name) const { return f.dir() + "/" + name; }
-  QByteArray contents(const QString& p) {
-    QFile file(p);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
   // What a user sees of the deck: both lists with their selections, labels, title and comment.
   QStringList deckView() {
     QStringList out;
     for (const char* list : {"lst_DecList", "lst_DecSideList"})
-      out << lines(ctl<ListBox>(list)).join('|') + " @" + QString::number(ctl<ListBox>(list)->currentRow());
+      out << ctl<ListBox>(list)->lines().join('|') + " @" + QString::number(ctl<ListBox>(list)->currentRow());
     return out << ctl<QLabel>("lbl_Main")->text() << ctl<QLabel>("lbl_Side")->text()
                << ctl<QLineEdit>("txt_PrintTitle")->text()
                << ctl<QPlainTextEdit>("txt_PrintComment")->toPlainText();
   }
-
-  std::optional<QString> chosen;
-  QStringList offered, messages;
-  QList<QMessageBox::Icon> icons;
-  QMessageBox::StandardButton answer = QMessageBox::Ok;
 };
 
 }  // namespace
@@ -189,7 +158,7 @@ TEST_F(DeckFileWindowTest, SavedDeckOpensAgainWithListsTitleAndPreview) {
   const QStringList saved = deckView();
   chosen = path("burn");
   trigger("M_Save");
-  EXPECT_EQ(contents(path("burn")),
+  EXPECT_EQ(tvtest::readFile(path("burn")),
             *encodeShiftJis(u"\"Burn\",\"vs. control\r\nsecond line\"\r\n"
                             u"\"8E\",\"Shock\",2\r\n0,0,0\r\n\"8E\",\"Serra Angel\",1\r\n"));
 
@@ -204,7 +173,9 @@ TEST_F(DeckFileWindowTest, SavedDeckOpensAgainWithListsTitleAndPreview) {
   reopened[1] = "1  Serra Angel/セラの天使 @-1";
   EXPECT_EQ(deckView(), reopened);
   EXPECT_TRUE(ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText().startsWith("★メイン2枚"));  // rebuilt
-  EXPECT_EQ(offered, QStringList({"", path("burn")}));  // the last name offered again
+  ASSERT_EQ(asked.size(), 2);
+  EXPECT_EQ(asked[0].fileName + u'|' + asked[1].fileName,
+            u'|' + path("burn"));  // the last name offered again
   EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -213,10 +184,7 @@ TEST_F(DeckFileWindowTest, FailuresAreToldAndChangeNothingCancelIsSilent) {
   press(ctl<QPushButton>("cmd_AddMain"));
   ctl<QLineEdit>("txt_PrintTitle")->setText("mine");
   const QStringList before = deckView();
-  QFile bad(path("bad.tvf"));
-  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-  bad.write("\"t\",\"c\"\r\n\"8E\",\"Forest\",x\r\n");
-  bad.close();
+  tvtest::writeFile(path("bad.tvf"), "\"t\",\"c\"\r\n\"8E\",\"Forest\",x\r\n");
 
   chosen = path("bad.tvf");
   trigger("M_Open");
@@ -258,7 +226,7 @@ TEST_F(DeckFileWindowTest, ClosingAsksAboutAnUnsavedDeckOnly) {
     EXPECT_EQ(messages[0], question) << s.what;
     EXPECT_EQ(w->isVisible(), !s.closes) << s.what;
   }
-  EXPECT_EQ(contents(path("kept.tvf")), "\"\",\"\"\r\n\"8E\",\"Shock\",1\r\n0,0,0\r\n");
+  EXPECT_EQ(tvtest::readFile(path("kept.tvf")), "\"\",\"\"\r\n\"8E\",\"Shock\",1\r\n0,0,0\r\n");
 }
 
 TEST_F(DeckFileWindowTest, AnUnchangedDeckClosesAtOnceAndNoDropsAChangedOne) {
@@ -270,10 +238,8 @@ TEST_F(DeckFileWindowTest, AnUnchangedDeckClosesAtOnceAndNoDropsAChangedOne) {
 
   w = std::make_unique<Main>(f.ctx);
   w->show();
-  w->setMessageBox([this](const MessageBoxRequest& r) {
-    messages << r.text;
-    return QMessageBox::No;
-  });
+  answer = QMessageBox::No;
+  answerDialogs();
   ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("note");
   trigger("M_Close");
   EXPECT_EQ(messages, QStringList{"デッキが変更されています。保存しますか？"});

@@ -16,6 +16,7 @@
 #include "app/instancelock.h"
 #include "app/windowopen.h"
 #include "carddb/schema.h"
+#include "support/fixtures.h"
 #include "support/printers.h"
 
 using namespace tv;
@@ -25,9 +26,7 @@ namespace {
 class StartupTest : public ::testing::Test {
  protected:
   void write(const QString& name, const QByteArray& content) {
-    QFile f(dir.filePath(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(content);
+    tvtest::writeFile(dir.filePath(name), content);
   }
   // A card database whose tbl_Version holds `version` (no row when empty).
   void makeDb(const QString& name, const QString& version, const QString& connect = kCardDbConnect) {
@@ -137,10 +136,7 @@ TEST(InstanceLock, SecondCopyIsRefusedAndAStaleLockIsNot) {
 
   // Empty, garbled or a folder: names no process of ours, so never keeps a copy out.
   for (const QByteArray& junk : {QByteArray(), QByteArray("\xff\x00garbage\n\n\n", 13)}) {
-    QFile bad(path);
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(junk);
-    bad.close();
+    tvtest::writeFile(path, junk);
     InstanceLock lock(path);
     EXPECT_TRUE(lock.acquired());
     EXPECT_FALSE(InstanceLock(path).acquired());

@@ -28,15 +28,14 @@ QString sheetPath(const QTemporaryDir& dir, const QString& name) {
 
 TEST(QtPrintJob, SheetsAndLongDeckListsAsPdfPages) {
   QTemporaryDir dir;
-  tv::CurrentCard card;
-  card.NameE = QStringLiteral("Llanowar Elves");
-  card.Cost = QStringLiteral("G");
-  card.TypeNameE = QStringLiteral("Creature");
-  card.CType = QStringLiteral("エルフ・ドルイド");
-  card.CardSetEx = QStringLiteral("M19");
-  card.Rare = QStringLiteral("C");
-  card.TextN = QStringLiteral("{T}：あなたのマナ・プールに{G}を加える。\r\n\r\nSample text 1234");
-  card.PowerToughness = QStringLiteral("1/1");
+  const tv::CurrentCard card{.NameE = "Llanowar Elves",
+                             .CardSetEx = "M19",
+                             .Rare = "C",
+                             .Cost = "G",
+                             .TextN = "{T}：あなたのマナ・プールに{G}を加える。\r\n\r\nSample text 1234",
+                             .CType = "エルフ・ドルイド",
+                             .PowerToughness = "1/1",
+                             .TypeNameE = "Creature"};
   const tv::CurrentToken token{QStringLiteral("兵士"), QStringLiteral("白"), QStringLiteral("警戒"),
                                QStringLiteral("1/1")};
   QString deck;

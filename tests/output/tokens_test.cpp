@@ -25,9 +25,8 @@ TEST(ChooseToken, FindsTheLineInNameOrderWithItsText) {
   auto soldier = tv::ChooseToken(f.db(), 3);
   ASSERT_TRUE(soldier);
   EXPECT_EQ(soldier->text, QStringLiteral("兵士\r\n\r\n色 (白)\r\n\r\n警戒\r\n飛行\r\n\r\n[1/1]\r\n"));
-  EXPECT_EQ(soldier->token.Color, QStringLiteral("白"));
-  EXPECT_EQ(soldier->token.TextN, QStringLiteral("警戒\r\n飛行"));
-  EXPECT_EQ(soldier->token.PowerToughness, QStringLiteral("1/1"));
+  EXPECT_EQ(QStringList({soldier->token.Color, soldier->token.TextN, soldier->token.PowerToughness}),
+            QStringList({"白", "警戒\r\n飛行", "1/1"}));
 
   EXPECT_EQ(tv::ChooseToken(f.db(), 0)->token.PowerToughness, QStringLiteral("*/"));
   EXPECT_FALSE(tv::ChooseToken(f.db(), 4));
