@@ -140,9 +140,8 @@ TEST(Builder, RealData) {
       {"US", "Power Taint", "魔力の汚点|U|1U|2|C|EP|-|-|-"},
       {"7E", "Steal Artifact", "秘宝奪取|U|2UU|4|U|EA|-|-|-"},
   };
-  const QStringList columns{"NameN",    "Color", "Cost",    "NumCost", "Rare",
-                            "CardType", "CType", "CAttack", "CDefence"};
+  const QStringList columns =
+      QString("NameN,Color,Cost,NumCost,Rare,CardType,CType,CAttack,CDefence").split(u',');
   for (const auto& [set, name, expected] : cards)
-    EXPECT_EQ(tvtest::cardValues(*db, QString::fromUtf8(set), QString::fromUtf8(name), columns),
-              QString::fromUtf8(expected));
+    EXPECT_EQ(tvtest::cardValues(*db, set, name, columns), expected);
 }

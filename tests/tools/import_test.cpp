@@ -101,21 +101,14 @@ TEST(Import, RealCardsOfEachLayoutAndType) {
       {"M19", "Forest", "森|N|-|-|C|BL|-|-|-|-"},
       {"FUT", "Dryad Arbor", "ドライアドの東屋|G|-|-|U|L|（ドライアドの東屋は呪文|-|-|-"},
   };
-  const QStringList columns{"NameN",
-                            "Color",
-                            "Cost",
-                            "NumCost",
-                            "Rare",
-                            "CardType",
-                            "substr(replace(TextN, char(13, 10), '/'), 1, 12)",
-                            "CType",
-                            "CAttack",
-                            "CDefence"};
+  const QStringList columns =
+      QString(
+          "NameN|Color|Cost|NumCost|Rare|CardType|substr(replace(TextN, char(13, 10), '/'), 1, 12)|CType|"
+          "CAttack|CDefence")
+          .split(u'|');
   auto db = tv::Database::open(o.output, tv::kCardDbConnect);
   for (const auto& [set, name, expected] : cards)
-    EXPECT_EQ(tvtest::cardValues(*db, QString::fromUtf8(set), QString::fromUtf8(name), columns),
-              QString::fromUtf8(expected))
-        << name;
+    EXPECT_EQ(tvtest::cardValues(*db, set, name, columns), expected) << name;
 
   // Newest first; classic code and name from the sets table, MTGJSON's Japanese name, else the English.
   const QString info = describeCardDatabase(o.output);
