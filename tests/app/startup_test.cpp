@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QSysInfo>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include "app/core/appinfo.h"
 #include "app/instancelock.h"
@@ -126,12 +125,10 @@ TEST(InstanceLock, SecondCopyIsRefusedAndAStaleLockIsNot) {
   const pid_t dead = fork();
   if (dead == 0) _exit(0);
   waitpid(dead, nullptr, 0);
-  QFile stale(path);
-  ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-  QTextStream(&stale) << dead << "\n"
-                      << QCoreApplication::applicationName() << "\n"
-                      << QSysInfo::machineHostName() << "\n";
-  stale.close();
+  tvtest::writeFile(path, QString("%1\n%2\n%3\n")
+                              .arg(dead)
+                              .arg(QCoreApplication::applicationName(), QSysInfo::machineHostName())
+                              .toUtf8());
   EXPECT_TRUE(InstanceLock(path).acquired());
 
   // Empty, garbled or a folder: names no process of ours, so never keeps a copy out.
