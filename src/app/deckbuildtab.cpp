@@ -87,6 +87,14 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   place(Label2, 2280, 3600, 1575, 255);
   lst_CardList = newList(page, "lst_CardList");
   place(lst_CardList, 2280, 3840, 3135, 3840);
+  // The name box beside "カードリスト", in the free row above the list and the add buttons.
+  lbl_Name = named(new QLabel(QStringLiteral("カード名"), page), "lbl_Name");
+  place(lbl_Name, 3870, 3600, 735, 255);
+  txt_Name = named(new QLineEdit(page), "txt_Name");
+  txt_Name->setAccessibleName(QStringLiteral("カード名"));
+  txt_Name->setClearButtonEnabled(true);
+  lbl_Name->setBuddy(txt_Name);
+  place(txt_Name, 4620, 3510, 1875, 315);
 
   cmd_AddMain = named(new QPushButton(QStringLiteral("→追加"), page), "cmd_AddMain");
   place(cmd_AddMain, 5520, 4200, 975, 375);
@@ -116,6 +124,12 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   place(cmd_DellSide, 5520, 6960, 975, 375);
 
   connect(cmd_reload, &QPushButton::clicked, this, &DeckBuildTab::cmd_reload_Click);
+  nameTyping_.setSingleShot(true);
+  nameTyping_.setInterval(kNameTypingPause);
+  connect(&nameTyping_, &QTimer::timeout, this, &DeckBuildTab::cmd_reload_Click);
+  connect(txt_Name, &QLineEdit::textEdited, this, [this] { nameTyping_.start(); });
+  connect(txt_Name, &QLineEdit::returnPressed, this, &DeckBuildTab::cmd_reload_Click);
+  txt_Name->installEventFilter(this);
   connect(cmd_ProxyPrint, &QPushButton::clicked, this, &DeckBuildTab::cmd_ProxyPrint_Click);
   fra_Color->installEventFilter(this);
   fra_CardType->installEventFilter(this);
@@ -175,12 +189,14 @@ SearchFilter DeckBuildTab::searchFilter() const {
   f.Planeswalker = chk_Planeswalker->isChecked();
   f.CTypeOn = chk_CType->isChecked();
   f.CType = cmb_CType->currentText();
+  f.name = txt_Name->text();
   f.sortField = sortFieldFromOptions(opt_NameE->isChecked(), opt_NameN->isChecked(), opt_Cost->isChecked(),
                                      opt_Attack->isChecked(), opt_Defence->isChecked());
   return f;
 }
 
 void DeckBuildTab::cmd_reload_Click() {
+  nameTyping_.stop();
   guarded(this, [&] {
     for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList}) {
       const QSignalBlocker block(list);
@@ -277,7 +293,11 @@ void DeckBuildTab::fra_CardType_DblClick() {
 }
 
 bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonPress) {
+  if (watched == txt_Name && event->type() == QEvent::FocusIn) {
+    // The names are read once a run; reading them when the box is entered
+    // keeps the wait off the first keystroke.
+    guarded(this, [&] { cardNames(ctx_); });
+  } else if (event->type() == QEvent::MouseButtonPress) {
     for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList})
       if (watched == list->viewport()) rowBeforePress_[list] = list->selectedRow();
   } else if (event->type() == QEvent::MouseButtonDblClick) {

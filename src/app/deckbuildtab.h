@@ -7,9 +7,11 @@
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <array>
 #include <optional>
 
@@ -21,6 +23,9 @@
 #include "session/context.h"
 
 namespace tv {
+
+// How long typing in the name box pauses before the list follows it.
+inline constexpr int kNameTypingPause = 250;  // ms
 
 class DeckBuildTab : public QWidget {
   Q_OBJECT
@@ -91,6 +96,8 @@ class DeckBuildTab : public QWidget {
   QRadioButton *opt_NameE, *opt_NameN, *opt_Cost, *opt_Attack, *opt_Defence;
   QPushButton* cmd_reload;
   QLabel* Label2;
+  QLabel* lbl_Name;
+  QLineEdit* txt_Name;
   ListBox* lst_CardList;
   QLabel* Label1;
   QPlainTextEdit* txt_CardText;
@@ -103,6 +110,7 @@ class DeckBuildTab : public QWidget {
   qint16 gColorToggle = 0;
   qint16 gTypeToggle = 0;
   QHash<const ListBox*, int> rowBeforePress_;  // a list's current line when the mouse went down
+  QTimer nameTyping_;                          // the search follows the name box once typing pauses
 };
 
 }  // namespace tv

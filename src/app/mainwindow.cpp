@@ -20,6 +20,7 @@
 #include "app/core/appinfo.h"
 #include "app/deckbuildtab.h"
 #include "app/deckoutputtab.h"
+#include "app/decktextdialogs.h"
 #include "app/guarded.h"
 #include "app/printing.h"
 #include "app/tokentab.h"
@@ -94,10 +95,10 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
 }
 
 void Main::createMenus() {
-  auto item = [this](QMenu* menu, const char* name, const QString& caption, QKeyCombination key,
+  auto item = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
                      void (Main::*handler)()) {
     QAction* action = named(menu->addAction(caption), name);
-    action->setShortcut(QKeySequence(key));
+    action->setShortcut(key);
     connect(action, &QAction::triggered, this, handler);
     return action;
   };
@@ -106,11 +107,15 @@ void Main::createMenus() {
   M_Fail = named(menuBar()->addMenu(QStringLiteral("ファイル(&F)")), "M_Fail");
   M_Open =
       item(M_Fail, "M_Open", QStringLiteral("デッキを開く(&O)"), Qt::CTRL | Qt::Key_O, &Main::M_Open_Click);
+  M_OpenText =
+      item(M_Fail, "M_OpenText", QStringLiteral("テキストから読み込み(&T)..."), {}, &Main::M_OpenText_Click);
   M_Kubun1 = separator(M_Fail, "M_Kubun1");
   M_Save =
       item(M_Fail, "M_Save", QStringLiteral("デッキ保存(&S)"), Qt::CTRL | Qt::Key_S, &Main::M_Save_Click);
   M_SaveHtml = item(M_Fail, "M_SaveHtml", QStringLiteral("デッキHTML出力(&H)"), Qt::CTRL | Qt::Key_H,
                     &Main::M_SaveHtml_Click);
+  M_SaveText =
+      item(M_Fail, "M_SaveText", QStringLiteral("テキストで保存(&X)..."), {}, &Main::M_SaveText_Click);
   M_Kubun2 = separator(M_Fail, "M_Kubun2");
   M_Close = item(M_Fail, "M_Close", QStringLiteral("終了(&E)"), Qt::CTRL | Qt::Key_E, &Main::M_Close_Click);
 
@@ -148,12 +153,39 @@ void Main::M_Open_Click() {
   deckBuildTab_->showReplacedDeck();
   deckTracker_.markSaved(
       {deckOutputTab_->printTitle(), deckOutputTab_->printComment(), opened.deck.main, opened.deck.side});
+  focusTabControl();
+}
+
+void Main::focusTabControl() {
   // The tab control gains the focus anew, which rebuilds the preview; a
   // window without the focus gets no focus event, so then it is done here.
   previewRebuilt_ = false;
   deckBuildTab_->focusReload();
   SSTab1->setFocus();
   if (!previewRebuilt_) SSTab1_GotFocus();
+}
+
+void Main::M_OpenText_Click() {
+  if (!mayDropDeck()) return;
+  DeckTextImportDialog dialog(ctx_, CommonDialog1, messageBox_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  bool replaced = false;
+  // The title and the comment stay: a deck list carries neither.
+  guarded(this, [&] {
+    replaceDeckTables(*ctx_.gCardDb, dialog.result().deck);
+    replaced = true;
+  });
+  if (!replaced) return;
+  deckBuildTab_->showReplacedDeck();
+  focusTabControl();
+}
+
+void Main::M_SaveText_Click() {
+  std::optional<QString> text;
+  guarded(this, [&] { text = writeDeckText(readDeckTables(*ctx_.gCardDb), *cardNames(ctx_)); });
+  if (!text) return;
+  DeckTextExportDialog dialog(*text, CommonDialog1, messageBox_, this);
+  dialog.exec();
 }
 
 void Main::M_Save_Click() { saveDeck(); }

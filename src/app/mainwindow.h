@@ -27,6 +27,9 @@ class Main : public QMainWindow {
 
   void Form_Load();
   void M_Open_Click();
+  // A deck list pasted or read as text replaces the deck; the deck as text out.
+  void M_OpenText_Click();
+  void M_SaveText_Click();
   void M_Save_Click();
   void M_SaveHtml_Click();
   void M_Close_Click();
@@ -52,6 +55,8 @@ class Main : public QMainWindow {
   bool saveDeck();
   // Whether closing may go on: an unsaved deck is saved, dropped or kept as the user says.
   bool mayDropDeck();
+  // After the deck was replaced: the focus moves as opening a deck file moves it.
+  void focusTabControl();
   Deck currentDeck();
   // Printing through this window's message boxes and file dialog.
   PrintUi printUi(QWidget* parent);
@@ -71,7 +76,7 @@ class Main : public QMainWindow {
   TokenTab* tokenTab_;
 
   QMenu* M_Fail;
-  QAction *M_Open, *M_Kubun1, *M_Save, *M_SaveHtml, *M_Kubun2, *M_Close;
+  QAction *M_Open, *M_OpenText, *M_Kubun1, *M_Save, *M_SaveHtml, *M_SaveText, *M_Kubun2, *M_Close;
   QMenu* M_Print;
   QAction *M_PrintDec, *M_PrintProxy, *M_PrintToken;
   QMenu* M_Help;

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "browse/namefilter.h"
 #include "deck/decklist.h"
 #include "session/context.h"
 
@@ -20,6 +21,7 @@ struct SearchFilter {
        Planeswalker = true;
   bool CTypeOn = false;
   QString CType;      // the combo box's text, used as it stands
+  QString name;       // txt_Name: the card's English or Japanese name holds it (browse/namefilter.h)
   QString sortField;  // empty: no option selected, the previous gSortField stays
 };
 
@@ -36,7 +38,10 @@ const std::vector<FilterClause>& filterClauses();
 // コスト, パワー, タフネス; empty when none is selected.
 QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, bool defence);
 
-QString buildSearchStatement(const SearchFilter& filter, const QString& sortField);
+// With a name filter the statement calls the predicate "NameMatch" that
+// searchCards defines for it; without one it is the plain statement.
+QString buildSearchStatement(const SearchFilter& filter, const QString& sortField,
+                             const NameFilter* names = nullptr);
 
 struct SearchResult {
   QStringList cardLines;  // lst_CardList, in wtbl_CardList's order
@@ -50,7 +55,8 @@ struct SearchResult {
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 
 // The statement itself into the emptied wtbl_CardList, and the card-list lines read back.
-QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField);
+QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,
+                               const NameFilter* names = nullptr);
 
 // A double-click on the colour or card-type frame: true checks every box of
 // the frame, false clears them. Only the flag decides, never the boxes.

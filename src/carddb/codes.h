@@ -48,7 +48,8 @@ const RarityCode* findRarity(QStringView code);
 // Creature and artifact creature: the types with a creature type and a power/toughness.
 inline bool isCreatureType(QStringView code) { return code == u"C" || code == u"AC"; }
 
-// The only card type free of the copy limit.
+// Copies of a card one deck table may hold; the only card type free of it.
+inline constexpr qint64 kCopyLimit = 4;
 inline constexpr QStringView kBasicLand = u"BL";
 
 }  // namespace tv

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 
 #include "carddb/dialect.h"
 #include "carddb/names.h"
@@ -32,6 +33,18 @@ void jetLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
   const int textLen = sqlite3_value_bytes(argv[1]);
   sqlite3_result_int(ctx, jetLike({pattern, size_t(patternLen)}, {text, size_t(textLen)}));
+}
+
+void textPredicateFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  constexpr int kMaxArgs = 8;
+  std::string_view args[kMaxArgs];
+  const int n = std::min(argc, kMaxArgs);
+  for (int i = 0; i < n; ++i) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+    if (text) args[i] = {text, size_t(sqlite3_value_bytes(argv[i]))};
+  }
+  const auto& predicate = *static_cast<const Database::TextPredicate*>(sqlite3_user_data(ctx));
+  sqlite3_result_int(ctx, predicate(std::span<const std::string_view>(args, size_t(n))) ? 1 : 0);
 }
 
 // Prepared statement that finalizes itself.
@@ -208,6 +221,18 @@ bool Database::hasTable(const QString& name) {
   const int rc = sqlite3_step(st.s);
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail(db_, QStringLiteral("schema"));
   return rc == SQLITE_ROW;
+}
+
+void Database::definePredicate(const char* name, int argCount, TextPredicate predicate) {
+  auto* owned = new TextPredicate(std::move(predicate));
+  int flags = SQLITE_UTF8;
+#ifdef SQLITE_DIRECTONLY
+  flags |= SQLITE_DIRECTONLY;  // never from a view or trigger of the file
+#endif
+  // The engine owns it from here, also when registering fails.
+  if (sqlite3_create_function_v2(db_, name, argCount, flags, owned, textPredicateFunction, nullptr, nullptr,
+                                 [](void* p) { delete static_cast<TextPredicate*>(p); }) != SQLITE_OK)
+    fail(db_, QStringLiteral("cannot register ") + QString::fromLatin1(name));
 }
 
 void Database::execute(const QString& sql, int options) {

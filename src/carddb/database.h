@@ -8,8 +8,11 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -78,6 +81,13 @@ class Database {
 
   bool hasTable(const QString& name);
   sqlite3* handle() const { return db_; }
+
+  // Makes `name(text, ...)` callable in this connection's statements, true
+  // where `predicate` holds for the arguments as UTF-8 text (Null reads as
+  // empty). For filters the program computes and SQL cannot express; a name
+  // defined again is replaced.
+  using TextPredicate = std::function<bool(std::span<const std::string_view> args)>;
+  void definePredicate(const char* name, int argCount, TextPredicate predicate);
 
   // Runs a statement that reads `rowids`, in their order, as the table
   // tv_rowids(?1) with the column `id`.

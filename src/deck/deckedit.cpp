@@ -6,17 +6,9 @@
 namespace tv {
 namespace {
 
-constexpr qint64 kCopyLimit = 4;
-
 QString keyWhere(const QString& set, const QString& nameE) {
   return QStringLiteral(" WHERE CardSetEx=") + sqlLiteral(set) + QStringLiteral(" AND NameE=") +
          sqlLiteral(nameE);
-}
-
-bool isBasicLand(Database& db, const QString& set, const QString& nameE) {
-  auto rs = db.openRecordset(QStringLiteral("SELECT CardType FROM ") + kCardMstTable + keyWhere(set, nameE),
-                             RecordsetType::Snapshot, dbForwardOnly);
-  return !rs.eof() && rs.text(u"CardType") == kBasicLand;
 }
 
 enum class AddOutcome { NewRow, Incremented, AtLimit };
@@ -95,6 +87,12 @@ std::optional<DeckMoveResult> moveCopy(Database& db, const QString& sortField, b
 }
 
 }  // namespace
+
+bool isBasicLand(Database& db, const QString& set, const QString& nameE) {
+  auto rs = db.openRecordset(QStringLiteral("SELECT CardType FROM ") + kCardMstTable + keyWhere(set, nameE),
+                             RecordsetType::Snapshot, dbForwardOnly);
+  return !rs.eof() && rs.text(u"CardType") == kBasicLand;
+}
 
 std::optional<DeckListView> addCopyToDeck(AppContext& ctx, const QString& table) {
   const CurrentCard& cur = ctx.gCurrentCard;

@@ -19,6 +19,9 @@
 
 namespace tv {
 
+// Free of the copy limit: a card of type BL in the card master.
+bool isBasicLand(Database& db, const QString& set, const QString& nameE);
+
 // One more copy of gCurrentCard in `table` ("wtbl_DecList" or
 // "wtbl_DecSideList"). Nothing when no card has been shown. At the limit the
 // table stays as it is but the list is still refreshed. The view selects the

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <memory>
 
+#include "carddb/cardnames.h"
 #include "carddb/database.h"
 
 namespace tv {
@@ -39,6 +40,16 @@ struct AppContext {
   QString gSortField = QStringLiteral("NameE");
   CurrentCard gCurrentCard;
   CurrentToken gCurrentToken;
+  // The card master's names folded for the name box and text decks, read at
+  // their first use: see cardNames().
+  std::shared_ptr<const CardNames> gCardNames;
 };
+
+// The card master's names for this run; the card tables do not change while
+// the program runs, so they are read once.
+inline std::shared_ptr<const CardNames> cardNames(AppContext& ctx) {
+  if (!ctx.gCardNames) ctx.gCardNames = CardNames::load(*ctx.gCardDb);
+  return ctx.gCardNames;
+}
 
 }  // namespace tv

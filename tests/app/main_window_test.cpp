@@ -222,7 +222,7 @@ TEST_F(MainWindowTest, CtrlEEndsTheProgramFromEveryControlAndCtrlVShowsTheVersio
       QApplication::processEvents();
       c->setFocus();
       const bool editable = c->objectName() == "txt_PrintTitle" || c->objectName() == "txt_PrintComment" ||
-                            c->objectName() == "cmb_CType";
+                            c->objectName() == "txt_Name" || c->objectName() == "cmb_CType";
       QTimer::singleShot(0, [] {
         if (QWidget* box = QApplication::activeModalWidget()) box->close();
       });

@@ -107,6 +107,49 @@ TEST(Search, ExpansionsFiltersAndSortOrders) {
   }
 }
 
+TEST(Search, NameBoxNarrowsWithEveryFilterAndSort) {
+  tvtest::CardDbFixture f;
+  tvtest::addStandardCards(f);
+  const struct {
+    const char16_t* name;
+    int option;
+    const char* off;
+    QString names;
+  } cases[] = {
+      {u"せら", 0, "", "Serra Angel, Serra Avatar, Serra's Embrace"},
+      {u"ＳＥＲＲＡ", 2, "", "Serra's Embrace, Serra Angel, Serra Avatar"},
+      {u"せら", 1, "c", "Serra's Embrace"},
+      {u"らのわーる", 0, "", "Llanowar Elves"},
+      {u"えるふ", 0, "G", ""},
+      {u"s e r r a ' s", 0, "", "Serra's Embrace"},
+      {u"ー ", 0, "WBRGMN", "Counterspell"},  // folds to nothing: no name filter
+  };
+  for (const auto& c : cases) {
+    const int o = c.option;
+    SearchFilter filter =
+        sets({0, 1, 2}, sortFieldFromOptions(o == 0, o == 1, o == 2, o == 3, o == 4), c.off);
+    filter.name = QString::fromUtf16(c.name);
+    QStringList got;
+    for (const QString& line : searchCards(f.ctx, filter).cardLines) got << line.section(u'/', 0, 0);
+    EXPECT_EQ(got.join(u", "), c.names) << filter.name.toStdString();
+  }
+  // A name that folds to nothing leaves the statement as it always was.
+  SearchFilter blank = sets({0});
+  blank.name = " ・";
+  EXPECT_EQ(buildSearchStatement(blank, "NameE"), buildSearchStatement(sets({0}), "NameE"));
+}
+
+TEST(Search, NameFilterNamesTheRowsAnIndexCanFind) {
+  tvtest::CardDbFixture f;
+  tvtest::addStandardCards(f);
+  const NameFilter serra(cardNames(f.ctx), u"せら");  // found by the Japanese names only
+  auto names = serra.candidateNames(3);
+  ASSERT_TRUE(names);
+  names->sort();
+  EXPECT_EQ(*names, (QStringList{"Serra Angel", "Serra Avatar", "Serra's Embrace"}));
+  EXPECT_FALSE(serra.candidateNames(2));  // more than asked for: every row is read instead
+}
+
 namespace {
 
 // wtbl_CardList as stored: every value with its type, in row order.

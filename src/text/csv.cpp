@@ -1,25 +1,22 @@
-#include "carddb/csv.h"
+#include "text/csv.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QStringDecoder>
 
-#include "carddb/error.h"
-
-namespace tvtools {
+namespace tv {
 
 CsvTable CsvTable::read(const QString& path) {
   // A device or a pipe could feed bytes for ever: only regular files of a sane size.
   constexpr qint64 kMaxBytes = qint64(1) << 30;
   const QFileInfo info(path);
   if (info.exists() && !info.isFile())
-    throw BuildError(QStringLiteral("%1: cannot read: not a regular file").arg(path));
-  if (info.size() > kMaxBytes)
-    throw BuildError(QStringLiteral("%1: cannot read: larger than 1 GB").arg(path));
+    throw FileError(QStringLiteral("%1: cannot read: not a regular file").arg(path));
+  if (info.size() > kMaxBytes) throw FileError(QStringLiteral("%1: cannot read: larger than 1 GB").arg(path));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
-    throw BuildError(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+    throw FileError(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
   const QByteArray bytes = file.read(kMaxBytes + 1);
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString text = decoder(bytes);
@@ -145,4 +142,4 @@ int CsvTable::require(const QString& name) const {
   return i;
 }
 
-}  // namespace tvtools
+}  // namespace tv

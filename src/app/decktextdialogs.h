@@ -1,0 +1,69 @@
+// The dialogs of text decks: a deck list pasted or read from a file, checked
+// line by line before it replaces the deck; and the deck as text, copied to
+// the clipboard or saved as a .txt file.
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/commondialog.h"
+#include "app/messagebox.h"
+#include "deck/decktext.h"
+#include "session/context.h"
+
+namespace tv {
+
+inline const QString kTextFileFilter =
+    QStringLiteral("テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
+
+class DeckTextImportDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // The text area starts with the clipboard's text, when it holds text.
+  DeckTextImportDialog(AppContext& ctx, CommonDialog& files, MessageBoxFunction messageBox,
+                       QWidget* parent = nullptr);
+
+  // What importing the text as it stands gives.
+  const DeckTextImport& result() const { return result_; }
+
+  void cmd_ReadFile_Click();
+  // Reads the text again and lists the lines it cannot import.
+  void refresh();
+
+ private:
+  AppContext& ctx_;
+  CommonDialog& files_;
+  MessageBoxFunction messageBox_;
+  DeckTextImport result_;
+  QTimer typing_;
+
+  QPlainTextEdit* txt_DeckText;
+  QPushButton* cmd_ReadFile;
+  QLabel* lbl_Problems;
+  QListWidget* lst_Problems;
+  QPushButton *cmd_Import, *cmd_Cancel;
+};
+
+class DeckTextExportDialog : public QDialog {
+  Q_OBJECT
+ public:
+  DeckTextExportDialog(const QString& text, CommonDialog& files, MessageBoxFunction messageBox,
+                       QWidget* parent = nullptr);
+
+  void cmd_Copy_Click();
+  void cmd_SaveFile_Click();
+
+ private:
+  QString text_;
+  CommonDialog& files_;
+  MessageBoxFunction messageBox_;
+
+  QPlainTextEdit* txt_DeckText;
+  QPushButton *cmd_Copy, *cmd_SaveFile, *cmd_Close;
+};
+
+}  // namespace tv

@@ -1,0 +1,161 @@
+#include "deck/decktext.h"
+
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+#include <array>
+
+#include "carddb/setcodes.h"
+#include "support/fixtures.h"
+
+using namespace tv;
+
+namespace {
+
+// Expansions with the classic codes of the shipped set table, newest first.
+class DeckTextTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    f.addSet(0, "第8版", "8E");
+    f.addSet(1, "アポカリプス", "AP");
+    f.addSet(2, "インベイジョン", "IN");
+    const QList<std::array<const char*, 4>> cards = {
+        {"8E", "Llanowar Elves", "ラノワールのエルフ", "C"},
+        {"IN", "Llanowar Elves", "ラノワールのエルフ", "C"},
+        {"IN", "Birds of Paradise", "極楽鳥", "C"},
+        {"8E", "Forest", "森", "BL"},
+        {"AP", "Fire // Ice", "火 // 氷", "I"},
+        {"IN", "Aether Rift", "エーテルの裂け目", "E"},
+        {"IN", "Bomb Squad", "爆弾部隊", "C"},
+        {"8E", "Demolition Team", "爆弾部隊", "C"},  // two cards, one Japanese name
+        {"8E", "Urza's Mine", "ウルザの鉱山", "L"},
+    };
+    for (const auto& [set, nameE, nameN, type] : cards) {
+      tvtest::Card c;
+      c.set = set, c.nameE = nameE, c.nameN = nameN, c.color = "N", c.type = type;
+      f.addCard(c);
+    }
+  }
+  DeckTextImport import(const QString& text) { return importDeckText(text, *cardNames(f.ctx), f.db()); }
+
+  tvtest::CardDbFixture f;
+};
+
+QString entries(const QList<DeckEntry>& list) {
+  QStringList out;
+  for (const DeckEntry& e : list)
+    out << QStringLiteral("%1 %2 %3").arg(e.CardMaisu).arg(e.NameE, e.CardSetEx);
+  return out.join(" | ");
+}
+
+QString problems(const QList<DeckTextProblem>& list) {
+  QStringList out;
+  for (const DeckTextProblem& p : list)
+    out << QStringLiteral("%1%2 %3").arg(p.line).arg(p.imported ? "+" : "").arg(p.reason);
+  return out.join(" | ");
+}
+
+}  // namespace
+
+TEST(DeckTextReader, EachLineFormIsDetectedOnItsOwn) {
+  // Every line's reading as "line:side copies name [set]".
+  const std::pair<const char*, const char*> cases[] = {
+      {"4 Lightning Bolt", "1:M4 Lightning Bolt"},
+      {"4x Lightning Bolt\n3 X Xenagos\n2 Xenagos", "1:M4 Lightning Bolt 2:M3 Xenagos 3:M2 Xenagos"},
+      {"SB: 2 Duress\nsb:1x Duress\n4 Bolt", "1:S2 Duress 2:S1 Duress 3:M4 Bolt"},
+      {"4 Fire // Ice (APC) 128\n1 Opt (inv)", "1:M4 Fire // Ice [APC] 2:M1 Opt [inv]"},
+      {"4 [INV] Opt", "1:M4 Opt [INV]"},
+      {"Deck\n4 A\n\nSideboard\n2 B", "2:M4 A 5:S2 B"},
+      {"4 A\n\n2 B\n\n1 C", "1:M4 A 3:S2 B 5:S1 C"},              // the first blank line after cards
+      {"\n4 A\n// comment\n# note\n\n2 B", "2:M4 A 6:S2 B"},      // leading blank and comments
+      {"4 A\n\n2 B\nサイドボード\n1 C", "1:M4 A 3:M2 B 5:S1 C"},  // a sideboard line: blanks mean nothing
+      {"４　極楽鳥\r\nＳＢ：１ 森\r2 C", "1:M4 極楽鳥 2:S1 森 3:M2 C"},  // full width, CR LF, lone CR
+      {"Sideboard (15):\n1 A\nMain deck\n2 B", "2:S1 A 4:M2 B"},
+  };
+  for (const auto& [in, out] : cases) {
+    const ParsedDeckText p = parseDeckText(QString::fromUtf8(in));
+    QStringList got;
+    for (const DeckTextLine& l : p.cards)
+      got << QStringLiteral("%1:%2%3 %4%5")
+                 .arg(l.line)
+                 .arg(l.side ? "S" : "M")
+                 .arg(l.copies)
+                 .arg(l.name, l.setCode.isEmpty() ? QString() : " [" + l.setCode + "]");
+    EXPECT_EQ(got.join(' '), QString::fromUtf8(out)) << in;
+    EXPECT_TRUE(p.problems.isEmpty()) << in;
+  }
+}
+
+TEST(DeckTextReader, UnreadableLinesAreListedWithTheirNumbers) {
+  const ParsedDeckText p = parseDeckText(u"Creatures\n4 Bolt\n0 Opt\n99999 Opt\nx4 Opt\n4xOpt\n4");
+  ASSERT_EQ(p.problems.size(), 6);
+  QList<int> lines;
+  for (const auto& pr : p.problems) lines << pr.line;
+  EXPECT_EQ(lines, QList<int>({1, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(p.problems[0].text, "Creatures");
+  EXPECT_EQ(p.cards.size(), 1);
+}
+
+TEST(DeckTextReader, RandomTextNeverBreaksIt) {
+  QRandomGenerator rng(13);
+  const QStringList pieces = {
+      "4",          "x",  " ",    "SB:",       "(",    ")",  "[",  "]",  "//", "/",  "#",
+      "\n",         "\r", "\r\n", "Sideboard", "Deck", "ラ", "ー", "０", "Æ",  "\t", QString(QChar(0xFEFF)),
+      "99999999999"};
+  for (int i = 0; i < 3000; ++i) {
+    QString text;
+    const int n = int(rng.bounded(40));
+    for (int k = 0; k < n; ++k)
+      text += rng.bounded(4) ? pieces[rng.bounded(int(pieces.size()))]
+                             : QString(QChar(char16_t(rng.bounded(0xD800))));
+    const ParsedDeckText p = parseDeckText(text);
+    for (const DeckTextLine& l : p.cards) {
+      ASSERT_GT(l.copies, 0);
+      ASSERT_LE(l.line, p.lines.size());
+    }
+  }
+}
+
+TEST_F(DeckTextTest, NamesInEnglishJapaneseFoldedAndSplit) {
+  const auto r = import(
+      "4 llanowar elves\n2 らのわーるのえるふ\n1 Æther Rift\n1 Fire\n1 氷\n1 Fire/Ice\n1 Fire // Ice\n"
+      "4 ＢＩＲＤＳ ＯＦ ＰＡＲＡＤＩＳＥ");
+  EXPECT_EQ(entries(r.deck.main),
+            "6 Llanowar Elves 8E | 1 Aether Rift IN | 4 Fire // Ice AP | 4 Birds of Paradise IN");
+  EXPECT_EQ(problems(r.problems), "1+ 4枚を超えています（6枚、そのまま読み込みます）");
+}
+
+TEST_F(DeckTextTest, UnknownAndAmbiguousNamesAreListedNotGuessed) {
+  const auto r = import("4 Lightning Bolt\n2 爆弾部隊\n1 Bomb Squad\n3 Llanowar");
+  EXPECT_EQ(entries(r.deck.main), "1 Bomb Squad IN");
+  EXPECT_EQ(problems(r.problems),
+            "1 カードが見つかりません | 2 複数のカードに当てはまります: Bomb Squad / Demolition Team | "
+            "4 カードが見つかりません");
+  EXPECT_EQ(r.problems[0].text, "4 Lightning Bolt");
+}
+
+TEST_F(DeckTextTest, SetCodePicksThatExpansionElseTheNewest) {
+  EXPECT_EQ(classicSetCode(u"inv"), "IN");
+  EXPECT_EQ(listSetCode(u"8e"), "8ED");
+  const auto r = import(
+      "1 Llanowar Elves (INV) 250\n1 Forest\n2 Llanowar Elves\n3 [IN] Llanowar Elves\n"
+      "1 Llanowar Elves (APC)\n1 Llanowar Elves (ZZZ)\n12 Forest");
+  EXPECT_EQ(entries(r.deck.main), "4 Llanowar Elves IN | 13 Forest 8E | 4 Llanowar Elves 8E");
+  EXPECT_TRUE(r.problems.isEmpty()) << problems(r.problems).toStdString();  // basic lands are free
+}
+
+TEST_F(DeckTextTest, ExportIsPlainTextThatImportsToTheSameDeck) {
+  Deck deck;
+  deck.title = "kept";
+  deck.main = {{"IN", "Llanowar Elves", 4}, {"8E", "Forest", 16}, {"AP", "Fire // Ice", 2}};
+  deck.side = {{"8E", "Llanowar Elves", 1}, {"8E", "Urza's Mine", 3}};
+  const QString text = writeDeckText(deck, *cardNames(f.ctx));
+  EXPECT_EQ(text, "4 Llanowar Elves (INV)\n16 Forest\n2 Fire // Ice\n\n1 Llanowar Elves\n3 Urza's Mine\n");
+  const auto back = import(text);
+  EXPECT_EQ(back.deck.main, deck.main);
+  EXPECT_EQ(back.deck.side, deck.side);
+  EXPECT_TRUE(back.problems.isEmpty());
+
+  deck.main.clear();  // a sideboard alone needs its section named
+  EXPECT_EQ(import(writeDeckText(deck, *cardNames(f.ctx))).deck.side, deck.side);
+}
