@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -53,17 +52,7 @@ TEST_F(DeckOutputWindowTest, TheTabAndEveryOptionBoxRebuildThePreview) {
 }
 
 TEST_F(DeckOutputWindowTest, HtmlGoesToTheChosenFileWithTheTitleAndCardTextOptions) {
-  std::optional<QString> choice;
-  QList<CommonDialog::Request> asked;
-  w->CommonDialog1.setChooser([&](const CommonDialog::Request& r) {
-    asked << r;
-    return choice;
-  });
-  QStringList boxes;
-  w->setMessageBox([&](const MessageBoxRequest& r) {
-    boxes << QString::number(r.icon) + u'|' + r.text.section(u'\r', 0, 0);
-    return QMessageBox::Ok;
-  });
+  answerDialogs();
   const QDir dir(f.dir());
 
   ctl<QAction>("M_SaveHtml")->trigger();  // cancelled: nothing written, nothing said
@@ -74,16 +63,15 @@ TEST_F(DeckOutputWindowTest, HtmlGoesToTheChosenFileWithTheTitleAndCardTextOptio
 
   ctl<QLineEdit>("txt_PrintTitle")->setText("赤単 <R>");
   ctl<QCheckBox>("chk_HCardText")->setChecked(true);
-  choice = dir.filePath("deck.html");
+  chosen = dir.filePath("deck.html");
   ctl<QAction>("M_SaveHtml")->trigger();
-  QFile file(*choice);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll(), htmlFileBytes(HtmlDeckList(f.db(), true).page("赤単 <R>")));
-  EXPECT_EQ(boxes, QStringList());
+  EXPECT_EQ(tvtest::readFile(*chosen), htmlFileBytes(HtmlDeckList(f.db(), true).page("赤単 <R>")));
+  EXPECT_EQ(messages, QStringList());
 
-  choice = dir.filePath("missing/deck.html");
+  chosen = dir.filePath("missing/deck.html");
   ctl<QAction>("M_SaveHtml")->trigger();
-  EXPECT_FALSE(QFile::exists(*choice));
-  EXPECT_EQ(boxes,
-            QStringList({QString::number(QMessageBox::Warning) + "|HTMLファイルを保存できませんでした。"}));
+  EXPECT_FALSE(QFile::exists(*chosen));
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_EQ(messages[0].section(u'\r', 0, 0), "HTMLファイルを保存できませんでした。");
+  EXPECT_EQ(icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
 }

@@ -1,18 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QTest>
 #include <functional>
 
@@ -27,25 +19,26 @@ using tvtest::CardDbFixture;
 
 namespace {
 
-QStringList lines(const ListBox* list) {
-  QStringList out;
-  for (int i = 0; i < list->count(); ++i) out << list->text(i);
-  return out;
-}
-
 using tvtest::clickLine;
 
 class DeckWindowTest : public tvtest::WindowTest {
  protected:
   // Clicks the card list's line of `name` (English) in the first expansion's result.
   void chooseCard(const QString& nameE) {
-    const QStringList cards = lines(ctl<ListBox>("lst_CardList"));
+    const QStringList cards = ctl<ListBox>("lst_CardList")->lines();
     for (int i = 0; i < cards.size(); ++i)
       if (cards[i].startsWith(nameE + "/")) return clickLine(ctl<ListBox>("lst_CardList"), i);
     FAIL() << "no card " << nameE.toStdString();
   }
-  void press(QPushButton* button, int times = 1) {
-    for (int k = 0; k < times; ++k) button->click();
+  void press(const char* button, int times = 1) {
+    while (times-- > 0) ctl<QPushButton>(button)->click();
+  }
+  // Both deck lists with their current lines, then their labels.
+  QString lists() {
+    QStringList out;
+    for (const char* list : {"lst_DecList", "lst_DecSideList"})
+      out << ctl<ListBox>(list)->lines().join('|') + " @" + QString::number(ctl<ListBox>(list)->currentRow());
+    return (out << ctl<QLabel>("lbl_Main")->text() << ctl<QLabel>("lbl_Side")->text()).join(" / ");
   }
   QString detailFirstLines() {
     return ctl<QPlainTextEdit>("txt_CardText")->toPlainText().section('\n', 0, 1);
@@ -55,51 +48,47 @@ class DeckWindowTest : public tvtest::WindowTest {
 }  // namespace
 
 TEST_F(DeckWindowTest, ButtonsAndListsBuildTheDeck) {
-  press(ctl<QPushButton>("cmd_AddMain"));  // no card shown yet: nothing happens
-  EXPECT_EQ(ctl<ListBox>("lst_DecList")->count(), 0);
+  press("cmd_AddMain");  // no card shown yet: nothing happens
+  EXPECT_EQ(lists(), " @-1 /  @-1 / -メイン- 0枚 / -サイド- 0枚");
 
   chooseCard("Shock");
-  press(ctl<QPushButton>("cmd_AddMain"), 5);
+  press("cmd_AddMain", 5);
   chooseCard("Serra's Embrace");
-  press(ctl<QPushButton>("cmd_AddMain"), 2);
-  ASSERT_EQ(lines(ctl<ListBox>("lst_DecList")),
-            QStringList({"2  Serra's Embrace/セラの抱擁", "4  Shock/ショック"}));
-  EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), 0);  // the added card's line
-  EXPECT_EQ(ctl<QLabel>("lbl_Main")->text(), "-メイン- 6枚");
+  press("cmd_AddMain", 2);  // the added card's line selected
+  EXPECT_EQ(lists(),
+            "2  Serra's Embrace/セラの抱擁|4  Shock/ショック @0 /  @-1 / -メイン- 6枚 / -サイド- 0枚");
 
   // Down twice: the last copy leaves line 0, so nothing stays selected.
   clickLine(ctl<ListBox>("lst_DecList"), 0);
-  press(ctl<QPushButton>("cmd_MoveSide"));
-  EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), 0);
-  EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->currentRow(), -1);
-  press(ctl<QPushButton>("cmd_MoveSide"));
-  EXPECT_EQ(lines(ctl<ListBox>("lst_DecList")), QStringList{"4  Shock/ショック"});
-  EXPECT_EQ(lines(ctl<ListBox>("lst_DecSideList")), QStringList{"2  Serra's Embrace/セラの抱擁"});
-  EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), -1);
-  press(ctl<QPushButton>("cmd_DellMain"));  // no selection: nothing
-  EXPECT_EQ(ctl<QLabel>("lbl_Main")->text(), "-メイン- 4枚");
-  EXPECT_EQ(ctl<QLabel>("lbl_Side")->text(), "-サイド- 2枚");
+  press("cmd_MoveSide");
+  EXPECT_EQ(lists(),
+            "1  Serra's Embrace/セラの抱擁|4  Shock/ショック @0 / 1  Serra's Embrace/セラの抱擁 @-1 / "
+            "-メイン- 5枚 / -サイド- 1枚");
+  press("cmd_MoveSide");
+  press("cmd_DellMain");  // no selection: nothing
+  EXPECT_EQ(lists(),
+            "4  Shock/ショック @-1 / 2  Serra's Embrace/セラの抱擁 @-1 / -メイン- 4枚 / -サイド- 2枚");
 
   // A decrement keeps the line and shows its card; up again from the sideboard.
   clickLine(ctl<ListBox>("lst_DecList"), 0);
-  press(ctl<QPushButton>("cmd_DellMain"));
-  EXPECT_EQ(lines(ctl<ListBox>("lst_DecList")), QStringList{"3  Shock/ショック"});
+  press("cmd_DellMain");
+  EXPECT_EQ(lists(),
+            "3  Shock/ショック @0 / 2  Serra's Embrace/セラの抱擁 @-1 / -メイン- 3枚 / -サイド- 2枚");
   EXPECT_TRUE(detailFirstLines().contains("Shock / ショック"));
   clickLine(ctl<ListBox>("lst_DecSideList"), 0);
-  press(ctl<QPushButton>("cmd_MoveMain"));
-  EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->currentRow(), 0);
-  EXPECT_EQ(ctl<ListBox>("lst_DecList")->currentRow(), -1);
-  EXPECT_EQ(ctl<QLabel>("lbl_Main")->text(), "-メイン- 4枚");
-  EXPECT_EQ(ctl<QLabel>("lbl_Side")->text(), "-サイド- 1枚");
+  press("cmd_MoveMain");
+  EXPECT_EQ(lists(),
+            "1  Serra's Embrace/セラの抱擁|3  Shock/ショック @-1 / 1  Serra's Embrace/セラの抱擁 @0 / "
+            "-メイン- 4枚 / -サイド- 1枚");
 }
 
 TEST_F(DeckWindowTest, ASelectionAfterRemovalShowsThatLinesCard) {
   for (const char* name : {"Llanowar Elves", "Ornithopter", "Serra Angel"}) {
     chooseCard(name);
-    press(ctl<QPushButton>("cmd_AddSide"));
+    press("cmd_AddSide");
   }
   clickLine(ctl<ListBox>("lst_DecSideList"), 2);  // Serra Angel, one copy
-  press(ctl<QPushButton>("cmd_DellSide"));
+  press("cmd_DellSide");
   EXPECT_EQ(ctl<ListBox>("lst_DecSideList")->currentRow(), 1);
   EXPECT_TRUE(detailFirstLines().contains("Ornithopter / 羽ばたき飛行機械"));
   EXPECT_EQ(f.ctx.gCurrentCard.NameE, "Ornithopter");
@@ -111,12 +100,12 @@ TEST_F(DeckWindowTest, OnlyASelectedLineIsActedOn) {
   auto* cards = ctl<ListBox>("lst_CardList");
   auto* deck = ctl<ListBox>("lst_DecList");
   cards->setFocus(Qt::TabFocusReason);  // right after start: a current line, no choice
-  press(ctl<QPushButton>("cmd_AddMain"));
+  press("cmd_AddMain");
   EXPECT_EQ(deck->count(), 0);
   EXPECT_EQ(f.ctx.gCurrentCard.NameE, "");
 
   chooseCard("Shock");
-  press(ctl<QPushButton>("cmd_AddMain"), 3);
+  press("cmd_AddMain", 3);
   const auto copies = [&] { return f.scalar("SELECT SUM(CardMaisu) FROM wtbl_DecList"); };
   const std::function<void()> deselections[] = {
       [&] {
@@ -132,7 +121,7 @@ TEST_F(DeckWindowTest, OnlyASelectedLineIsActedOn) {
     clickLine(deck, 0);
     deselect();
     ASSERT_EQ(deck->selectedRow(), -1);
-    for (const char* button : {"cmd_DellMain", "cmd_MoveSide"}) press(ctl<QPushButton>(button));
+    for (const char* button : {"cmd_DellMain", "cmd_MoveSide"}) press(button);
     EXPECT_EQ(copies(), 3);
   }
 }
@@ -145,78 +134,55 @@ class DeckFileWindowTest : public DeckWindowTest {
  protected:
   void SetUp() override {
     DeckWindowTest::SetUp();
-    w->CommonDialog1.setChooser([this](const CommonDialog::Request& r) {
-      offered << r.fileName;
-      return chosen;
-    });
-    w->setMessageBox([this](const MessageBoxRequest& r) {
-      messages << r.text;
-      icons << r.icon;
-      return answer;
-    });
+    answerDialogs();
   }
   void trigger(const char* action) { ctl<QAction>(action)->trigger(); }
   QString path(const QString& name) const { return f.dir() + "/" + name; }
-  QByteArray contents(const QString& p) {
-    QFile file(p);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
-  // What a user sees of the deck: both lists with their selections, labels, title and comment.
+  // What a user sees of the deck: the lists, title and comment.
   QStringList deckView() {
-    QStringList out;
-    for (const char* list : {"lst_DecList", "lst_DecSideList"})
-      out << lines(ctl<ListBox>(list)).join('|') + " @" + QString::number(ctl<ListBox>(list)->currentRow());
-    return out << ctl<QLabel>("lbl_Main")->text() << ctl<QLabel>("lbl_Side")->text()
-               << ctl<QLineEdit>("txt_PrintTitle")->text()
-               << ctl<QPlainTextEdit>("txt_PrintComment")->toPlainText();
+    return {lists(), ctl<QLineEdit>("txt_PrintTitle")->text(),
+            ctl<QPlainTextEdit>("txt_PrintComment")->toPlainText()};
   }
-
-  std::optional<QString> chosen;
-  QStringList offered, messages;
-  QList<QMessageBox::Icon> icons;
-  QMessageBox::StandardButton answer = QMessageBox::Ok;
 };
 
 }  // namespace
 
 TEST_F(DeckFileWindowTest, SavedDeckOpensAgainWithListsTitleAndPreview) {
   chooseCard("Shock");
-  press(ctl<QPushButton>("cmd_AddMain"), 2);
+  press("cmd_AddMain", 2);
   chooseCard("Serra Angel");
-  press(ctl<QPushButton>("cmd_AddSide"));
+  press("cmd_AddSide");
   ctl<QLineEdit>("txt_PrintTitle")->setText("Burn");
   ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("vs. control\nsecond line");
   const QStringList saved = deckView();
   chosen = path("burn");
   trigger("M_Save");
-  EXPECT_EQ(contents(path("burn")),
+  EXPECT_EQ(tvtest::readFile(path("burn")),
             *encodeShiftJis(u"\"Burn\",\"vs. control\r\nsecond line\"\r\n"
                             u"\"8E\",\"Shock\",2\r\n0,0,0\r\n\"8E\",\"Serra Angel\",1\r\n"));
 
   chooseCard("Forest");
-  press(ctl<QPushButton>("cmd_AddMain"));
+  press("cmd_AddMain");
   ctl<QLineEdit>("txt_PrintTitle")->setText("changed");
   ctl<QPlainTextEdit>("txt_PrintDec")->setPlainText("stale");
   chosen = path("burn");
   trigger("M_Open");
-  QStringList reopened = saved;
-  reopened[0] = "2  Shock/ショック @-1";  // no selection after opening
-  reopened[1] = "1  Serra Angel/セラの天使 @-1";
+  QStringList reopened = saved;  // no selection after opening
+  reopened[0] = "2  Shock/ショック @-1 / 1  Serra Angel/セラの天使 @-1 / -メイン- 2枚 / -サイド- 1枚";
   EXPECT_EQ(deckView(), reopened);
   EXPECT_TRUE(ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText().startsWith("★メイン2枚"));  // rebuilt
-  EXPECT_EQ(offered, QStringList({"", path("burn")}));  // the last name offered again
+  ASSERT_EQ(asked.size(), 2);
+  EXPECT_EQ(asked[0].fileName + u'|' + asked[1].fileName,
+            u'|' + path("burn"));  // the last name offered again
   EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(DeckFileWindowTest, FailuresAreToldAndChangeNothingCancelIsSilent) {
   chooseCard("Shock");
-  press(ctl<QPushButton>("cmd_AddMain"));
+  press("cmd_AddMain");
   ctl<QLineEdit>("txt_PrintTitle")->setText("mine");
   const QStringList before = deckView();
-  QFile bad(path("bad.tvf"));
-  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-  bad.write("\"t\",\"c\"\r\n\"8E\",\"Forest\",x\r\n");
-  bad.close();
+  tvtest::writeFile(path("bad.tvf"), "\"t\",\"c\"\r\n\"8E\",\"Forest\",x\r\n");
 
   chosen = path("bad.tvf");
   trigger("M_Open");
@@ -248,7 +214,7 @@ TEST_F(DeckFileWindowTest, ClosingAsksAboutAnUnsavedDeckOnly) {
       {"yes saves and closes", QMessageBox::Yes, path("kept.tvf"), true},
   };
   chooseCard("Shock");
-  press(ctl<QPushButton>("cmd_AddMain"));
+  press("cmd_AddMain");
   for (const Step& s : steps) {
     messages.clear();
     answer = s.answer;
@@ -258,7 +224,7 @@ TEST_F(DeckFileWindowTest, ClosingAsksAboutAnUnsavedDeckOnly) {
     EXPECT_EQ(messages[0], question) << s.what;
     EXPECT_EQ(w->isVisible(), !s.closes) << s.what;
   }
-  EXPECT_EQ(contents(path("kept.tvf")), "\"\",\"\"\r\n\"8E\",\"Shock\",1\r\n0,0,0\r\n");
+  EXPECT_EQ(tvtest::readFile(path("kept.tvf")), "\"\",\"\"\r\n\"8E\",\"Shock\",1\r\n0,0,0\r\n");
 }
 
 TEST_F(DeckFileWindowTest, AnUnchangedDeckClosesAtOnceAndNoDropsAChangedOne) {
@@ -270,10 +236,8 @@ TEST_F(DeckFileWindowTest, AnUnchangedDeckClosesAtOnceAndNoDropsAChangedOne) {
 
   w = std::make_unique<Main>(f.ctx);
   w->show();
-  w->setMessageBox([this](const MessageBoxRequest& r) {
-    messages << r.text;
-    return QMessageBox::No;
-  });
+  answer = QMessageBox::No;
+  answerDialogs();
   ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("note");
   trigger("M_Close");
   EXPECT_EQ(messages, QStringList{"デッキが変更されています。保存しますか？"});

@@ -5,13 +5,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStyleOptionGroupBox>
 #include <QTabWidget>
 #include <span>

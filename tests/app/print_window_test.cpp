@@ -12,9 +12,8 @@
 #include "app/mainwindow.h"
 #include "app/printing.h"
 #include "output/sheets.h"
-#include "support/controls.h"
-#include "support/fixtures.h"
 #include "support/printers.h"
+#include "support/window.h"
 
 using namespace tv;
 
@@ -33,15 +32,17 @@ class ForwardingJob : public PrintJob {
   RecordingPrintJob& to_;
 };
 
-class PrintWindowTest : public ::testing::Test {
+class PrintWindowTest : public tvtest::WindowTest {
  protected:
-  void SetUp() override {
+  void fill() override {
     tvtest::addStandardCards(f);
     f.addToken("兵士", "白", "警戒", 1, 1);
     f.addToken("苗木", "緑", QVariant(), 1, 1);
     f.addToken("ゾンビ", "黒", QVariant(), 2, 2);
     setPrinterJobSource([this] { return std::make_unique<ForwardingJob>(printed); });
-    w = std::make_unique<Main>(f.ctx);
+  }
+  void SetUp() override {
+    WindowTest::SetUp();
     w->setMessageBox([this](const MessageBoxRequest& r) {
       boxes << r.text;
       EXPECT_EQ(r.icon, r.buttons == QMessageBox::Ok ? QMessageBox::Warning : QMessageBox::Question);
@@ -53,24 +54,16 @@ class PrintWindowTest : public ::testing::Test {
       ++asked;
       return pdfPath;
     });
-    w->show();
-    QApplication::processEvents();
   }
   void TearDown() override { setPrinterJobSource({}); }
-  template <typename T>
-  T* ctl(const char* name) const {
-    return tvtest::findControl<T>(w.get(), name);
-  }
   // The lines of the first copy as printed, or the operations' count when none.
   QString firstLine() const { return printed.ops.size() > 2 ? printed.ops[2].text : QString(); }
 
-  tvtest::CardDbFixture f;
   RecordingPrintJob printed;
   QStringList boxes;
   bool answerDefault = true;
   int asked = 0;
   std::optional<QString> pdfPath;
-  std::unique_ptr<Main> w;
 };
 
 TEST_F(PrintWindowTest, TokenListTextAndSheet) {

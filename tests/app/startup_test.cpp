@@ -10,12 +10,12 @@
 #include <QFile>
 #include <QSysInfo>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include "app/core/appinfo.h"
 #include "app/instancelock.h"
 #include "app/windowopen.h"
 #include "carddb/schema.h"
+#include "support/fixtures.h"
 #include "support/printers.h"
 
 using namespace tv;
@@ -25,9 +25,7 @@ namespace {
 class StartupTest : public ::testing::Test {
  protected:
   void write(const QString& name, const QByteArray& content) {
-    QFile f(dir.filePath(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(content);
+    tvtest::writeFile(dir.filePath(name), content);
   }
   // A card database whose tbl_Version holds `version` (no row when empty).
   void makeDb(const QString& name, const QString& version, const QString& connect = kCardDbConnect) {
@@ -88,18 +86,14 @@ TEST_F(StartupTest, EachCheckGivesItsMessageInOrder) {
   createCardDatabase(dir.filePath("no-table.db"))->execute("DROP TABLE tbl_Version");
   makeDb("v4.db", "4");
   makeDb("v6.db", "6");
-  const std::pair<QByteArray, QString> cases[] = {
-      {"missing.db", broken},
-      {"garbage.db", broken},
-      {"other-password.db", broken},
-      {"no-row.db", broken},
-      {"text-version.db", broken},
-      {"no-table.db", broken},
-      {"v4.db", "【データファイルが古いです】\r\n新しいデータファイルをダウンロードしてください"},
-  };
-  for (const auto& [file, message] : cases) {
+  for (const QByteArray file : {"missing.db", "garbage.db", "other-password.db", "no-row.db",
+                                "text-version.db", "no-table.db", "v4.db"}) {
     const auto out = startWith(file);
-    EXPECT_EQ(out.error, message) << file.constData();
+    EXPECT_EQ(out.error,
+              file != "v4.db"
+                  ? broken
+                  : "【データファイルが古いです】\r\n新しいデータファイルをダウンロードしてください")
+        << file.constData();
     EXPECT_FALSE(out.gCardDb) << file.constData();
   }
 
@@ -127,20 +121,15 @@ TEST(InstanceLock, SecondCopyIsRefusedAndAStaleLockIsNot) {
   const pid_t dead = fork();
   if (dead == 0) _exit(0);
   waitpid(dead, nullptr, 0);
-  QFile stale(path);
-  ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-  QTextStream(&stale) << dead << "\n"
-                      << QCoreApplication::applicationName() << "\n"
-                      << QSysInfo::machineHostName() << "\n";
-  stale.close();
+  tvtest::writeFile(path, QString("%1\n%2\n%3\n")
+                              .arg(dead)
+                              .arg(QCoreApplication::applicationName(), QSysInfo::machineHostName())
+                              .toUtf8());
   EXPECT_TRUE(InstanceLock(path).acquired());
 
   // Empty, garbled or a folder: names no process of ours, so never keeps a copy out.
   for (const QByteArray& junk : {QByteArray(), QByteArray("\xff\x00garbage\n\n\n", 13)}) {
-    QFile bad(path);
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(junk);
-    bad.close();
+    tvtest::writeFile(path, junk);
     InstanceLock lock(path);
     EXPECT_TRUE(lock.acquired());
     EXPECT_FALSE(InstanceLock(path).acquired());

@@ -55,12 +55,7 @@ TEST(OpenDatabase, EveryFailureFailsAtOpen) {
   good.ctx.gCardDb.reset();
   EXPECT_NO_THROW(Database::open(good.path(), ";pwd=QMRTLWZOP"));  // key name in any case
 
-  auto write = [&](const QString& name, const QByteArray& bytes) {
-    QFile file(dir + "/" + name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  };
-  write("garbage.db", QByteArray(8192, 'x'));
+  tvtest::writeFile(dir + "/garbage.db", QByteArray(8192, 'x'));
   {  // a plain SQLite file with the right tables, and a keyed one without them
     auto plain = Database::create(dir + "/plain.db", "");
     for (const QString& s : cardDatabaseSchema()) plain->execute(s);

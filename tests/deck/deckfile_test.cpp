@@ -3,7 +3,6 @@
 #include "deck/deckfile.h"
 
 #include <QDir>
-#include <QFile>
 #include <random>
 
 #include "deck/tvffile.h"
@@ -23,6 +22,8 @@ void PrintTo(const Deck& d, std::ostream* os) {
 }  // namespace tv
 
 using namespace tv;
+using tvtest::readFile;
+using tvtest::writeFile;
 
 namespace {
 
@@ -38,15 +39,6 @@ class DeckFileTest : public DeckTest {
  protected:
   QString path(const QString& name) { return f.dir() + "/" + name; }
 
-  QByteArray contents(const QString& p) {
-    QFile file(p);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-  }
-  void write(const QString& p, const QByteArray& bytes) {
-    QFile file(p);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
   // Every column of both deck tables, in table order.
   QStringList tables() {
     QStringList rows;
@@ -172,7 +164,7 @@ TEST_F(DeckFileTest, SavesTheTablesAndOpensThemWithMasterValues) {
   const QString p = path("deck");  // no extension added
   const auto saved = SaveDeckFile(f.db(), p, "Angels, \"white\"", "two\nlines");
   ASSERT_TRUE(saved.ok) << saved.error.toStdString();
-  EXPECT_EQ(contents(p), sjis("\"Angels, ＂white＂\",\"two\r\nlines\"\r\n\"US\",\"Gaea's Cradle\",1\r\n"
+  EXPECT_EQ(readFile(p), sjis("\"Angels, ＂white＂\",\"two\r\nlines\"\r\n\"US\",\"Gaea's Cradle\",1\r\n"
                               "\"8E\",\"Serra Angel\",4\r\n0,0,0\r\n\"XX\",\"Lost Card\",2\r\n"));
   const QStringList before = tables();
   f.db().execute("DELETE FROM wtbl_DecList");
@@ -187,13 +179,13 @@ TEST_F(DeckFileTest, SavesTheTablesAndOpensThemWithMasterValues) {
             QStringList{"2  Lost Card/"});
   // Saving again gives the same bytes.
   ASSERT_TRUE(SaveDeckFile(f.db(), path("again"), opened.deck.title, opened.deck.comment).ok);
-  EXPECT_EQ(contents(path("again")), contents(p));
+  EXPECT_EQ(readFile(path("again")), readFile(p));
 }
 
 TEST_F(DeckFileTest, AnOldCodeIsStoredAndLookedUpUnderItsNewCode) {
   f.addSet(3, "インベイジョン", "IN");
   f.addCard({"IN", "Shivan Zombie", "シヴのゾンビ", "M", "C", 4, "1BR", "C", "", "ゾンビ", 4, 4});
-  write(path("old.tvf"), "\"\",\"\"\r\n\"IV\",\"Shivan Zombie\",2\r\n0,0,0\r\n");
+  writeFile(path("old.tvf"), "\"\",\"\"\r\n\"IV\",\"Shivan Zombie\",2\r\n0,0,0\r\n");
   ASSERT_TRUE(OpenDeckFile(f.db(), path("old.tvf")).ok);
   EXPECT_EQ(tables(), QStringList{"wtbl_DecList|IN|Shivan Zombie|シヴのゾンビ|2|4|4|4"});
 }
@@ -201,12 +193,12 @@ TEST_F(DeckFileTest, AnOldCodeIsStoredAndLookedUpUnderItsNewCode) {
 TEST_F(DeckFileTest, AFailedSaveChangesNoFile) {
   f.addDeckRow(kMainDeckTable, "8E", "Shock", "ショック", 4);
   const QString p = path("keep.tvf");
-  write(p, "old contents");
+  writeFile(p, "old contents");
   const auto bad = SaveDeckFile(f.db(), p, "emoji \U0001F600", "");
   EXPECT_FALSE(bad.ok);
   EXPECT_EQ(bad.error,
             "デッキを保存できませんでした。\r\n「\U0001F600」はデッキファイルに書けない文字です。");
-  EXPECT_EQ(contents(p), "old contents");
+  EXPECT_EQ(readFile(p), "old contents");
   for (const QString& target : {path("no/such/folder.tvf"), f.dir()}) {
     const auto r = SaveDeckFile(f.db(), target, "", "");
     EXPECT_FALSE(r.ok);
@@ -219,9 +211,9 @@ TEST_F(DeckFileTest, AFailedOpenChangesNothing) {
   f.addDeckRow(kMainDeckTable, "8E", "Shock", "ショック", 4);
   f.addDeckRow(kSideDeckTable, "OD", "Mirari", "ミラーリ", 1);
   const QStringList before = tables();
-  write(path("bad.tvf"), "\"\",\"\"\r\n\"8E\",\"Forest\",20\r\n\"8E\",\"Shock\",four\r\n");
-  write(path("boom.tvf"), "\"\",\"\"\r\n\"8E\",\"Forest\",20\r\n0,0,0\r\n\"8E\",\"Boom\",1\r\n");
-  write(path("huge.tvf"), QByteArray(kMaxDeckFileSize + 1, ' '));
+  writeFile(path("bad.tvf"), "\"\",\"\"\r\n\"8E\",\"Forest\",20\r\n\"8E\",\"Shock\",four\r\n");
+  writeFile(path("boom.tvf"), "\"\",\"\"\r\n\"8E\",\"Forest\",20\r\n0,0,0\r\n\"8E\",\"Boom\",1\r\n");
+  writeFile(path("huge.tvf"), QByteArray(kMaxDeckFileSize + 1, ' '));
   // An engine failure half-way through the replacement.
   f.db().execute(
       "CREATE TEMP TRIGGER boom BEFORE INSERT ON wtbl_DecSideList WHEN NEW.NameE = 'Boom' "
@@ -279,7 +271,7 @@ TEST_F(DeckFileTest, RandomAndMutatedFilesOpenWholeOrNotAtAll) {
         }
       }
     }
-    write(p, bytes);
+    writeFile(p, bytes);
     const QStringList before = tables();
     const TvfDecoded expected = decodeTvf(bytes);
     const auto r = OpenDeckFile(f.db(), p);

@@ -77,6 +77,8 @@ TEST_F(DeckPrintTest, CardLinesFollowTheOptionsAndPadOnlyWhatFits) {
   const QVariant null;
   const QString n21 = "Abcdefghijklmnopqrstu", n20 = n21.left(20);
   const QString j13 = "あいうえおかきくけこさしす", j12 = j13.left(12);
+  const auto sp = [](int n) { return QString(n, ' '); };
+  const PrintOptions bare{.NameE = false, .NameN = false, .Cost = false, .Rare = false, .CardSetEx = false};
   struct Case {
     PrintOptions options;
     int copies;
@@ -85,32 +87,14 @@ TEST_F(DeckPrintTest, CardLinesFollowTheOptionsAndPadOnlyWhatFits) {
     QString line;
   };
   const Case cases[] = {
-      {{},
-       4,
-       "Abc",
-       "あいう",
-       "2W",
-       "C",
-       "  4  Abc" + QString(18, ' ') + "/あいう" + QString(19, ' ') + "2W    C XX "},
+      {{}, 4, "Abc", "あいう", "2W", "C", "  4  Abc" + sp(18) + "/あいう" + sp(19) + "2W    C XX "},
       {{.Space = false}, 4, "Abc", "あいう", "2W", "C", "4 Abc /あいう 2W C XX "},
-      {{.NameE = false, .NameN = false, .Cost = false, .Rare = false, .CardSetEx = false},
-       4,
-       "Abc",
-       "あ",
-       "1",
-       "C",
-       "  4  "},
+      {bare, 4, "Abc", "あ", "1", "C", "  4  "},
       {{.NameN = false, .Space = false}, 4, "Abc", "あ", "1", "C", "4 Abc 1 C XX "},
       {{}, 4, n21, j13, "123456", "R", "  4  " + n21 + " /" + j13 + " 123456 R XX "},
       {{}, 4, n20, j12, "12345", "R", "  4  " + n20 + " /" + j12 + " 12345 R XX "},
-      {{},
-       100,
-       "Ｆｕｌｌガ",
-       null,
-       null,
-       null,
-       "100 Fullｶﾞ" + QString(16, ' ') + "/ " + QString(6, ' ') + " XX "},
-      {{.Space = false}, 12, "Ｆｕｌｌガ", "", null, "", "12 Ｆｕｌｌガ / " + QString(6, ' ') + " XX "},
+      {{}, 100, "Ｆｕｌｌガ", null, null, null, "100 Fullｶﾞ" + sp(16) + "/ " + sp(6) + " XX "},
+      {{.Space = false}, 12, "Ｆｕｌｌガ", "", null, "", "12 Ｆｕｌｌガ / " + sp(6) + " XX "},
   };
   for (const Case& c : cases) {
     f.db().execute("DELETE FROM tbl_CardMst WHERE CardSetEx = 'XX'");
@@ -124,9 +108,7 @@ TEST_F(DeckPrintTest, CardLinesFollowTheOptionsAndPadOnlyWhatFits) {
     EXPECT_EQ(b.PrintText, " [ソーサリー]\r\n" + c.line + "\r\n") << c.line.toStdString();
     EXPECT_EQ(b.CardCount, c.copies);
   }
-  EXPECT_EQ(preview({.NameE = false, .NameN = false, .Cost = false, .Rare = false, .CardSetEx = false})
-                .section("\r\n", 1, 1),
-            " 数 ");
+  EXPECT_EQ(preview(bare).section("\r\n", 1, 1), " 数 ");
 }
 
 TEST_F(DeckPrintTest, CurveBucketsCostsAndLeavesOutNullsOddCostsAndTheSideboard) {

@@ -16,7 +16,7 @@ namespace {
 int pdfPages(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return -1;
-  static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+  static const QRegularExpression page("/Type\\s*/Page(?![a-zA-Z])");
   return int(QString::fromLatin1(f.readAll()).count(page));
 }
 
@@ -29,16 +29,15 @@ QString sheetPath(const QTemporaryDir& dir, const QString& name) {
 TEST(QtPrintJob, SheetsAndLongDeckListsAsPdfPages) {
   QTemporaryDir dir;
   tv::CurrentCard card;
-  card.NameE = QStringLiteral("Llanowar Elves");
-  card.Cost = QStringLiteral("G");
-  card.TypeNameE = QStringLiteral("Creature");
-  card.CType = QStringLiteral("エルフ・ドルイド");
-  card.CardSetEx = QStringLiteral("M19");
-  card.Rare = QStringLiteral("C");
-  card.TextN = QStringLiteral("{T}：あなたのマナ・プールに{G}を加える。\r\n\r\nSample text 1234");
-  card.PowerToughness = QStringLiteral("1/1");
-  const tv::CurrentToken token{QStringLiteral("兵士"), QStringLiteral("白"), QStringLiteral("警戒"),
-                               QStringLiteral("1/1")};
+  card.NameE = "Llanowar Elves";
+  card.Cost = "G";
+  card.TypeNameE = "Creature";
+  card.CType = "エルフ・ドルイド";
+  card.CardSetEx = "M19";
+  card.Rare = "C";
+  card.TextN = "{T}：あなたのマナ・プールに{G}を加える。\r\n\r\nSample text 1234";
+  card.PowerToughness = "1/1";
+  const tv::CurrentToken token{"兵士", "白", "警戒", "1/1"};
   QString deck;
   for (int i = 1; i <= 150; ++i) deck += QStringLiteral("%1 カード名 Card Name %1\r\n").arg(i);
 
@@ -47,13 +46,11 @@ TEST(QtPrintJob, SheetsAndLongDeckListsAsPdfPages) {
     std::function<void(tv::PrintJob&)> print;
     int pages;
   } sheets[] = {
-      {QStringLiteral("proxy.pdf"), [&](tv::PrintJob& j) { tv::PrintSheet(j, tv::proxyCopyLines(card)); }, 1},
-      {QStringLiteral("token.pdf"), [&](tv::PrintJob& j) { tv::PrintSheet(j, tv::tokenCopyLines(token)); },
-       1},
-      {QStringLiteral("deck.pdf"),
+      {"proxy.pdf", [&](tv::PrintJob& j) { tv::PrintSheet(j, tv::proxyCopyLines(card)); }, 1},
+      {"token.pdf", [&](tv::PrintJob& j) { tv::PrintSheet(j, tv::tokenCopyLines(token)); }, 1},
+      {"deck.pdf",
        [&](tv::PrintJob& j) {
-         tv::PrintDeckList(j, {QStringLiteral("緑単エルフ"), QStringLiteral("一行目\n二行目"), deck,
-                               QStringLiteral("2.21"), QStringLiteral("2026/12/06")});
+         tv::PrintDeckList(j, {"緑単エルフ", "一行目\n二行目", deck, "2.21", "2026/12/06"});
        },
        3},
   };
@@ -69,14 +66,14 @@ TEST(QtPrintJob, SheetsAndLongDeckListsAsPdfPages) {
 
 TEST(QtPrintJob, PdfIsWrittenWholeOrNotAtAll) {
   QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("unfinished.pdf"));
+  const QString path = dir.filePath("unfinished.pdf");
   {
     auto job = tv::QtPrintJob::forPdf(path);
-    job->print(QStringLiteral("never ended"));
+    job->print("never ended");
     EXPECT_FALSE(QFile::exists(path));
   }
   EXPECT_FALSE(QFile::exists(path));
-  EXPECT_THROW(tv::QtPrintJob::forPdf(dir.filePath(QStringLiteral("missing/folder/x.pdf"))), tv::PrintError);
+  EXPECT_THROW(tv::QtPrintJob::forPdf(dir.filePath("missing/folder/x.pdf")), tv::PrintError);
   if (!tv::QtPrintJob::hasDefaultPrinter()) {
     EXPECT_THROW(tv::QtPrintJob::forDefaultPrinter(), tv::PrintError);
   }

@@ -23,35 +23,28 @@ QStringList blankRows(int n) { return QStringList(n, fw(16)); }
 
 TEST(LayoutTextRows, BreaksPadsAndCuts) {
   const QString forty = QString(40, u'a');
-  const QString fifteen = QStringLiteral("abcdefghijklmno");
+  const QString fifteen = "abcdefghijklmno";
   struct Case {
     const char* name;
     QVariant text;
     QStringList first;  // the leading rows; the rest are blank
   } cases[] = {
-      {"two lines",
-       QStringLiteral("AB\r\nC"),
-       {QStringLiteral("ＡＢ") + fw(14), QStringLiteral("Ｃ") + fw(15)}},
+      {"two lines", "AB\r\nC", {"ＡＢ" + fw(14), "Ｃ" + fw(15)}},
       {"forty characters",
        forty,
        {QString(16, QChar(0xff41)), QString(16, QChar(0xff41)), QString(8, QChar(0xff41)) + fw(8)}},
-      {"empty line between",
-       QStringLiteral("A\r\n\r\nB"),
-       {QStringLiteral("Ａ") + fw(15), fw(16), QStringLiteral("Ｂ") + fw(15)}},
+      {"empty line between", "A\r\n\r\nB", {"Ａ" + fw(15), fw(16), "Ｂ" + fw(15)}},
       {"Null", QVariant(), {}},
-      {"empty", QStringLiteral(""), {}},
+      {"empty", "", {}},
       {"sixteen then a break on the CR",
-       fifteen + QStringLiteral("\r\nZ"),
-       {QStringLiteral("ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏ") + fw(1), QStringLiteral("Ｚ") + fw(15)}},
+       fifteen + "\r\nZ",
+       {"ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏ" + fw(1), "Ｚ" + fw(15)}},
       {"the CR case one row later",
-       QStringLiteral("x") + fifteen + fifteen + QStringLiteral("\r\nZ"),
-       {QStringLiteral("ｘａｂｃｄｅｆｇｈｉｊｋｌｍｎｏ"),
-        QStringLiteral("ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏ") + fw(1), QStringLiteral("Ｚ") + fw(15)}},
-      {"lone LF keeps the character before it",
-       QStringLiteral("AB\nC"),
-       {QStringLiteral("ＡＢ") + fw(14), QStringLiteral("Ｃ") + fw(15)}},
-      {"half-width kana joined with its mark", QStringLiteral("ｶﾞ"), {QStringLiteral("ガ") + fw(15)}},
-      {"kanji and blanks", QStringLiteral("対象の 1 体"), {QStringLiteral("対象の　１　体") + fw(9)}},
+       "x" + fifteen + fifteen + "\r\nZ",
+       {"ｘａｂｃｄｅｆｇｈｉｊｋｌｍｎｏ", "ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏ" + fw(1), "Ｚ" + fw(15)}},
+      {"lone LF keeps the character before it", "AB\nC", {"ＡＢ" + fw(14), "Ｃ" + fw(15)}},
+      {"half-width kana joined with its mark", "ｶﾞ", {"ガ" + fw(15)}},
+      {"kanji and blanks", "対象の 1 体", {"対象の　１　体" + fw(9)}},
   };
   for (const auto& c : cases) {
     QStringList expected = c.first;
@@ -61,10 +54,10 @@ TEST(LayoutTextRows, BreaksPadsAndCuts) {
 
   // Beyond 14 rows nothing is printed.
   QString many;
-  for (int i = 0; i < 20; ++i) many += QString::number(i % 10) + QStringLiteral("\r\n");
+  for (int i = 0; i < 20; ++i) many += QString::number(i % 10) + "\r\n";
   const QStringList rows = LayoutTextRows(many);
   ASSERT_EQ(rows.size(), 14);
-  EXPECT_EQ(rows.last(), QStringLiteral("３") + fw(15));
+  EXPECT_EQ(rows.last(), "３" + fw(15));
 }
 
 CurrentCard card(const QString& nameE, const QVariant& cost, const QString& type, const QVariant& ctype,
@@ -84,66 +77,59 @@ CurrentCard card(const QString& nameE, const QVariant& cost, const QString& type
 CurrentCard creature() { return card("Abc", "1G", "Creature", "エルフ", "XX", "C", "AB\r\nC", "2/2"); }
 
 TEST(ProxySheet, CreatureLandAndArtifactCreatureCopies) {
-  const QStringList text = {QStringLiteral("ＡＢ") + fw(14), QStringLiteral("Ｃ") + fw(15)};
-  QStringList expected = {QStringLiteral("Abc") + sp(24) + QStringLiteral(" [1G]"), sp(32),
-                          QStringLiteral("Creature") + sp(20) + QStringLiteral("XX-C"),
-                          QStringLiteral("エルフ") + fw(13)};
-  expected << text << blankRows(12) << sp(29) + QStringLiteral("2/2");
+  const QStringList text = {"ＡＢ" + fw(14), "Ｃ" + fw(15)};
+  QStringList expected = {"Abc" + sp(24) + " [1G]", sp(32), "Creature" + sp(20) + "XX-C", "エルフ" + fw(13)};
+  expected << text << blankRows(12) << sp(29) + "2/2";
   EXPECT_EQ(tv::proxyCopyLines(creature()), expected);
 
   // Full-width in the database, printed half-width.
   const CurrentCard land = card("Ｆｏｒｅｓｔ", {}, "Land", QString(), "XX", "C", {}, "");
-  expected = QStringList{QStringLiteral("Forest") + sp(23) + QStringLiteral(" []"), sp(32),
-                         QStringLiteral("Land") + sp(24) + QStringLiteral("XX-C"), sp(32)};
+  expected = QStringList{"Forest" + sp(23) + " []", sp(32), "Land" + sp(24) + "XX-C", sp(32)};
   expected << blankRows(14) << sp(32);
   EXPECT_EQ(tv::proxyCopyLines(land), expected);
 
   const CurrentCard golem =
       card("Iron Golem", "4", "Artifact Creature", "ゴーレム", "ABC", "U", "警戒", "3/5");
-  expected = QStringList{QStringLiteral("Iron Golem") + sp(18) + QStringLiteral(" [4]"), sp(32),
-                         QStringLiteral("Artifact Creature") + sp(11) + QStringLiteral("ABC-U"),
-                         QStringLiteral("ゴーレム") + fw(12), QStringLiteral("警戒") + fw(14)};
-  expected << blankRows(13) << sp(29) + QStringLiteral("3/5");
+  expected = QStringList{"Iron Golem" + sp(18) + " [4]", sp(32), "Artifact Creature" + sp(11) + "ABC-U",
+                         "ゴーレム" + fw(12), "警戒" + fw(14)};
+  expected << blankRows(13) << sp(29) + "3/5";
   EXPECT_EQ(tv::proxyCopyLines(golem), expected);
 }
 
 // Fields too long for their columns are cut so every line keeps its width.
 TEST(ProxySheet, OverlongFieldsKeepTheLineWidths) {
   CurrentCard c = creature();
-  c.NameE = QStringLiteral("An Extraordinarily Long Card Name");
-  c.Cost = QStringLiteral("2GG");
-  c.TypeNameE = QStringLiteral("Creature");
-  c.CType = QStringLiteral("ビーストエルフドルイドウィザードシャーマン");
+  c.NameE = "An Extraordinarily Long Card Name";
+  c.Cost = "2GG";
+  c.TypeNameE = "Creature";
+  c.CType = "ビーストエルフドルイドウィザードシャーマン";
   c.PowerToughness = QString(40, u'9');
   QStringList lines = tv::proxyCopyLines(c);
-  EXPECT_EQ(lines[0], QStringLiteral("An Extraordinarily Long Ca [2GG]"));
-  EXPECT_EQ(lines[3], QStringLiteral("ビーストエルフドルイドウィザード"));
+  EXPECT_EQ(lines[0], "An Extraordinarily Long Ca [2GG]");
+  EXPECT_EQ(lines[3], "ビーストエルフドルイドウィザード");
   EXPECT_EQ(lines[18], QString(32, u'9'));
 
   c.CType = QVariant();  // a creature without a creature type
-  c.TypeNameE = QStringLiteral("An Unheard-of Creature Type Label");
+  c.TypeNameE = "An Unheard-of Creature Type Label";
   lines = tv::proxyCopyLines(c);
-  EXPECT_EQ(lines[2], QStringLiteral("An Unheard-of Creature Type ") + QStringLiteral("XX-C"));
+  EXPECT_EQ(lines[2], "An Unheard-of Creature Type XX-C");
   EXPECT_EQ(lines[3], sp(32));  // not a creature label: the plain blank line
 
-  c.TypeNameE = QStringLiteral("Creature");
+  c.TypeNameE = "Creature";
   EXPECT_EQ(tv::proxyCopyLines(c)[3], fw(16));
 }
 
 TEST(TokenSheet, CopyLinesAndOverlongFields) {
-  CurrentToken t{QStringLiteral("兵士"), QStringLiteral("白"), QStringLiteral("AB\r\nC"),
-                 QStringLiteral("1/1")};
-  QStringList expected = {QStringLiteral("兵士") + fw(14),     sp(32),
-                          QStringLiteral("色（白）") + fw(12), sp(32),
-                          QStringLiteral("ＡＢ") + fw(14),     QStringLiteral("Ｃ") + fw(15)};
-  expected << blankRows(12) << sp(29) + QStringLiteral("1/1");
+  CurrentToken t{"兵士", "白", "AB\r\nC", "1/1"};
+  QStringList expected = {"兵士" + fw(14), sp(32),          "色（白）" + fw(12),
+                          sp(32),          "ＡＢ" + fw(14), "Ｃ" + fw(15)};
+  expected << blankRows(12) << sp(29) + "1/1";
   EXPECT_EQ(tv::tokenCopyLines(t), expected);
 
-  t = {QStringLiteral("とても長い名前のトークンのさらに長い名前"),
-       QStringLiteral("白青黒赤緑の五色すべてと無色"), QString(), QStringLiteral("/")};
+  t = {"とても長い名前のトークンのさらに長い名前", "白青黒赤緑の五色すべてと無色", QString(), "/"};
   const QStringList lines = tv::tokenCopyLines(t);
-  EXPECT_EQ(lines[0], QStringLiteral("とても長い名前のトークンのさらに"));
-  EXPECT_EQ(lines[2], QStringLiteral("色（白青黒赤緑の五色すべてと無）"));  // the parentheses stay closed
+  EXPECT_EQ(lines[0], "とても長い名前のトークンのさらに");
+  EXPECT_EQ(lines[2], "色（白青黒赤緑の五色すべてと無）");  // the parentheses stay closed
   EXPECT_EQ(lines[4], fw(16));
   EXPECT_EQ(lines[18], sp(31) + u'/');
 }
@@ -158,36 +144,34 @@ TEST(Printing, SheetAndDeckListOperationSequences) {
   const QStringList copy = tv::proxyCopyLines(creature());
   tv::PrintSheet(sheet, copy);
   std::vector<PrintOp> expected{font, size(10)};
-  for (const QString& l : copy) expected.push_back(print(l + QStringLiteral("  ") + l));
-  expected.push_back(print(QStringLiteral(" ")));
-  expected.push_back(print(QStringLiteral(" ")));
-  for (const QString& l : copy) expected.push_back(print(l + QStringLiteral("  ") + l));
+  for (const QString& l : copy) expected.push_back(print(l + "  " + l));
+  expected.push_back(print(" "));
+  expected.push_back(print(" "));
+  for (const QString& l : copy) expected.push_back(print(l + "  " + l));
   expected.push_back(end);
   EXPECT_EQ(sheet.ops, expected);
   EXPECT_EQ(sheet.ops[2].text.size(), 66);
 
   tv::RecordingPrintJob deck;
-  tv::PrintDeckList(deck,
-                    {QStringLiteral("青単"), QStringLiteral("一行目\n二行目"), QStringLiteral("4 Island\r\n"),
-                     QStringLiteral("2.21"), QStringLiteral("2026/12/06")});
+  tv::PrintDeckList(deck, {"青単", "一行目\n二行目", "4 Island\r\n", "2.21", "2026/12/06"});
   expected = {font,
               size(10),
-              print(QStringLiteral("Talvik's Ver2.21") + sp(100) + QStringLiteral("2026/12/06\r\n")),
+              print("Talvik's Ver2.21" + sp(100) + "2026/12/06\r\n"),
               font,
               size(14),
-              print(QStringLiteral("タイトル")),
+              print("タイトル"),
               size(22),
-              print(QStringLiteral("青単")),
+              print("青単"),
               font,
               size(14),
-              print(QStringLiteral("\r\nコメント")),
+              print("\r\nコメント"),
               size(12),
-              print(QStringLiteral("一行目\n二行目")),
+              print("一行目\n二行目"),
               font,
               size(14),
-              print(QStringLiteral("\r\nデッキ")),
+              print("\r\nデッキ"),
               size(12),
-              print(QStringLiteral("4 Island\r\n")),
+              print("4 Island\r\n"),
               end};
   EXPECT_EQ(deck.ops, expected);
 }

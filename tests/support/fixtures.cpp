@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "carddb/schema.h"
 #include "text/sqlliteral.h"
 
@@ -15,6 +17,17 @@ QString cardValues(tv::Database& db, const QString& set, const QString& nameE, c
           .arg(values.join(QStringLiteral(" || '|' || ")), tv::sqlLiteral(set), tv::sqlLiteral(nameE)),
       tv::RecordsetType::Snapshot, tv::dbForwardOnly);
   return rs.eof() ? QStringLiteral("(none)") : rs.text(u"r");
+}
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+  file.write(bytes);
 }
 
 CardDbFixture::CardDbFixture() {

@@ -54,6 +54,11 @@ class CardDbFixture {
 // when there is no such card. A column may be an expression.
 QString cardValues(tv::Database& db, const QString& set, const QString& nameE, const QStringList& columns);
 
+// The whole file, or "(missing)" when it cannot be read.
+QByteArray readFile(const QString& path);
+// Replaces the file's contents; a test failure when it cannot be written.
+void writeFile(const QString& path, const QByteArray& bytes);
+
 // A small, varied card database: three expansions, every colour and card
 // type, an apostrophe, a Null creature type, an unknown rarity.
 void addStandardCards(CardDbFixture& f);

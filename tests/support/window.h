@@ -29,9 +29,26 @@ class WindowTest : public ::testing::Test {
   T* ctl(const char* name) const {
     return findControl<T>(w.get(), name);
   }
+  // File dialogs answer `chosen`, message boxes `answer`; both keep what they were asked.
+  void answerDialogs() {
+    w->CommonDialog1.setChooser([this](const tv::CommonDialog::Request& r) {
+      asked << r;
+      return chosen;
+    });
+    w->setMessageBox([this](const tv::MessageBoxRequest& r) {
+      messages << r.text;
+      icons << r.icon;
+      return answer;
+    });
+  }
 
   CardDbFixture f;
   std::unique_ptr<tv::Main> w;
+  std::optional<QString> chosen;
+  QList<tv::CommonDialog::Request> asked;
+  QStringList messages;
+  QList<QMessageBox::Icon> icons;
+  QMessageBox::StandardButton answer = QMessageBox::Ok;
 };
 
 inline void clickLine(tv::ListBox* list, int row, Qt::KeyboardModifiers keys = {}) {

@@ -29,21 +29,16 @@ const QByteArray kTokens = "english_name,japanese_name,colors,power,toughness,te
 
 // Writes the good input files, `file` with `content` instead, and an old out.db.
 BuildOptions inputs(const QTemporaryDir& dir, const char* file = "", const QByteArray& content = {}) {
-  for (const auto& [name, text] :
-       {std::pair{"cards.csv", kCards}, std::pair{"sets.csv", kSets}, std::pair{"tokens.csv", kTokens},
-        std::pair{"out.db", QByteArray("old")}}) {
-    QFile f(dir.filePath(name));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(qstrcmp(name, file) == 0 ? content : text);
-  }
+  for (const auto& [name, text] : {std::pair{"cards.csv", kCards}, std::pair{"sets.csv", kSets},
+                                   std::pair{"tokens.csv", kTokens}, std::pair{"out.db", QByteArray("old")}})
+    tvtest::writeFile(dir.filePath(name), qstrcmp(name, file) == 0 ? content : text);
   return {dir.filePath("cards.csv"), dir.filePath("sets.csv"), dir.filePath("tokens.csv"),
           dir.filePath("out.db")};
 }
 
 // Every file in the folder, then "old" while out.db is the old one.
 QString state(const QTemporaryDir& dir) {
-  QFile db(dir.filePath("out.db"));
-  const bool old = db.open(QIODevice::ReadOnly) && db.readAll() == "old";
+  const bool old = tvtest::readFile(dir.filePath("out.db")) == "old";
   return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(u' ') + (old ? " old" : "");
 }
 
@@ -145,9 +140,8 @@ TEST(Builder, RealData) {
       {"US", "Power Taint", "魔力の汚点|U|1U|2|C|EP|-|-|-"},
       {"7E", "Steal Artifact", "秘宝奪取|U|2UU|4|U|EA|-|-|-"},
   };
-  const QStringList columns{"NameN",    "Color", "Cost",    "NumCost", "Rare",
-                            "CardType", "CType", "CAttack", "CDefence"};
+  const QStringList columns =
+      QString("NameN,Color,Cost,NumCost,Rare,CardType,CType,CAttack,CDefence").split(u',');
   for (const auto& [set, name, expected] : cards)
-    EXPECT_EQ(tvtest::cardValues(*db, QString::fromUtf8(set), QString::fromUtf8(name), columns),
-              QString::fromUtf8(expected));
+    EXPECT_EQ(tvtest::cardValues(*db, set, name, columns), expected);
 }

@@ -15,6 +15,8 @@
 #include "text/sqlliteral.h"
 
 using namespace tvtools;
+using tvtest::readFile;
+using tvtest::writeFile;
 
 namespace {
 
@@ -33,17 +35,6 @@ const QByteArray kWhisper =
     "  <card name=\"Curse of Silence\" ja=\"静寂の呪い\" type=\"エンチャント ― オーラ・呪い\">"
     "エンチャント（プレイヤー）</card>\n"
     "</cards>\n";
-
-void write(const QString& path, const QByteArray& content) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(content);
-}
-
-QByteArray readAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString importError(const ImportOptions& o) {
   try {
@@ -79,8 +70,8 @@ TEST(Import, RealCardsOfEachLayoutAndType) {
   o.whisper = dir.filePath("whisper.xml");
   o.sets = dir.filePath("sets.csv");
   o.output = dir.filePath("cards.db");
-  write(o.whisper, kWhisper);
-  write(o.sets, "set_code,expansion_code,japanese_name,release_date\nAPC,AP,アポカリプス,2001-06-04\n");
+  writeFile(o.whisper, kWhisper);
+  writeFile(o.sets, "set_code,expansion_code,japanese_name,release_date\nAPC,AP,アポカリプス,2001-06-04\n");
   const ImportSummary summary = importCardDatabase(o);
   EXPECT_EQ(summary.sets, 11);  // the sample's AFR and CNS hold no card a deck holds
   EXPECT_EQ(summary.leftOut,
@@ -110,21 +101,14 @@ TEST(Import, RealCardsOfEachLayoutAndType) {
       {"M19", "Forest", "森|N|-|-|C|BL|-|-|-|-"},
       {"FUT", "Dryad Arbor", "ドライアドの東屋|G|-|-|U|L|（ドライアドの東屋は呪文|-|-|-"},
   };
-  const QStringList columns{"NameN",
-                            "Color",
-                            "Cost",
-                            "NumCost",
-                            "Rare",
-                            "CardType",
-                            "substr(replace(TextN, char(13, 10), '/'), 1, 12)",
-                            "CType",
-                            "CAttack",
-                            "CDefence"};
+  const QStringList columns =
+      QString(
+          "NameN|Color|Cost|NumCost|Rare|CardType|substr(replace(TextN, char(13, 10), '/'), 1, 12)|CType|"
+          "CAttack|CDefence")
+          .split(u'|');
   auto db = tv::Database::open(o.output, tv::kCardDbConnect);
   for (const auto& [set, name, expected] : cards)
-    EXPECT_EQ(tvtest::cardValues(*db, QString::fromUtf8(set), QString::fromUtf8(name), columns),
-              QString::fromUtf8(expected))
-        << name;
+    EXPECT_EQ(tvtest::cardValues(*db, set, name, columns), expected) << name;
 
   // Newest first; classic code and name from the sets table, MTGJSON's Japanese name, else the English.
   const QString info = describeCardDatabase(o.output);
@@ -136,7 +120,7 @@ TEST(Import, RealCardsOfEachLayoutAndType) {
   // gzip reads as the plain file does.
   const QString gz = dir.filePath("sample.json.gz");
   gzFile out = gzopen(gz.toLocal8Bit().constData(), "wb");
-  const QByteArray json = readAll(kSample);
+  const QByteArray json = readFile(kSample);
   gzwrite(out, json.constData(), unsigned(json.size()));
   gzclose(out);
   o.mtgjson = gz;
@@ -180,7 +164,7 @@ TEST(Import, BadInputIsRefusedAndLeavesTheOldDatabase) {
     QByteArray content;
     const char* error;
   } cases[] = {
-      {"cut.json.xz", readAll(kData + "AllPrintings-subset.json.xz").left(200000),
+      {"cut.json.xz", readFile(kData + "AllPrintings-subset.json.xz").left(200000),
        "cut.json.xz: truncated xz data"},
       {"a.json", R"({"data": {"XYZ": )" + set + "}}}", "a.json: XYZ: set without cards"},
       {"a.json", R"({"data": {"XYZ": )" + set + R"(, "cards": []}}})", "a.json: XYZ: set without cards"},
@@ -197,8 +181,8 @@ TEST(Import, BadInputIsRefusedAndLeavesTheOldDatabase) {
   };
   for (const auto& c : cases) {
     QTemporaryDir dir;
-    write(dir.filePath("out.db"), "old");
-    write(dir.filePath(c.file), c.content);
+    writeFile(dir.filePath("out.db"), "old");
+    writeFile(dir.filePath(c.file), c.content);
     ImportOptions o;
     o.mtgjson = dir.filePath(c.file);
     o.output = dir.filePath("out.db");
@@ -206,7 +190,7 @@ TEST(Import, BadInputIsRefusedAndLeavesTheOldDatabase) {
     EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
     QStringList expected{QString::fromUtf8(c.file), QStringLiteral("out.db")};
     expected.sort();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(u' ') + u' ' + readAll(o.output),
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(u' ') + u' ' + readFile(o.output),
               expected.join(u' ') + " old")
         << c.error;
   }
@@ -223,7 +207,7 @@ TEST(Import, BadInputIsRefusedAndLeavesTheOldDatabase) {
       << importError(o).toStdString();
   o.output = dir.filePath("out.db");
   o.whisper = dir.filePath("w.xml");
-  write(o.whisper, "<cards><card name=\"A\" ja=\"あ\">x</cards>");
+  writeFile(o.whisper, "<cards><card name=\"A\" ja=\"あ\">x</cards>");
   EXPECT_TRUE(importError(o).startsWith(o.whisper + ":1: ")) << importError(o).toStdString();
   EXPECT_FALSE(QFile::exists(o.output));
 }
