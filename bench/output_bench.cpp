@@ -10,6 +10,7 @@
 #include "deck/decklist.h"
 #include "output/deckprint.h"
 #include "output/htmldecklist.h"
+#include "text/atomicfile.h"
 
 namespace {
 

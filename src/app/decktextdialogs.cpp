@@ -9,7 +9,7 @@
 
 #include "app/controls.h"
 #include "app/guarded.h"
-#include "output/htmldecklist.h"
+#include "text/atomicfile.h"
 
 namespace tv {
 namespace {

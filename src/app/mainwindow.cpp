@@ -28,6 +28,7 @@
 #include "deck/deckfile.h"
 #include "output/htmldecklist.h"
 #include "output/sheets.h"
+#include "text/atomicfile.h"
 
 namespace tv {
 

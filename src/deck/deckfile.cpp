@@ -1,12 +1,12 @@
 #include "deck/deckfile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <tuple>
 
 #include "carddb/names.h"
 #include "deck/tvffile.h"
+#include "text/atomicfile.h"
 
 namespace tv {
 namespace {
@@ -104,11 +104,9 @@ DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& t
         kSaveFailed + QStringLiteral("「%1」はデッキファイルに書けない文字です。").arg(encoded.badChar);
     return out;
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(*encoded.bytes) != encoded.bytes->size() ||
-      !file.commit()) {
-    out.error = kSaveFailed + file.errorString();
-    file.cancelWriting();
+  QString reason;
+  if (!writeFileAtomically(path, *encoded.bytes, &reason)) {
+    out.error = kSaveFailed + reason;
     return out;
   }
   out.ok = true;

@@ -1,7 +1,5 @@
 #include "output/htmldecklist.h"
 
-#include <QSaveFile>
-
 #include "carddb/codes.h"
 #include "deck/decklist.h"
 #include "text/shiftjis.h"
@@ -125,13 +123,5 @@ void HtmlDeckList::BuildHtmlSection(const QString& table, const DeckSection& sec
 }
 
 QByteArray htmlFileBytes(QStringView page) { return encodeShiftJisHtml(page); }
-
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-  if (error) *error = file.errorString();
-  file.cancelWriting();
-  return false;
-}
 
 }  // namespace tv

@@ -36,8 +36,4 @@ QString htmlEscaped(QStringView text);
 // The page's bytes: Shift-JIS, characters it cannot hold as character references.
 QByteArray htmlFileBytes(QStringView page);
 
-// Writes the file whole or not at all (temporary file, then rename); on
-// failure the reason goes to `error`.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
-
 }  // namespace tv
