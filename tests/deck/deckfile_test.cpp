@@ -41,19 +41,8 @@ class DeckFileTest : public DeckTest {
 
   // Every column of both deck tables, in table order.
   QStringList tables() {
-    QStringList rows;
-    for (const QString& t : {kMainDeckTable, kSideDeckTable}) {
-      auto rs = f.db().openRecordset("SELECT * FROM " + t, RecordsetType::Snapshot, dbForwardOnly);
-      for (; !rs.eof(); rs.moveNext()) {
-        QStringList cols{t};
-        for (int i = 0; i < rs.fieldCount(); ++i) {
-          const QVariant v = rs.field(rs.fieldName(i));
-          cols << (v.isValid() ? v.toString() : "NULL");
-        }
-        rows << cols.join('|');
-      }
-    }
-    return rows;
+    return tvtest::queryRows(f.db(), "SELECT 'wtbl_DecList', * FROM wtbl_DecList") +
+           tvtest::queryRows(f.db(), "SELECT 'wtbl_DecSideList', * FROM wtbl_DecSideList");
   }
 };
 
@@ -101,55 +90,52 @@ TEST(TvfCodec, ReadsFieldsAsAStream) {
   const QList<DeckEntry> none;
   const Case cases[] = {
       {"quoted zeros end the main deck",
-       "\"t\",\"c\"\r\n\"0\",\"0\",\"0\"\r\n\"8E\",\"Shock\",1\r\n",
+       "'t','c'\r\n'0','0','0'\r\n'8E','Shock',1\r\n",
        {"t", "c", none, {{"8E", "Shock", 1}}}},
       {"no separator: all main",
-       "\"t\",\"c\"\r\n\"8E\",\"Shock\",1\r\n\"OD\",\"Mirari\",2\r\n",
+       "'t','c'\r\n'8E','Shock',1\r\n'OD','Mirari',2\r\n",
        {"t", "c", {{"8E", "Shock", 1}, {"OD", "Mirari", 2}}, none}},
       {"a second separator is a sideboard card",
-       "\"t\",\"c\"\r\n0,0,0\r\n0,0,0\r\n",
+       "'t','c'\r\n0,0,0\r\n0,0,0\r\n",
        {"t", "c", none, {{"0", "0", 0}}}},
       {"one or two zeros are a card",
-       "\"\",\"\"\r\n0,0,1\r\n\"0\",\"x\",0\r\n",
+       "'',''\r\n0,0,1\r\n'0','x',0\r\n",
        {"", "", {{"0", "0", 1}, {"0", "x", 0}}, none}},
       {"a quoted field runs over line breaks",
-       "\"t\",\"a\r\nb\rc\nd\"\r\n0,0,0\r\n",
+       "'t','a\r\nb\rc\nd'\r\n0,0,0\r\n",
        {"t", "a\nb\nc\nd", none, none}},
       {"records spread over lines, junk after quotes skipped, bare fields",
-       "\"t\"x,\"c\"\r\n\"8E\"\r\n\"Shock\" ,\" 3\"\r\nUS,Dark Ritual,04\n0,0,0\n",
+       "'t'x,'c'\r\n'8E'\r\n'Shock' ,' 3'\r\nUS,Dark Ritual,04\n0,0,0\n",
        {"t", "c", {{"8E", "Shock", 3}, {"US", "Dark Ritual", 4}}, none}},
       {"old codes converted, exact case only",
-       "\"\",\"\"\r\n\"IV\",\"a\",1\r\n\"PS\",\"a\",1\r\n\"TM\",\"a\",1\r\n\"JM\",\"a\",1\r\n\"iv\",\"a\","
-       "1\r\n"
-       "\"IVX\",\"a\",1\r\n",
+       "'',''\r\n'IV','a',1\r\n'PS','a',1\r\n'TM','a',1\r\n'JM','a',1\r\n'iv','a',1\r\n'IVX','a',1\r\n",
        {"",
         "",
         {{"IN", "a", 1}, {"PL", "a", 1}, {"TO", "a", 1}, {"JU", "a", 1}, {"iv", "a", 1}, {"IVX", "a", 1}},
         none}},
       {"one card's records merge per section, as the engine compares keys",
-       "\"\",\"\"\r\n\"8E\",\"Shock\",1\r\n\"IN\",\"x\",1\r\n\"8e\",\"SHOCK\",2\r\n\"IV\",\"x\",1\r\n0,0,"
-       "0\r\n"
-       "\"8E\",\"Shock\",1\r\n\"8E\",\"Shock\",0\r\n",
+       "'',''\r\n'8E','Shock',1\r\n'IN','x',1\r\n'8e','SHOCK',2\r\n'IV','x',1\r\n0,0,0\r\n"
+       "'8E','Shock',1\r\n'8E','Shock',0\r\n",
        {"", "", {{"8E", "Shock", 3}, {"IN", "x", 2}}, {{"8E", "Shock", 1}}}},
-      {"blank lines at the end are no record", "\"\",\"\"\r\n0,0,0\r\n\r\n\r\n", {}},
+      {"blank lines at the end are no record", "'',''\r\n0,0,0\r\n\r\n\r\n", {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(decoded(sjis(c.text)), c.want) << c.name;
+  // ' stands for " above.
+  for (const Case& c : cases)
+    EXPECT_EQ(decoded(sjis(QString(c.text).replace(u'\'', u'"'))), c.want) << c.name;
 }
 
 TEST(TvfCodec, RefusesMalformedFilesWithAReason) {
-  const std::pair<QByteArray, QString> cases[] = {
+  std::vector<std::pair<QByteArray, QString>> cases = {
       {"", "1行目でファイルが途中で終わっています。"},
       {"\"title only\"\r\n", "2行目でファイルが途中で終わっています。"},
       {"\"\",\"\"\r\n\"8E\",\"Shock\"\r\n", "3行目でファイルが途中で終わっています。"},
-      {"\"\",\"\"\r\n\"8E\",\"Shock\",x\r\n", "2行目の枚数「x」が0以上の整数ではありません。"},
-      {"\"\",\"\"\r\n\"8E\",\"Shock\",-1\r\n", "が0以上の整数ではありません。"},
-      {"\"\",\"\"\r\n\"8E\",\"Shock\",1.5\r\n", "が0以上の整数ではありません。"},
-      {"\"\",\"\"\r\n\"8E\",\"Shock\",\r\n", "が0以上の整数ではありません。"},
-      {"\"\",\"\"\r\n\"8E\",\"Shock\",99999999999\r\n", "が0以上の整数ではありません。"},
       {"\"\",\"\"\r\n\"8E\",\"Shock\",2147483647\r\n\"8E\",\"Shock\",1\r\n", "「Shock」の枚数が多すぎます。"},
       {"\"\",\"\"\r\n0,0,0\r\n\"8E\",\"Sh\r\nock,1\r\n", "3行目の二重引用符が閉じていません。"},
       {"\"\x81\",\"\"\r\n", "Shift-JISの文字として読めないバイトがあります。"},
   };
+  for (const char* count : {"x", "-1", "1.5", "", "99999999999"})
+    cases.push_back({QByteArray("\"\",\"\"\r\n\"8E\",\"Shock\",") + count + "\r\n",
+                     QString("2行目の枚数「%1」が0以上の整数ではありません。").arg(count)});
   for (const auto& [bytes, reason] : cases) {
     const TvfDecoded d = decodeTvf(bytes);
     EXPECT_FALSE(d.deck) << bytes.toStdString();
@@ -256,19 +242,11 @@ TEST_F(DeckFileTest, RandomAndMutatedFilesOpenWholeOrNotAtAll) {
       bytes = seed;
       for (qsizetype n = 1 + pick(4); n > 0; --n) {
         const qsizetype at = pick(bytes.size() + 1);
-        switch (pick(4)) {
-          case 0:
-            bytes.insert(at, alphabet[pick(sizeof alphabet)]);
-            break;
-          case 1:
-            if (at < bytes.size()) bytes.remove(at, 1 + pick(8));
-            break;
-          case 2:
-            if (at < bytes.size()) bytes[at] = alphabet[pick(sizeof alphabet)];
-            break;
-          default:
-            bytes.truncate(at);
-        }
+        const int how = int(pick(4));  // insert, remove, replace, cut
+        if (how == 0) bytes.insert(at, alphabet[pick(sizeof alphabet)]);
+        if (how == 1 && at < bytes.size()) bytes.remove(at, 1 + pick(8));
+        if (how == 2 && at < bytes.size()) bytes[at] = alphabet[pick(sizeof alphabet)];
+        if (how == 3) bytes.truncate(at);
       }
     }
     writeFile(p, bytes);

@@ -9,14 +9,27 @@
 
 namespace tvtest {
 
+QStringList queryRows(tv::Database& db, const QString& sql) {
+  QStringList rows;
+  for (auto rs = db.openRecordset(sql, tv::RecordsetType::Snapshot, tv::dbForwardOnly); !rs.eof();
+       rs.moveNext()) {
+    QStringList columns;
+    for (int i = 0; i < rs.fieldCount(); ++i) {
+      const QVariant v = rs.field(rs.fieldName(i));
+      columns << (v.isValid() ? v.toString() : QStringLiteral("-"));
+    }
+    rows << columns.join(u'|');
+  }
+  return rows;
+}
+
 QString cardValues(tv::Database& db, const QString& set, const QString& nameE, const QStringList& columns) {
-  QStringList values;
-  for (const QString& c : columns) values << QStringLiteral("ifnull(%1, '-')").arg(c);
-  auto rs = db.openRecordset(
-      QStringLiteral("SELECT %1 AS r FROM tbl_CardMst WHERE CardSetEx = %2 AND NameE = %3")
-          .arg(values.join(QStringLiteral(" || '|' || ")), tv::sqlLiteral(set), tv::sqlLiteral(nameE)),
-      tv::RecordsetType::Snapshot, tv::dbForwardOnly);
-  return rs.eof() ? QStringLiteral("(none)") : rs.text(u"r");
+  QStringList named;  // an expression's own name may not read back as it stands
+  for (const QString& c : columns) named << QStringLiteral("%1 AS c%2").arg(c).arg(named.size());
+  const QStringList rows =
+      queryRows(db, QStringLiteral("SELECT %1 FROM tbl_CardMst WHERE CardSetEx = %2 AND NameE = %3")
+                        .arg(named.join(u','), tv::sqlLiteral(set), tv::sqlLiteral(nameE)));
+  return rows.isEmpty() ? QStringLiteral("(none)") : rows.first();
 }
 
 QByteArray readFile(const QString& path) {

@@ -50,6 +50,9 @@ class CardDbFixture {
   QString path_;
 };
 
+// Each row of the query, its columns joined by '|', Null as "-".
+QStringList queryRows(tv::Database& db, const QString& sql);
+
 // The columns of one tbl_CardMst row joined by '|', Null as "-"; "(none)"
 // when there is no such card. A column may be an expression.
 QString cardValues(tv::Database& db, const QString& set, const QString& nameE, const QStringList& columns);
