@@ -34,40 +34,34 @@ struct Control {
   State checked = Any;
 };
 
-// Tab, then the controls of that tab.
+// The controls of each tab; a frame's boxes follow it.
+// clang-format off
 const Control kDeckTab[] = {
     {"Frame1", "エキスパンション", 120, 480, 2055, 1335},
     {"lst_CardSet", "", 120, 240, 1815, 960},
     {"fra_Color", "色", 120, 1800, 2055, 1335},
-    {"chk_W", "白", 240, -1, -1, -1, On},
-    {"chk_U", "青", 240, -1, -1, -1, On},
-    {"chk_B", "黒", 240, -1, -1, -1, On},
-    {"chk_M", "マルチ", 240, -1, -1, -1, On},
-    {"chk_R", "赤", 1080, -1, -1, -1, On},
-    {"chk_G", "緑", 1080, -1, -1, -1, On},
+    {"chk_W", "白", 240, -1, -1, -1, On},   {"chk_U", "青", 240, -1, -1, -1, On},
+    {"chk_B", "黒", 240, -1, -1, -1, On},   {"chk_M", "マルチ", 240, -1, -1, -1, On},
+    {"chk_R", "赤", 1080, -1, -1, -1, On},  {"chk_G", "緑", 1080, -1, -1, -1, On},
     {"chk_N", "無色", 1080, -1, -1, -1, On},
     {"fra_CardType", "タイプ", 120, 3120, 2055, 1815},
-    {"chk_Land", "土地", -1, -1, -1, -1, On},
-    {"chk_Instant", "インスタント", -1, -1, -1, -1, On},
-    {"chk_Sorcery", "ソーサリー", -1, -1, -1, -1, On},
-    {"chk_Enchantment", "エンチャント", -1, -1, -1, -1, On},
-    {"chk_Artifact", "アーティファクト", -1, -1, -1, -1, On},
-    {"chk_Creature", "クリーチャー", -1, -1, -1, -1, On},
+    {"chk_Land", "土地", -1, -1, -1, -1, On},                {"chk_Instant", "インスタント", -1, -1, -1, -1, On},
+    {"chk_Sorcery", "ソーサリー", -1, -1, -1, -1, On},       {"chk_Enchantment", "エンチャント", -1, -1, -1, -1, On},
+    {"chk_Artifact", "アーティファクト", -1, -1, -1, -1, On}, {"chk_Creature", "クリーチャー", -1, -1, -1, -1, On},
     {"chk_Planeswalker", "プレインズウォーカー", -1, -1, -1, -1, On},
     {"fra_CType", "種族", 120, 4920, 2055, 735},
-    {"chk_CType", "", 120, 240, -1, -1, Off},
-    {"cmb_CType", "", -1, -1, -1, -1},
+    {"chk_CType", "", 120, 240, -1, -1, Off},  {"cmb_CType", "", -1, -1, -1, -1},
     {"fra_Sort", "ソート", 120, 5640, 2055, 1575},
-    {"opt_NameE", "英語名", -1, -1, -1, -1, On},
-    {"opt_NameN", "日本語名", -1, -1, -1, -1, Off},
-    {"opt_Cost", "コスト", -1, -1, -1, -1, Off},
-    {"opt_Attack", "パワー", -1, -1, -1, -1, Off},
+    {"opt_NameE", "英語名", -1, -1, -1, -1, On},  {"opt_NameN", "日本語名", -1, -1, -1, -1, Off},
+    {"opt_Cost", "コスト", -1, -1, -1, -1, Off},  {"opt_Attack", "パワー", -1, -1, -1, -1, Off},
     {"opt_Defence", "タフネス", -1, -1, -1, -1, Off},
     {"cmd_reload", "再検索", 120, 7320, 2055, 375},
     {"Label1", "カード内容", 2280, 480, 1575, 255},
     {"txt_CardText", "", 2280, 720, 7455, 2775},
     {"Label2", "カードリスト", 2280, 3600, -1, -1},
     {"lst_CardList", "", 2280, 3840, 3135, 3840},
+    {"lbl_Name", "カード名", 3870, 3600, 735, 255},
+    {"txt_Name", "", 4620, 3510, 1875, 315},
     {"cmd_AddMain", "→追加", 5520, 4200, 975, 375},
     {"cmd_DellMain", "←削除", 5520, 4680, 975, 375},
     {"Label3", "デッキリスト", 6600, 3600, -1, -1},
@@ -84,22 +78,15 @@ const Control kDeckTab[] = {
 
 const Control kOutputTab[] = {
     {"lbl_PrintOption", "印刷出力ｵﾌﾟｼｮﾝ", -1, -1, -1, -1},
-    {"chk_NameE", "英語名", 240, 720, -1, -1, On},
-    {"chk_NameN", "日本語名", 1320, 720, -1, -1, On},
-    {"chk_Cost", "コスト", 2400, 720, -1, -1, On},
-    {"chk_Rare", "レアリティ", 3480, 720, -1, -1, On},
-    {"chk_CardSetEx", "ｴｷｽﾊﾟﾝｼｮﾝ", 4560, 720, -1, -1, On},
-    {"chk_Side", "サイド", 5640, 720, -1, -1, On},
-    {"chk_Space", "空白", 6720, 720, -1, -1, On},
-    {"chk_ManaCurve", "マナカーブ", 7800, 720, -1, -1, On},
+    {"chk_NameE", "英語名", 240, 720, -1, -1, On},        {"chk_NameN", "日本語名", 1320, 720, -1, -1, On},
+    {"chk_Cost", "コスト", 2400, 720, -1, -1, On},        {"chk_Rare", "レアリティ", 3480, 720, -1, -1, On},
+    {"chk_CardSetEx", "ｴｷｽﾊﾟﾝｼｮﾝ", 4560, 720, -1, -1, On}, {"chk_Side", "サイド", 5640, 720, -1, -1, On},
+    {"chk_Space", "空白", 6720, 720, -1, -1, On},          {"chk_ManaCurve", "マナカーブ", 7800, 720, -1, -1, On},
     {"Label6", "HTML出力ｵﾌﾟｼｮﾝ", -1, -1, -1, -1},
     {"chk_HCardText", "ｶｰﾄﾞﾃｷｽﾄ", 240, 1320, -1, -1, Off},
-    {"lbl_Title", "タイトル：", -1, -1, -1, -1},
-    {"txt_PrintTitle", "", 960, 1800, 8775, -1},
-    {"lbl_Comment", "コメント", -1, -1, -1, -1},
-    {"txt_PrintComment", "", 120, 2400, 9615, 615},
-    {"lbl_Dec", "デッキリスト", -1, -1, -1, -1},
-    {"txt_PrintDec", "", 120, 3360, 9615, 4335},
+    {"lbl_Title", "タイトル：", -1, -1, -1, -1},    {"txt_PrintTitle", "", 960, 1800, 8775, -1},
+    {"lbl_Comment", "コメント", -1, -1, -1, -1},    {"txt_PrintComment", "", 120, 2400, 9615, 615},
+    {"lbl_Dec", "デッキリスト", -1, -1, -1, -1},    {"txt_PrintDec", "", 120, 3360, 9615, 4335},
 };
 
 const Control kTokenTab[] = {
@@ -107,6 +94,7 @@ const Control kTokenTab[] = {
     {"Label4", "トークン内容", -1, -1, -1, -1},     {"txt_TokenText", "", 3840, 720, 2895, 2580},
     {"cmd_TPrint", "印刷(&P)", 5520, 3600, -1, -1},
 };
+// clang-format on
 
 QString captionOf(const QWidget* w) {
   if (auto* b = qobject_cast<const QAbstractButton*>(w)) return b->text();

@@ -145,8 +145,6 @@ TEST(WindowOpen, ShowsTheVersionAndHandsOverOnlyWhenTheTimerFires) {
   int shown = 0;
   auto* w = new WindowOpen("Talvik's Version 2.21\r\nDeck DB Version 5", [&] { ++shown; });
   w->show();
-  EXPECT_EQ(w->size(), QSize(321, 105));
-  EXPECT_EQ(w->Timer1->interval(), 2000);
   EXPECT_TRUE(w->Timer1->isActive());
   EXPECT_EQ(shown, 0);
   w->Timer1_Timer();

@@ -29,14 +29,10 @@ QString sheetPath(const QTemporaryDir& dir, const QString& name) {
 TEST(QtPrintJob, SheetsAndLongDeckListsAsPdfPages) {
   QTemporaryDir dir;
   tv::CurrentCard card;
-  card.NameE = "Llanowar Elves";
-  card.Cost = "G";
-  card.TypeNameE = "Creature";
+  card.NameE = "Llanowar Elves", card.Cost = "G", card.TypeNameE = "Creature",
   card.CType = "エルフ・ドルイド";
-  card.CardSetEx = "M19";
-  card.Rare = "C";
+  card.CardSetEx = "M19", card.Rare = "C", card.PowerToughness = "1/1";
   card.TextN = "{T}：あなたのマナ・プールに{G}を加える。\r\n\r\nSample text 1234";
-  card.PowerToughness = "1/1";
   const tv::CurrentToken token{"兵士", "白", "警戒", "1/1"};
   QString deck;
   for (int i = 1; i <= 150; ++i) deck += QStringLiteral("%1 カード名 Card Name %1\r\n").arg(i);

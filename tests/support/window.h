@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <memory>
 
@@ -50,6 +51,15 @@ class WindowTest : public ::testing::Test {
   QList<QMessageBox::Icon> icons;
   QMessageBox::StandardButton answer = QMessageBox::Ok;
 };
+
+// Key by key, as a user types.
+inline void typeKeys(QWidget* box, const QString& text) {
+  box->setFocus();
+  for (QChar c : text) {
+    QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(box, &key);
+  }
+}
 
 inline void clickLine(tv::ListBox* list, int row, Qt::KeyboardModifiers keys = {}) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->rowRect(row).center());
