@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "carddb/database.h"
+#include "carddb/error.h"
 #include "session/context.h"
 
 namespace tvtest {
@@ -61,6 +62,17 @@ QString cardValues(tv::Database& db, const QString& set, const QString& nameE, c
 QByteArray readFile(const QString& path);
 // Replaces the file's contents; a test failure when it cannot be written.
 void writeFile(const QString& path, const QByteArray& bytes);
+
+// The message of the BuildError `run` throws; empty when it throws none.
+template <typename F>
+QString buildErrorOf(F run) {
+  try {
+    run();
+  } catch (const tvtools::BuildError& e) {
+    return e.message();
+  }
+  return {};
+}
 
 // A small, varied card database: three expansions, every colour and card
 // type, an apostrophe, a Null creature type, an unknown rarity.
