@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -22,7 +21,6 @@
 #include "app/guarded.h"
 #include "app/listbox.h"
 #include "app/mainwindow.h"
-#include "app/twips.h"
 #include "support/printers.h"
 #include "support/window.h"
 
