@@ -112,33 +112,6 @@ TEST(Builder, ReplacesTheOldDatabaseAndRepeatsEveryExpansion) {
   EXPECT_THROW(describeCardDatabase(dir.filePath("sets.csv")), BuildError);
 }
 
-TEST(Builder, RealData) {
-  QTemporaryDir dir;
-  const QString data = QStringLiteral(TV_SOURCE_DIR "/data/");
-  const BuildOptions o{data + "cards.csv", data + "sets.csv", data + "tokens.csv", dir.filePath("cards.db")};
-  ASSERT_EQ(buildError(o), "");
-  auto db = tv::Database::open(o.output, tv::kCardDbConnect);
-
-  const QString info = describeCardDatabase(o.output);
-  for (const char* part : {"tbl_CardSet           18\ntbl_CardMst         4119\ntbl_TokenMst          18\n",
-                           "   0  8E       342  第8版\n", "  17  US       335  ウルザズ・サーガ\n"})
-    EXPECT_TRUE(info.contains(QString::fromUtf8(part))) << info.toStdString();
-
-  // NameN|Color|Cost|NumCost|Rare|CardType|CType|CAttack|CDefence, Null as "-"
-  const char* const cards[][3] = {
-      {"US", "Forest", "森|N|-|-|C|BL|-|-|-"},
-      {"AP", "Fire // Ice", "火 // 氷|M|1R // 1U|4|U|I|-|-|-"},
-      {"US", "Karn, Silver Golem", "銀のゴーレム、カーン|N|5|5|R|AC|ゴーレム|4|4"},
-      {"8E", "Lhurgoyf", "ルアゴイフ|G|2GG|4|R|C|ルアゴイフ|*|1+*"},
-      {"US", "Serra's Embrace", "セラの抱擁|W|2WW|4|U|EC|-|-|-"},
-      {"8E", "Confiscate", "押収|U|4UU|6|U|EP|-|-|-"},
-  };
-  const QStringList columns =
-      QString("NameN,Color,Cost,NumCost,Rare,CardType,CType,CAttack,CDefence").split(u',');
-  for (const auto& [set, name, expected] : cards)
-    EXPECT_EQ(tvtest::cardValues(*db, set, name, columns), expected);
-}
-
 // Each record, header first, as "line:field|field", or the error.
 TEST(Csv, RecordsWithTheirLinesOrTheErrorWithItsLine) {
   const char* const cases[][2] = {

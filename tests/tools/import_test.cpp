@@ -119,7 +119,7 @@ TEST(Import, RealCardsOfEachLayoutAndType) {
   EXPECT_EQ(compactManaCost(u"{X}{10}{G/U}{2/W}{B/P}"), "X10(G/U)(2/W)(B/P)");
 }
 
-// The classic sets from MTGJSON and WHISPER make the same rows as the CSV drawn from them.
+// The classic sets from MTGJSON and WHISPER make the same rows as the shipped CSV drawn from them.
 TEST(Import, ClassicSetsEqualTheCsvBuild) {
   QTemporaryDir dir;
   ImportOptions o;
@@ -141,6 +141,19 @@ TEST(Import, ClassicSetsEqualTheCsvBuild) {
   EXPECT_EQ(imported, rows(built, "tbl_CardMst", kCardColumns, "CardSetEx, NameE"));
   EXPECT_EQ(rows(o.output, "tbl_TokenMst", "NameN,Color,TextN,CAttack,CDefence", "rowid"),
             rows(built, "tbl_TokenMst", "NameN,Color,TextN,CAttack,CDefence", "rowid"));
+
+  // The shipped data as built: its size, and cards of the harder kinds.
+  const QString info = describeCardDatabase(built);
+  for (const char* part : {"tbl_CardSet           18\ntbl_CardMst         4119\ntbl_TokenMst          18\n",
+                           "   0  8E       342  第8版\n", "  17  US       335  ウルザズ・サーガ\n"})
+    EXPECT_TRUE(info.contains(QString::fromUtf8(part))) << info.toStdString();
+  auto db = tv::Database::open(built, tv::kCardDbConnect);
+  const QStringList columns =
+      QString("NameN,Color,Cost,NumCost,Rare,CardType,CType,CAttack,CDefence").split(u',');
+  EXPECT_EQ(tvtest::cardValues(*db, "AP", "Fire // Ice", columns), "火 // 氷|M|1R // 1U|4|U|I|-|-|-");
+  EXPECT_EQ(tvtest::cardValues(*db, "US", "Karn, Silver Golem", columns),
+            "銀のゴーレム、カーン|N|5|5|R|AC|ゴーレム|4|4");
+  EXPECT_EQ(tvtest::cardValues(*db, "8E", "Lhurgoyf", columns), "ルアゴイフ|G|2GG|4|R|C|ルアゴイフ|*|1+*");
 }
 
 TEST(Import, BadInputIsRefusedAndLeavesTheOldDatabase) {
