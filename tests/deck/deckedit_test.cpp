@@ -17,16 +17,11 @@ TEST_F(DeckTest, AddStopsAtFourInEachHalfButForBasicLandsAndStillSelectsTheLine)
   }
   EXPECT_EQ(
       f.scalar("SELECT COUNT(*) FROM wtbl_DecSideList WHERE NumCost=7 AND CAttack='*' AND CDefence='*'"), 1);
-}
-
-TEST_F(DeckTest, NothingToActOnChangesAndReturnsNothing) {
-  // No card shown yet; an empty sideboard.
-  EXPECT_FALSE(addCopyToDeck(f.ctx, kMainDeckTable) || moveCopyToMain(f.db(), f.ctx.gSortField, 0));
-  add(kMainDeckTable, "8E", "Shock", 2);
-  for (int line : {-1, 1})  // no selection; a line past the end
-    EXPECT_FALSE(removeCopyFromDeck(f.db(), kMainDeckTable, f.ctx.gSortField, line) ||
-                 moveCopyToSide(f.db(), f.ctx.gSortField, line));
-  EXPECT_EQ(copies(kMainDeckTable, "8E", "Shock"), 2);
+  // A card a deck file brought in as two rows counts all its copies.
+  f.addDeckRow(kSideDeckTable, "8E", "Shock", "S", 1);
+  f.addDeckRow(kSideDeckTable, "8E", "Shock", "S", 2);
+  add(kSideDeckTable, "8E", "Shock", 3);
+  EXPECT_EQ(copies(kSideDeckTable, "8E", "Shock"), 4);
 }
 
 TEST_F(DeckTest, RemoveTakesTheLineInSortOrderAndSelectsItOrTheLineAbove) {
@@ -75,25 +70,6 @@ TEST_F(DeckTest, MovesCarryTheRowDeleteTheLastCopyAndLoseNoneIntoAFullTarget) {
       f.scalar("SELECT COUNT(*) FROM wtbl_DecList WHERE NumCost=9 AND CAttack='*' AND CDefence=5") +
           f.scalar("SELECT COUNT(*) FROM wtbl_DecSideList WHERE NumCost=8 AND CAttack='x' AND CDefence=2"),
       2);
-}
-
-// A deck file may bring in a card without a master row and a card in two rows.
-TEST_F(DeckTest, RowsWithoutAMasterRowOrTwiceKeepTheLimitAndLoseOneCopyAtATime) {
-  f.addDeckRow(kSideDeckTable, "ZZ", "Ghost", "幽霊", 6);
-  f.addDeckRow(kMainDeckTable, "8E", "Shock", "S", 3);
-  f.addDeckRow(kMainDeckTable, "8E", "Shock", "S", 4);
-  for (int k = 0; k < 5; ++k) moveCopyToMain(f.db(), "NameE", 0);  // the fifth would break the limit
-  EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM wtbl_DecList WHERE NameE='Ghost'"), 1);
-  EXPECT_EQ(copies(kMainDeckTable, "ZZ", "Ghost"), 4);
-  EXPECT_EQ(copies(kSideDeckTable, "ZZ", "Ghost"), 2);
-
-  const auto v = removeCopyFromDeck(f.db(), kMainDeckTable, "NameE", 1);  // the first Shock row
-  ASSERT_TRUE(v);
-  EXPECT_EQ(v->lines, (QStringList{"4  Ghost/幽霊", "2  Shock/S", "4  Shock/S"}));
-  EXPECT_EQ(sum(kMainDeckTable), 10);
-  moveCopyToSide(f.db(), "NameE", 2);  // one copy of the second row, not of both
-  EXPECT_EQ(sum(kMainDeckTable) + sum(kSideDeckTable), 12);
-  EXPECT_EQ(copies(kSideDeckTable, "8E", "Shock"), 1);
 }
 
 TEST_F(DeckTest, ListsShowCopiesInSortOrderThenByNameAndCountThemPast16Bits) {
