@@ -166,9 +166,7 @@ TEST_F(DeckFileWindowTest, SavedDeckOpensAgainWithListsTitleAndPreview) {
   reopened[0] = "2  Shock/ショック @-1 / 1  Serra Angel/セラの天使 @-1 / -メイン- 2枚 / -サイド- 1枚";
   EXPECT_EQ(deckView(), reopened);
   EXPECT_TRUE(ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText().startsWith("★メイン2枚"));  // rebuilt
-  ASSERT_EQ(asked.size(), 2);
-  EXPECT_EQ(asked[0].fileName + u'|' + asked[1].fileName,
-            u'|' + path("burn"));  // the last name offered again
+  EXPECT_EQ(asked.last().fileName, path("burn"));  // the last name offered again
   EXPECT_TRUE(messages.isEmpty());
 }
 

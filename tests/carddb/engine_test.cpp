@@ -96,9 +96,7 @@ void openLikeBothPrograms(const QString& dir, const QString& path) {
 }
 
 void writeIni(const QString& dir) {
-  QFile ini(dir + QStringLiteral("/TV.ini"));
-  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-  ini.write("[File]\r\nLocalDataFile=cards.db\r\n");
+  tvtest::writeFile(dir + QStringLiteral("/TV.ini"), "[File]\r\nLocalDataFile=cards.db\r\n");
 }
 
 }  // namespace
