@@ -91,8 +91,8 @@ TEST_F(MainWindowTest, SearchFromTheWidgetsFrameDoubleClicksAndChoosingALine) {
   ctl<QRadioButton>("opt_Cost")->setChecked(true);
   ctl<QCheckBox>("chk_U")->setChecked(false);
   ctl<QCheckBox>("chk_R")->setChecked(false);
-  doubleClick(ctl<QGroupBox>(
-      "fra_CardType"));  // the first double-click clears every box of its frame, and searches not
+  // The first double-click clears every box of its frame, and searches not.
+  doubleClick(ctl<QGroupBox>("fra_CardType"));
   EXPECT_EQ(ctl<ListBox>("lst_CardList")->count(), 7);
   ctl<QCheckBox>("chk_Instant")->setChecked(true);
   ctl<QCheckBox>("chk_Enchantment")->setChecked(true);
