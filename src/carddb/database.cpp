@@ -58,9 +58,18 @@ struct Stmt {
 
 void prepare(sqlite3* db, const QString& sql, Stmt& out) {
   const QByteArray utf8 = sql.toUtf8();
-  if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &out.s, nullptr) != SQLITE_OK)
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &out.s, &tail) != SQLITE_OK)
     throw DbError::fromEngine(engineMessage(db), sql);
   if (!out.s) throw DbError(QStringLiteral("empty statement [") + sql + QStringLiteral("]"));
+  // One statement a call: a second would otherwise be dropped unseen.
+  const char* end = utf8.constData() + utf8.size();
+  if (tail && tail < end) {
+    Stmt next;
+    const int rc = sqlite3_prepare_v2(db, tail, int(end - tail), &next.s, nullptr);
+    if (rc != SQLITE_OK || next.s)
+      throw DbError(QStringLiteral("more than one statement [") + sql + QStringLiteral("]"));
+  }
 }
 
 QVariant columnValue(sqlite3_stmt* s, int i) {
