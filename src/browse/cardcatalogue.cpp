@@ -282,24 +282,36 @@ const QString kFillStatement = QStringLiteral(
 
 }  // namespace
 
-std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
-                                       const NameFilter* names, bool always) {
+namespace {
+
+// The connection's catalogue for the card data as it is now; made when
+// `build`, else null until a search makes it.
+std::shared_ptr<CardCatalogue> catalogueOf(Database& db, const QString& sortField, bool build) {
   auto catalogue = std::static_pointer_cast<CardCatalogue>(db.derived());
   const quint32 version = db.cardDataVersion();
-  if (catalogue && catalogue->dataVersion() != version) catalogue.reset();
-  if (!catalogue) {
-    if (!always && filter.selectedSets.size() <= kCatalogueFromExpansions) return std::nullopt;
-    db.derived().reset();
-    try {
-      catalogue = std::make_shared<CardCatalogue>(db, sortField, version);
-    } catch (const DbError&) {
-      catalogue = std::make_shared<CardCatalogue>(version);
-    }
-    db.derived() = catalogue;
-    // Searches read the catalogue from now on, not the file's pages.
-    db.releaseMemory(true);
+  if (catalogue && catalogue->dataVersion() == version) return catalogue;
+  db.derived().reset();
+  if (!build) return nullptr;
+  try {
+    catalogue = std::make_shared<CardCatalogue>(db, sortField, version);
+  } catch (const DbError&) {
+    catalogue = std::make_shared<CardCatalogue>(version);
   }
-  if (!catalogue->usable()) return std::nullopt;
+  db.derived() = catalogue;
+  // Searches read the catalogue from now on, not the file's pages.
+  db.releaseMemory(true);
+  return catalogue;
+}
+
+}  // namespace
+
+void prepareCardCatalogue(Database& db, const QString& sortField) { catalogueOf(db, sortField, true); }
+
+std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
+                                       const NameFilter* names, bool always) {
+  const auto catalogue =
+      catalogueOf(db, sortField, always || filter.selectedSets.size() > kCatalogueFromExpansions);
+  if (!catalogue || !catalogue->usable()) return std::nullopt;
 
   try {
     const auto selection = catalogue->select(db, filter, sortField, names);

@@ -21,6 +21,11 @@ namespace tv {
 // the statement, which is quick for them; a larger one builds the catalogue.
 constexpr int kCatalogueFromExpansions = 8;
 
+// Makes the catalogue now, if the connection has none for the card data as
+// it is: worth doing while nothing else is (the start-up window), so that the
+// first large search is as quick as the next.
+void prepareCardCatalogue(Database& db, const QString& sortField);
+
 // Fills the emptied wtbl_CardList with the rows the search statement would
 // insert (with the name predicate when `names` is given), in its order, and
 // returns the card-list lines. Empty when the catalogue is not worth building
