@@ -62,7 +62,8 @@ void BM_SearchEveryExpansion(benchmark::State& state) {
   state.counters["expansions"] = w.list("lst_CardSet")->count();
 }
 
-// The first large search of a start, which works out the card catalogue.
+// A search that works out the card catalogue: the work the program does while
+// its start-up window shows, and a search does when the card data changed.
 void BM_FirstSearchEveryExpansion(benchmark::State& state) {
   SearchedWindow w;
   for (auto _ : state) {

@@ -19,9 +19,7 @@ using tvbench::BenchData;
 
 constexpr int kRuns = 15;
 
-void timing(benchmark::internal::Benchmark* b) {
-  b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRuns)->ReportAggregatesOnly();
-}
+void timing(benchmark::internal::Benchmark* b) { tvbench::timedRuns(b, kRuns)->ReportAggregatesOnly(); }
 
 // A main window over the large database with every expansion selected.
 struct Window {

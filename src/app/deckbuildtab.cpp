@@ -205,7 +205,7 @@ void DeckBuildTab::cmd_reload_Click() {
     const SearchResult result = searchCards(ctx_, searchFilter());
     {
       const QSignalBlocker block(lst_CardList);
-      lst_CardList->addItems(result.cardLines);
+      lst_CardList->setLines(result.cardLines);
     }
     applyDeckList(result.mainDeck, false);
     applyDeckList(result.sideDeck, false);

@@ -4,7 +4,7 @@
 
 namespace tv {
 
-ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new QStringListModel(this)) {
+ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new LinesModel(this)) {
   setModel(model_);
   setUniformItemSizes(true);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -17,18 +17,9 @@ ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new QStringListMod
           [this] { Q_EMIT selectedRowChanged(selectedRow()); });
 }
 
-void ListBox::setLines(QStringList lines) {
-  lines_ = std::move(lines);
-  model_->setStringList(lines_);
-}
+void ListBox::setLines(Lines lines) { model_->setLines(std::move(lines)); }
 
-void ListBox::addItems(const QStringList& lines) {
-  if (lines_.isEmpty()) return setLines(lines);
-  const int first = count();
-  lines_ += lines;
-  model_->insertRows(first, int(lines.size()));
-  for (int i = 0; i < lines.size(); ++i) model_->setData(model_->index(first + i), lines[i]);
-}
+void ListBox::addItems(const QStringList& lines) { model_->append(lines); }
 
 int ListBox::selectedRow() const {
   const QModelIndexList rows = selectionModel()->selectedRows();

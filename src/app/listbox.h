@@ -1,24 +1,54 @@
 #pragma once
 
+#include <QAbstractListModel>
 #include <QListView>
-#include <QStringListModel>
+
+#include "text/lines.h"
 
 namespace tv {
 
-// A list box of text lines. The lines live in one string list rather than
-// one item object each, so a search result of tens of thousands of lines
-// fills and clears at once.
+// The lines of a list box as a model: one Lines value rather than an item
+// object each, so a search result of tens of thousands of lines fills and
+// clears at once.
+class LinesModel : public QAbstractListModel {
+ public:
+  using QAbstractListModel::QAbstractListModel;
+  const Lines& lines() const { return lines_; }
+  void setLines(Lines lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    endResetModel();
+  }
+  void append(const QStringList& more) {
+    if (more.isEmpty()) return;
+    beginInsertRows({}, rowCount(), rowCount() + int(more.size()) - 1);
+    lines_ = lines_.toStringList() + more;
+    endInsertRows();
+  }
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : int(lines_.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= lines_.size()) return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+    return lines_.at(index.row());
+  }
+
+ private:
+  Lines lines_;
+};
+
 class ListBox : public QListView {
   Q_OBJECT
  public:
   explicit ListBox(QWidget* parent = nullptr);
 
-  int count() const { return int(lines_.size()); }
-  QString text(int row) const { return lines_.value(row); }
-  const QStringList& lines() const { return lines_; }
+  int count() const { return int(model_->lines().size()); }
+  QString text(int row) const { return row >= 0 && row < count() ? model_->lines().at(row) : QString(); }
+  QStringList lines() const { return model_->lines().toStringList(); }
 
   // Replaces every line; no line is current or selected afterwards.
-  void setLines(QStringList lines);
+  void setLines(Lines lines);
   void addItems(const QStringList& lines);
   void clear() { setLines({}); }
 
@@ -39,8 +69,7 @@ class ListBox : public QListView {
   void selectedRowChanged(int row);
 
  private:
-  QStringListModel* model_;
-  QStringList lines_;
+  LinesModel* model_;
 };
 
 }  // namespace tv

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <memory>
 
 #include "app/core/appinfo.h"
@@ -8,6 +9,7 @@
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
+#include "browse/cardcatalogue.h"
 #include "session/context.h"
 
 int main(int argc, char** argv) {
@@ -31,5 +33,14 @@ int main(int argc, char** argv) {
     mainWindow->show();
   });
   splash->show();
+  // The start-up window stays two seconds whatever happens: time to make the
+  // card catalogue once it is on screen.
+  QTimer::singleShot(100, [&] {
+    try {
+      tv::prepareCardCatalogue(*ctx.gCardDb, ctx.gSortField);
+    } catch (const tv::DbError&) {
+      // The first search reports it.
+    }
+  });
   return QApplication::exec();
 }

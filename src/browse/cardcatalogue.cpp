@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
 #include <map>
 #include <numeric>
 #include <tuple>
@@ -49,6 +50,61 @@ QString passesExpression() {
   return bits.join(QStringLiteral(" | "));
 }
 
+// The columns copied into wtbl_CardList, in its INSERT's order.
+constexpr int kCopied = 6;
+const char* const kCopiedColumns[kCopied] = {"CardSetEx", "NameE", "NameN", "NumCost", "CAttack", "CDefence"};
+constexpr int kNameE = 1, kNameN = 2;
+
+// The catalogue's rows and values, shared by the lines on screen: a list
+// keeps showing its lines after the catalogue is replaced.
+struct Store {
+  struct Entry {
+    qint64 cardRow = 0, setRow = 0;  // rowids: the row's identity in the join
+    qint32 setNo = 0;
+    quint32 passes = 0;
+    qint32 ctype = -1;                     // into ctypes; -1 is Null
+    std::array<qint32, kCopied> values{};  // into columns[k]
+  };
+  // The distinct values of one copied column, and their text as the engine reads it.
+  struct Column {
+    std::vector<Cell> cells;
+    std::vector<QByteArray> texts;
+  };
+
+  std::vector<Entry> entries;
+  std::array<Column, kCopied> columns;
+  std::vector<QByteArray> ctypes;
+
+  const Cell& cell(qint32 entry, int column) const {
+    return columns[size_t(column)].cells[size_t(entries[size_t(entry)].values[size_t(column)])];
+  }
+  const QByteArray& text(qint32 entry, int column) const {
+    return columns[size_t(column)].texts[size_t(entries[size_t(entry)].values[size_t(column)])];
+  }
+  // The line the statement's path reads back from wtbl_CardList.
+  QString line(qint32 entry) const {
+    return QString::fromUtf8(text(entry, kNameE) + '/' + text(entry, kNameN));
+  }
+};
+
+// A search's rows, in order: what the fill statement copies and the list shows.
+class Selection : public RowSource, public LineSource {
+ public:
+  Selection(std::shared_ptr<const Store> store, std::vector<qint32> rows)
+      : store_(std::move(store)), rows_(std::move(rows)) {}
+  size_t rowCount() const override { return rows_.size(); }
+  const Cell& cell(size_t row, int column) const override {
+    static const Cell null;
+    return column < kCopied ? store_->cell(rows_[row], column) : null;
+  }
+  qsizetype count() const override { return qsizetype(rows_.size()); }
+  QString line(qsizetype row) const override { return store_->line(rows_[size_t(row)]); }
+
+ private:
+  std::shared_ptr<const Store> store_;
+  std::vector<qint32> rows_;
+};
+
 class CardCatalogue {
  public:
   // A catalogue that cannot serve this card database.
@@ -56,95 +112,91 @@ class CardCatalogue {
 
   CardCatalogue(Database& db, const QString& sortField, quint32 dataVersion)
       : dataVersion_(dataVersion), usable_(true), join_(join(db)) {
-    // The copied values take wtbl_CardList's column types here, so the lines
-    // read from this table are those read back from wtbl_CardList.
-    db.execute(QStringLiteral("DROP TABLE IF EXISTS temp.tv_CardCatalogue"));
-    db.execute(QStringLiteral(
-        "CREATE TEMP TABLE tv_CardCatalogue AS SELECT CardSetEx, NameE, NameN, NumCost, CAttack, CDefence,"
-        " NULL AS tv_SetNo, NULL AS tv_Passes, NULL AS tv_CType, NULL AS tv_CardRow, NULL AS tv_SetRow"
-        " FROM wtbl_CardList WHERE 0"));
-    db.execute(
-        QStringLiteral("INSERT INTO temp.tv_CardCatalogue SELECT tbl_CardMst.CardSetEx, "
-                       "tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.NumCost, tbl_CardMst.CAttack, "
-                       "tbl_CardMst.CDefence, tbl_CardSet.CardsetNo, ") +
-        passesExpression() + QStringLiteral(", tbl_CardMst.CType, tbl_CardMst.rowid, tbl_CardSet.rowid") +
-        join_ + orderBy(sortField));
-
-    const qsizetype count = scalar(db, QStringLiteral("SELECT count(*) FROM temp.tv_CardCatalogue"));
-    entries_.reserve(size_t(count));
-    lines_.reserve(count);
-    auto rs = db.openRecordset(QStringLiteral("SELECT rowid, NameE, NameN, tv_SetNo, tv_Passes, tv_CType "
-                                              "FROM temp.tv_CardCatalogue"),
-                               RecordsetType::Snapshot, dbForwardOnly);
+    auto store = std::make_shared<Store>();
+    store->entries.reserve(size_t(scalar(db, QStringLiteral("SELECT count(*)") + join_)));
+    QString columns;
+    for (const char* column : kCopiedColumns)
+      columns += QStringLiteral(", tbl_CardMst.") + QLatin1String(column);
+    auto rs = db.openRecordset(
+        QStringLiteral("SELECT tbl_CardMst.rowid AS tv_CardRow, tbl_CardSet.rowid AS tv_SetRow, "
+                       "tbl_CardSet.CardsetNo AS tv_SetNo, ") +
+            passesExpression() + QStringLiteral(" AS tv_Passes, tbl_CardMst.CType AS tv_CType") + columns +
+            join_ + orderBy(sortField),
+        RecordsetType::Snapshot, dbForwardOnly);
+    QStringList copied;
+    for (const char* column : kCopiedColumns) copied << QLatin1String(column);
+    std::array<QHash<Cell, qint32>, kCopied> index;
     QHash<QByteArray, qint32> ctypeIndex;
-    QByteArray line;
     for (; !rs.eof(); rs.moveNext()) {
-      const QVariant setNo = rs.field(u"tv_SetNo");
+      Store::Entry e;
+      const Cell setNo = rs.cell(u"tv_SetNo");
       // Anything but whole numbers compares by the engine's rules of affinity: leave it to the statement.
-      if (setNo.typeId() != QMetaType::LongLong || setNo.toLongLong() < 0 || setNo.toLongLong() > 0x7fffffff)
+      if (setNo.kind != Cell::Integer || setNo.integer < 0 || setNo.integer > 0x7fffffff)
         throw DbError(QStringLiteral("expansion number not a small whole number"));
-      if (rs.field(u"rowid").toLongLong() != qint64(entries_.size()) + 1)
-        throw DbError(QStringLiteral("catalogue out of order"));
-      Entry e;
-      e.setNo = qint32(setNo.toLongLong());
-      e.passes = quint32(rs.field(u"tv_Passes").toLongLong());
+      e.setNo = qint32(setNo.integer);
+      e.cardRow = rs.cell(u"tv_CardRow").integer;
+      e.setRow = rs.cell(u"tv_SetRow").integer;
+      e.passes = quint32(rs.cell(u"tv_Passes").integer);
       if (!rs.isNull(u"tv_CType")) {
         const QByteArrayView text = rs.utf8(u"tv_CType");
         auto it = ctypeIndex.constFind(QByteArray::fromRawData(text.data(), text.size()));
         if (it == ctypeIndex.constEnd()) {
-          it = ctypeIndex.insert(text.toByteArray(), qint32(ctypes_.size()));
-          ctypes_.push_back(text.toByteArray());
+          it = ctypeIndex.insert(text.toByteArray(), qint32(store->ctypes.size()));
+          store->ctypes.push_back(text.toByteArray());
         }
         e.ctype = *it;
       }
-      line.truncate(0);
-      line.append(rs.utf8(u"NameE"));
-      line.append('/');
-      line.append(rs.utf8(u"NameN"));
-      lines_ << QString::fromUtf8(line);
-      entries_.push_back(e);
+      for (int k = 0; k < kCopied; ++k) {
+        const QString& column = copied[k];
+        Cell value = rs.cell(column);
+        auto it = index[size_t(k)].constFind(value);
+        if (it == index[size_t(k)].constEnd()) {
+          Store::Column& c = store->columns[size_t(k)];
+          it = index[size_t(k)].insert(value, qint32(c.cells.size()));
+          // The engine's text of a number is its own; a text is its bytes.
+          c.texts.push_back(value.kind == Cell::Text ? value.bytes : rs.utf8(column).toByteArray());
+          c.cells.push_back(std::move(value));
+        }
+        e.values[size_t(k)] = *it;
+      }
+      store->entries.push_back(e);
     }
+    store->entries.shrink_to_fit();
     std::vector<qint32>& order = orders_[sortField];
-    order.resize(entries_.size());
+    order.resize(store->entries.size());
     std::iota(order.begin(), order.end(), 0);
+    store_ = std::move(store);
   }
 
   quint32 dataVersion() const { return dataVersion_; }
   bool usable() const { return usable_; }
   void refuse() { usable_ = false; }
 
-  // The catalogue rowids of the rows the statement would insert, in its
-  // order, and their card-list lines.
-  void select(Database& db, const SearchFilter& f, const QString& sortField, std::vector<qint64>& rowids,
-              QStringList& lines) {
-    const Filter filter = prepare(f);
+  // The rows the statement would insert, in its order.
+  std::shared_ptr<Selection> select(Database& db, const SearchFilter& f, const QString& sortField,
+                                    const NameFilter* names) {
+    const Filter filter = prepare(f, names);
     const std::vector<qint32>& order = orderFor(db, sortField);
-    rowids.reserve(order.size());
-    lines.reserve(qsizetype(order.size()));
-    for (const qint32 i : order) {
-      const Entry& e = entries_[size_t(i)];
-      if (!passes(e, filter)) continue;
-      rowids.push_back(i + 1);
-      lines << lines_[i];
-    }
+    std::vector<qint32> rows;
+    rows.reserve(order.size());
+    for (const qint32 i : order)
+      if (passes(store_->entries[size_t(i)], filter)) rows.push_back(i);
+    rows.shrink_to_fit();
+    return std::make_shared<Selection>(store_, std::move(rows));
   }
 
  private:
-  struct Entry {
-    qint32 setNo = 0;
-    quint32 passes = 0;
-    qint32 ctype = -1;  // into ctypes_; -1 is Null
-  };
-
   // The search's filters made ready for one test per card.
   struct Filter {
     std::vector<char> setSelected;  // by CardsetNo
     quint32 required = 0;           // clause bits that must hold
     bool ctypeOn = false;
-    std::vector<char> ctypeMatches;  // by ctypes_ index
+    std::vector<char> ctypeMatches;  // by ctypes index
+    bool namesOn = false;
+    std::vector<char> englishMatches, japaneseMatches;  // by value of NameE, NameN
   };
 
-  Filter prepare(const SearchFilter& f) const {
+  Filter prepare(const SearchFilter& f, const NameFilter* names) const {
     Filter out;
     // No expansion selected: the statement asks for number 99999.
     const QList<int> sets = f.selectedSets.isEmpty() ? QList<int>{99999} : f.selectedSets;
@@ -159,18 +211,29 @@ class CardCatalogue {
     out.ctypeOn = f.CTypeOn;
     if (out.ctypeOn) {
       const QByteArray pattern = QString(u'*' + f.CType + u'*').toUtf8();
-      out.ctypeMatches.reserve(ctypes_.size());
-      for (const QByteArray& ctype : ctypes_)
+      out.ctypeMatches.reserve(store_->ctypes.size());
+      for (const QByteArray& ctype : store_->ctypes)
         out.ctypeMatches.push_back(jetLike({pattern.constData(), size_t(pattern.size())},
                                            {ctype.constData(), size_t(ctype.size())}));
+    }
+    out.namesOn = names && !names->empty();
+    if (out.namesOn) {
+      // The predicate reads Null as empty, as the texts hold it.
+      for (const QByteArray& text : store_->columns[kNameE].texts)
+        out.englishMatches.push_back(names->englishMatches({text.constData(), size_t(text.size())}));
+      for (const QByteArray& text : store_->columns[kNameN].texts)
+        out.japaneseMatches.push_back(names->japaneseMatches({text.constData(), size_t(text.size())}));
     }
     return out;
   }
 
-  static bool passes(const Entry& e, const Filter& f) {
+  static bool passes(const Store::Entry& e, const Filter& f) {
     if (size_t(e.setNo) >= f.setSelected.size() || !f.setSelected[size_t(e.setNo)]) return false;
     if ((e.passes & f.required) != f.required) return false;
     if (f.ctypeOn && (e.ctype < 0 || !f.ctypeMatches[size_t(e.ctype)])) return false;
+    if (f.namesOn && !f.englishMatches[size_t(e.values[kNameE])] &&
+        !f.japaneseMatches[size_t(e.values[kNameN])])
+      return false;
     return true;
   }
 
@@ -181,28 +244,24 @@ class CardCatalogue {
     if (it != orders_.end()) return it->second;
     // Each row of the join is known by its card and expansion rowids.
     std::vector<Key> keys;
-    keys.reserve(entries_.size());
-    for (auto rs = db.openRecordset(QStringLiteral("SELECT tv_CardRow, tv_SetRow FROM temp.tv_CardCatalogue"),
-                                    RecordsetType::Snapshot, dbForwardOnly);
-         !rs.eof(); rs.moveNext())
-      keys.push_back(
-          {rs.field(u"tv_CardRow").toLongLong(), rs.field(u"tv_SetRow").toLongLong(), qint32(keys.size())});
+    keys.reserve(store_->entries.size());
+    for (const Store::Entry& e : store_->entries) keys.push_back({e.cardRow, e.setRow, qint32(keys.size())});
     std::sort(keys.begin(), keys.end());
     std::vector<qint32> order;
-    order.reserve(entries_.size());
+    order.reserve(keys.size());
     auto rs = db.openRecordset(
         QStringLiteral("SELECT tbl_CardMst.rowid AS tv_CardRow, tbl_CardSet.rowid AS tv_SetRow") + join_ +
             orderBy(sortField),
         RecordsetType::Snapshot, dbForwardOnly);
     for (; !rs.eof(); rs.moveNext()) {
-      const Key key{rs.field(u"tv_CardRow").toLongLong(), rs.field(u"tv_SetRow").toLongLong(), 0};
+      const Key key{rs.cell(u"tv_CardRow").integer, rs.cell(u"tv_SetRow").integer, 0};
       const auto found = std::lower_bound(keys.begin(), keys.end(), key);
       if (found == keys.end() || std::get<0>(*found) != std::get<0>(key) ||
           std::get<1>(*found) != std::get<1>(key))
         throw DbError(QStringLiteral("the card tables changed"));
       order.push_back(std::get<2>(*found));
     }
-    if (order.size() != entries_.size()) throw DbError(QStringLiteral("the card tables changed"));
+    if (order.size() != keys.size()) throw DbError(QStringLiteral("the card tables changed"));
     rs.close();
     db.releaseMemory();
     return orders_.emplace(sortField, std::move(order)).first->second;
@@ -213,43 +272,51 @@ class CardCatalogue {
   quint32 dataVersion_;
   bool usable_ = false;
   QString join_;
-  std::vector<Entry> entries_;
-  QStringList lines_;  // the card-list line of each entry, shared with the lists shown
-  std::vector<QByteArray> ctypes_;
+  std::shared_ptr<const Store> store_;
   std::map<QString, std::vector<qint32>> orders_;
 };
 
 const QString kFillStatement = QStringLiteral(
     "INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence )"
-    " SELECT c.CardSetEx, c.NameE, c.NameN, c.NumCost, c.CAttack, c.CDefence"
-    " FROM tv_rowids(?1) AS r CROSS JOIN temp.tv_CardCatalogue AS c ON c.rowid = r.id");
+    " SELECT c0, c1, c2, c3, c4, c5 FROM tv_rows(?1)");
 
 }  // namespace
 
-std::optional<QStringList> fillFromCatalogue(Database& db, const SearchFilter& filter,
-                                             const QString& sortField, bool always) {
+namespace {
+
+// The connection's catalogue for the card data as it is now; made when
+// `build`, else null until a search makes it.
+std::shared_ptr<CardCatalogue> catalogueOf(Database& db, const QString& sortField, bool build) {
   auto catalogue = std::static_pointer_cast<CardCatalogue>(db.derived());
   const quint32 version = db.cardDataVersion();
-  if (catalogue && catalogue->dataVersion() != version) catalogue.reset();
-  if (!catalogue) {
-    if (!always && filter.selectedSets.size() <= kCatalogueFromExpansions) return std::nullopt;
-    try {
-      catalogue = std::make_shared<CardCatalogue>(db, sortField, version);
-    } catch (const DbError&) {
-      catalogue = std::make_shared<CardCatalogue>(version);
-    }
-    db.derived() = catalogue;
-    // Searches read the catalogue from now on, not the file's pages.
-    db.releaseMemory();
+  if (catalogue && catalogue->dataVersion() == version) return catalogue;
+  db.derived().reset();
+  if (!build) return nullptr;
+  try {
+    catalogue = std::make_shared<CardCatalogue>(db, sortField, version);
+  } catch (const DbError&) {
+    catalogue = std::make_shared<CardCatalogue>(version);
   }
-  if (!catalogue->usable()) return std::nullopt;
+  db.derived() = catalogue;
+  // Searches read the catalogue from now on, not the file's pages.
+  db.releaseMemory(true);
+  return catalogue;
+}
+
+}  // namespace
+
+void prepareCardCatalogue(Database& db, const QString& sortField) { catalogueOf(db, sortField, true); }
+
+std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
+                                       const NameFilter* names, bool always) {
+  const auto catalogue =
+      catalogueOf(db, sortField, always || filter.selectedSets.size() > kCatalogueFromExpansions);
+  if (!catalogue || !catalogue->usable()) return std::nullopt;
 
   try {
-    std::vector<qint64> rowids;
-    QStringList lines;
-    catalogue->select(db, filter, sortField, rowids, lines);
-    db.executeWithRowids(kFillStatement, rowids);
-    return lines;
+    const auto selection = catalogue->select(db, filter, sortField, names);
+    db.executeWithRows(kFillStatement, *selection);
+    return Lines(std::shared_ptr<const LineSource>(selection));
   } catch (const DbError&) {
     // One statement: a failure left wtbl_CardList empty for the statement to fill.
     catalogue->refuse();

@@ -2,16 +2,18 @@
 // (tbl_CardMst joined with tbl_CardSet), worked out once per start and kept
 // with the connection until the card database changes. A search is then a
 // filter over memory and one statement that copies the chosen rows into
-// wtbl_CardList in order: no join, no sort, no decryption.
+// wtbl_CardList in order: no join, no sort, no decryption. Each distinct value
+// is held once, and the card-list lines are made from them only when shown.
 //
 // Each filter is one test per card in CardCatalogue::passes (cardcatalogue.cpp);
 // a new filter adds its test there, beside its clause in the statement.
 #pragma once
 
-#include <QStringList>
 #include <optional>
 
+#include "browse/namefilter.h"
 #include "browse/search.h"
+#include "text/lines.h"
 
 namespace tv {
 
@@ -19,11 +21,17 @@ namespace tv {
 // the statement, which is quick for them; a larger one builds the catalogue.
 constexpr int kCatalogueFromExpansions = 8;
 
+// Makes the catalogue now, if the connection has none for the card data as
+// it is: worth doing while nothing else is (the start-up window), so that the
+// first large search is as quick as the next.
+void prepareCardCatalogue(Database& db, const QString& sortField);
+
 // Fills the emptied wtbl_CardList with the rows the search statement would
-// insert, in its order, and returns the card-list lines. Empty when the
-// catalogue is not worth building yet (unless `always`) or cannot serve this
-// card database: the caller then runs the statement.
-std::optional<QStringList> fillFromCatalogue(Database& db, const SearchFilter& filter,
-                                             const QString& sortField, bool always = false);
+// insert (with the name predicate when `names` is given), in its order, and
+// returns the card-list lines. Empty when the catalogue is not worth building
+// yet (unless `always`) or cannot serve this card database: the caller then
+// runs the statement.
+std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
+                                       const NameFilter* names = nullptr, bool always = false);
 
 }  // namespace tv

@@ -27,8 +27,13 @@ class NameFilter {
 
   // The names as UTF-8, as the card master holds them (Null as empty).
   bool matches(std::string_view nameE, std::string_view nameN) const {
+    return englishMatches(nameE) || japaneseMatches(nameN);
+  }
+  bool englishMatches(std::string_view nameE) const {
     const int e = names_->englishId(nameE);
-    if (e >= 0 && englishHits_[size_t(e)]) return true;
+    return e >= 0 && englishHits_[size_t(e)];
+  }
+  bool japaneseMatches(std::string_view nameN) const {
     const int j = nameN.empty() ? -1 : names_->japaneseId(nameN);
     return j >= 0 && japaneseHits_[size_t(j)];
   }

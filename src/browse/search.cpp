@@ -116,17 +116,16 @@ SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
   if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
 
   SearchResult result;
+  std::shared_ptr<NameFilter> names;
   if (!foldName(filter.name).isEmpty()) {
-    // The statement with the name predicate; the catalogue has no name test yet.
-    auto names = std::make_shared<NameFilter>(cardNames(ctx), filter.name);
+    names = std::make_shared<NameFilter>(cardNames(ctx), filter.name);
     db.definePredicate("NameMatch", 2,
                        [names](std::span<const std::string_view> a) { return names->matches(a[0], a[1]); });
-    result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
-  } else if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField)) {
-    result.cardLines = std::move(*lines);
-  } else {
-    result.cardLines = runSearchStatement(db, filter, ctx.gSortField);
   }
+  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names.get()))
+    result.cardLines = std::move(*lines);
+  else
+    result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
 
   result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
   result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());

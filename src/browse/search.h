@@ -10,6 +10,7 @@
 #include "browse/namefilter.h"
 #include "deck/decklist.h"
 #include "session/context.h"
+#include "text/lines.h"
 
 namespace tv {
 
@@ -44,7 +45,7 @@ QString buildSearchStatement(const SearchFilter& filter, const QString& sortFiel
                              const NameFilter* names = nullptr);
 
 struct SearchResult {
-  QStringList cardLines;  // lst_CardList, in wtbl_CardList's order
+  Lines cardLines;        // lst_CardList, in wtbl_CardList's order
   DeckListView mainDeck;  // both with no selection; their labels are not for the search to set
   DeckListView sideDeck;
 };

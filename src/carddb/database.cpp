@@ -13,7 +13,7 @@
 
 namespace tv {
 
-void registerRowids(sqlite3* db);  // derived.cpp
+void registerRows(sqlite3* db);  // derived.cpp
 
 namespace {
 
@@ -58,9 +58,18 @@ struct Stmt {
 
 void prepare(sqlite3* db, const QString& sql, Stmt& out) {
   const QByteArray utf8 = sql.toUtf8();
-  if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &out.s, nullptr) != SQLITE_OK)
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &out.s, &tail) != SQLITE_OK)
     throw DbError::fromEngine(engineMessage(db), sql);
   if (!out.s) throw DbError(QStringLiteral("empty statement [") + sql + QStringLiteral("]"));
+  // One statement a call: a second would otherwise be dropped unseen.
+  const char* end = utf8.constData() + utf8.size();
+  if (tail && tail < end) {
+    Stmt next;
+    const int rc = sqlite3_prepare_v2(db, tail, int(end - tail), &next.s, nullptr);
+    if (rc != SQLITE_OK || next.s)
+      throw DbError(QStringLiteral("more than one statement [") + sql + QStringLiteral("]"));
+  }
 }
 
 QVariant columnValue(sqlite3_stmt* s, int i) {
@@ -195,7 +204,7 @@ void Database::configure(const QString& path, const QString& connect) {
   // Room for a large card database's pages, so a search decrypts each once.
   execute(QStringLiteral("PRAGMA cache_size = -65536"));
 
-  registerRowids(raw);
+  registerRows(raw);
   if (sqlite3_create_function_v2(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, jetLikeFunction,
                                  nullptr, nullptr, nullptr) != SQLITE_OK)
     fail(raw, QStringLiteral("cannot register like"));
@@ -413,6 +422,36 @@ QByteArrayView Recordset::utf8(QStringView name) const {
   if (d->dynaset) throw DbError(QStringLiteral("utf8() reads snapshots only"));
   const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(d->stmt, i));
   return QByteArrayView(p, sqlite3_column_bytes(d->stmt, i));
+}
+
+Cell Recordset::cell(QStringView name) const {
+  if (eof()) throw DbError(QStringLiteral("no current record"));
+  const int i = d->require(name);
+  if (d->dynaset) throw DbError(QStringLiteral("cell() reads snapshots only"));
+  Cell c;
+  switch (sqlite3_column_type(d->stmt, i)) {
+    case SQLITE_INTEGER:
+      c.kind = Cell::Integer;
+      c.integer = sqlite3_column_int64(d->stmt, i);
+      break;
+    case SQLITE_FLOAT:
+      c.kind = Cell::Real;
+      c.real = sqlite3_column_double(d->stmt, i);
+      break;
+    case SQLITE_TEXT:
+      c.kind = Cell::Text;
+      c.bytes = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(d->stmt, i)),
+                           sqlite3_column_bytes(d->stmt, i));
+      break;
+    case SQLITE_BLOB:
+      c.kind = Cell::Blob;
+      c.bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(d->stmt, i)),
+                           sqlite3_column_bytes(d->stmt, i));
+      break;
+    default:
+      break;
+  }
+  return c;
 }
 
 QString Recordset::text(QStringView name) const {

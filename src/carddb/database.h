@@ -52,6 +52,28 @@ enum : int {
 
 class Recordset;
 
+// A value as the engine holds it, copied out so that it can be given back
+// unchanged (text keeps its bytes, even where they are not valid UTF-8).
+struct Cell {
+  enum Kind : quint8 { Null, Integer, Real, Text, Blob };
+  Kind kind = Null;
+  qint64 integer = 0;
+  double real = 0;
+  QByteArray bytes;  // Text and Blob
+  bool operator==(const Cell& other) const;
+};
+size_t qHash(const Cell& cell, size_t seed = 0);
+
+// Rows the program hands one statement as the table tv_rows(?1), with the
+// columns c0 … c7 (a column a source does not have reads as Null).
+class RowSource {
+ public:
+  static constexpr int kColumns = 8;
+  virtual ~RowSource() = default;
+  virtual size_t rowCount() const = 0;
+  virtual const Cell& cell(size_t row, int column) const = 0;
+};
+
 // How long a statement waits for a lock another connection holds.
 constexpr int kBusyTimeoutMs = 3000;
 
@@ -89,16 +111,17 @@ class Database {
   using TextPredicate = std::function<bool(std::span<const std::string_view> args)>;
   void definePredicate(const char* name, int argCount, TextPredicate predicate);
 
-  // Runs a statement that reads `rowids`, in their order, as the table
-  // tv_rowids(?1) with the column `id`.
-  void executeWithRowids(const QString& sql, const std::vector<qint64>& rowids);
+  // Runs a statement that reads `rows`, in their order, as tv_rows(?1): one
+  // INSERT … SELECT copies rows the program chose, with no statement per row.
+  void executeWithRows(const QString& sql, const RowSource& rows);
 
   // Changes whenever the card database file changes, through this connection
   // or another; the in-memory working tables do not count.
   quint32 cardDataVersion();
 
-  // Gives back the cached pages of the card database file that no statement uses.
-  void releaseMemory();
+  // Gives back the cached pages of the card database file that no statement
+  // uses; with `heapToo`, also the heap that a large read has freed.
+  void releaseMemory(bool heapToo = false);
 
   // Data worked out from the card tables and kept as long as the connection
   // (the search's catalogue). Its owner checks cardDataVersion() before use.
@@ -161,6 +184,8 @@ class Recordset {
   QString text(QStringView name) const;
   // A snapshot's value as the engine's UTF-8 text, valid until the next move.
   QByteArrayView utf8(QStringView name) const;
+  // A snapshot's value as it is stored; read it before utf8() of the same column.
+  Cell cell(QStringView name) const;
 
   void addNew();
   void edit();

@@ -21,7 +21,7 @@ class CardTextTest : public ::testing::Test {
     SearchFilter filter;
     filter.selectedSets = {0, 1, 2};
     filter.sortField = "NumCost";  // the lines stay in this order, whatever the English names
-    lines = searchCards(f.ctx, filter).cardLines;
+    lines = searchCards(f.ctx, filter).cardLines.toStringList();
   }
   CardTextView showLine(const QString& table, int index) { return chooseCard(f.ctx, table, index); }
   // The first card-list line of the card with this English name.

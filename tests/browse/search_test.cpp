@@ -95,7 +95,8 @@ TEST(Search, ExpansionsFiltersAndSortOrders) {
   };
   auto names = [&](const SearchFilter& filter) {  // the English names, in list order
     QStringList out;
-    for (const QString& line : searchCards(f.ctx, filter).cardLines) out << line.section(u'/', 0, 0);
+    for (const QString& line : searchCards(f.ctx, filter).cardLines.toStringList())
+      out << line.section(u'/', 0, 0);
     return out.join(u", ");
   };
   for (const auto& c : cases) {
@@ -130,7 +131,8 @@ TEST(Search, NameBoxNarrowsWithEveryFilterAndSort) {
         sets({0, 1, 2}, sortFieldFromOptions(o == 0, o == 1, o == 2, o == 3, o == 4), c.off);
     filter.name = QString::fromUtf16(c.name);
     QStringList got;
-    for (const QString& line : searchCards(f.ctx, filter).cardLines) got << line.section(u'/', 0, 0);
+    for (const QString& line : searchCards(f.ctx, filter).cardLines.toStringList())
+      got << line.section(u'/', 0, 0);
     EXPECT_EQ(got.join(u", "), c.names) << filter.name.toStdString();
   }
   // A name that folds to nothing leaves the statement as it always was.
@@ -191,26 +193,44 @@ TEST(Search, CatalogueGivesTheStatementsRowsAndLines) {
   const struct {
     QList<int> sets;
     const char* off;
-    const char* ctype;  // none: the box is unchecked
+    const char* ctype;      // none: the box is unchecked
+    const char* name = "";  // txt_Name
   } cases[] = {
-      {all, "", nullptr},  {some, "", nullptr},  {all, "WUBRGMN", nullptr}, {all, "liseac", nullptr},
-      {all, "c", nullptr}, {all, "aW", nullptr}, {all, "", "Elf"},          {all, "lG", " Wizard"},
-      {all, "", ""},       {{}, "", nullptr},    {{1, 4}, "U", nullptr},
+      {all, "", nullptr},
+      {some, "", nullptr},
+      {all, "WUBRGMN", nullptr},
+      {all, "liseac", nullptr},
+      {all, "c", nullptr},
+      {all, "aW", nullptr},
+      {all, "", "Elf"},
+      {all, "lG", " Wizard"},
+      {all, "", ""},
+      {{}, "", nullptr},
+      {{1, 4}, "U", nullptr},
+      {all, "", nullptr, "ら"},
+      {some, "G", nullptr, "ＥＬ"},
+      {all, "", "Elf", "ｆｏｒｅｓｔ"},
+      {all, "", nullptr, "ぬる"},
   };
   const QString sorts[] = {"NameE", "NameN", "NumCost", "CAttack", "CDefence"};
   auto compare = [&] {
+    const auto cardNames = CardNames::load(f.db());
     for (const auto& c : cases)
       for (const QString& sort : sorts) {
         SearchFilter filter = ::sets(c.sets, sort, c.off);
         filter.CTypeOn = c.ctype;
         filter.CType = QString::fromUtf8(c.ctype);
+        const NameFilter names(cardNames, QString::fromUtf8(c.name));
+        f.db().definePredicate("NameMatch", 2, [&](auto a) { return names.matches(a[0], a[1]); });
+        const NameFilter* byName = names.empty() ? nullptr : &names;
         f.db().execute("DELETE FROM wtbl_CardList");
-        const QStringList lines = runSearchStatement(f.db(), filter, sort);
+        const QStringList lines = runSearchStatement(f.db(), filter, sort, byName);
         const QStringList rows = cardListRows(f.db());
+        EXPECT_TRUE(!*c.name || !lines.isEmpty()) << c.name;  // the name cases find something
         f.db().execute("DELETE FROM wtbl_CardList");
-        const auto fast = fillFromCatalogue(f.db(), filter, sort, true);
+        const auto fast = fillFromCatalogue(f.db(), filter, sort, byName, true);
         ASSERT_TRUE(fast);
-        EXPECT_EQ(*fast, lines) << sort.toStdString() << c.off << c.sets.size();
+        EXPECT_EQ(fast->toStringList(), lines) << sort.toStdString() << c.off << c.sets.size() << c.name;
         EXPECT_EQ(cardListRows(f.db()), rows) << sort.toStdString() << c.off << c.sets.size();
       }
   };

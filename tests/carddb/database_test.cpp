@@ -135,6 +135,10 @@ TEST_F(DatabaseTest, FailOnErrorLeavesNothingBehind) {
                               dbFailOnError),
                DbError);
   EXPECT_EQ(f.scalar("SELECT count(*) FROM wtbl_DecList"), 1);
+  // A second statement is refused, not dropped: nothing runs.
+  EXPECT_THROW(f.db().execute("DELETE FROM wtbl_DecList; DELETE FROM tbl_CardMst"), DbError);
+  EXPECT_EQ(f.scalar("SELECT count(*) FROM wtbl_DecList"), 1);
+  f.db().execute("DELETE FROM wtbl_DecList; -- done\n ;");
 }
 
 TEST(WorkingTables, LiveInMemoryAndLeaveTheFileAlone) {

@@ -78,7 +78,7 @@ void readLikeTheProgram(AppContext& ctx) {
     SearchFilter all;
     all.selectedSets = {0, 1, 2};
     ctx.gCardDb->execute(QStringLiteral("DELETE FROM wtbl_CardList"));
-    fillFromCatalogue(*ctx.gCardDb, all, QStringLiteral("CAttack"), true);
+    fillFromCatalogue(*ctx.gCardDb, all, QStringLiteral("CAttack"), nullptr, true);
     ctx.gCardDb->execute(QStringLiteral("DELETE FROM wtbl_CardList"));
     runSearchStatement(*ctx.gCardDb, all, QStringLiteral("NameN"));
   } catch (const DbError&) {
@@ -114,7 +114,7 @@ TEST(Engine, OpensAFileOfTheStockSqlcipher3Tool) {
   SearchFilter all;
   all.selectedSets = {0, 1};
   f.db().execute("DELETE FROM wtbl_CardList");
-  EXPECT_EQ(fillFromCatalogue(f.db(), all, "NumCost", true)->join(u','),
+  EXPECT_EQ(fillFromCatalogue(f.db(), all, "NumCost", nullptr, true)->toStringList().join(u','),
             "Llanowar Elves/ラノワールのエルフ,Shock/ショック,Shock/ショック,"
             "Gustcloak Harrier/たなびくマントの鷹匠,Wirewood Savage/ワイアウッドの野人");
 }
