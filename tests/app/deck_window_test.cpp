@@ -130,8 +130,8 @@ TEST_F(DeckWindowTest, OnlyASelectedLineIsActedOn) {
 
 namespace {
 
-// Saving, opening and closing through the menu, the file dialog and the
-// message boxes answered by the test.
+// Saving, opening, importing and closing through the menu, the dialogs and
+// the message boxes answered by the test.
 class DeckFileWindowTest : public DeckWindowTest {
  protected:
   void SetUp() override {
@@ -144,6 +144,28 @@ class DeckFileWindowTest : public DeckWindowTest {
   QStringList deckView() {
     return {lists(), ctl<QLineEdit>("txt_PrintTitle")->text(),
             ctl<QPlainTextEdit>("txt_PrintComment")->toPlainText()};
+  }
+  QStringList cardLines() const { return ctl<ListBox>("lst_CardList")->lines(); }
+
+  // Lets the typing pause run out.
+  void waitFor(const std::function<bool()>& done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 3000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  // Runs `menu`; `inDialog` acts on the modal dialog it opens, found by name.
+  void withDialog(const char* menu, const char* dialogName, const std::function<void(QWidget*)>& inDialog) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_TRUE(dialog);
+      EXPECT_EQ(dialog->objectName(), dialogName);
+      seen = true;
+      inDialog(dialog);
+      if (dialog->isVisible()) static_cast<QDialog*>(dialog)->reject();
+    });
+    ctl<QAction>(menu)->trigger();
+    EXPECT_TRUE(seen);
   }
 };
 
@@ -234,42 +256,7 @@ TEST_F(DeckFileWindowTest, AnUnchangedDeckClosesAtOnce) {
   EXPECT_FALSE(w->isVisible());
 }
 
-namespace {
-
-class TextDeckWindowTest : public tvtest::WindowTest {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    answerDialogs();
-    answer = QMessageBox::No;
-  }
-  QStringList cardLines() const { return ctl<ListBox>("lst_CardList")->lines(); }
-
-  // Lets the typing pause run out.
-  void waitFor(const std::function<bool()>& done) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 3000) QApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  // Runs `menu`; `inDialog` acts on the modal dialog it opens, found by name.
-  void withDialog(const char* menu, const char* dialogName, const std::function<void(QWidget*)>& inDialog) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
-      ASSERT_TRUE(dialog);
-      EXPECT_EQ(dialog->objectName(), dialogName);
-      seen = true;
-      inDialog(dialog);
-      if (dialog->isVisible()) static_cast<QDialog*>(dialog)->reject();
-    });
-    ctl<QAction>(menu)->trigger();
-    EXPECT_TRUE(seen);
-  }
-};
-
-}  // namespace
-
-TEST_F(TextDeckWindowTest, NameBoxFiltersAsTheUserTypesWithEveryOtherFilter) {
+TEST_F(DeckFileWindowTest, NameBoxFiltersAsTheUserTypesWithEveryOtherFilter) {
   auto* box = ctl<QLineEdit>("txt_Name");
   EXPECT_EQ(box->accessibleName(), "カード名");
   ctl<ListBox>("lst_CardSet")->selectAll();
@@ -287,7 +274,7 @@ TEST_F(TextDeckWindowTest, NameBoxFiltersAsTheUserTypesWithEveryOtherFilter) {
   EXPECT_EQ(cardLines(), QStringList{"Serra's Embrace/セラの抱擁"});
 }
 
-TEST_F(TextDeckWindowTest, PastedListImportsTheRestAndShowsWhatItCouldNotRead) {
+TEST_F(DeckFileWindowTest, PastedListImportsTheRestAndShowsWhatItCouldNotRead) {
   QApplication::clipboard()->setText("4 Llanowar Elves\n2 極楽鳥\n\nSB: 3 shock\n");
   withDialog("M_OpenText", "DeckTextImportDialog", [](QWidget* d) {
     auto* text = tvtest::findControl<QPlainTextEdit>(d, "txt_DeckText");
@@ -318,7 +305,7 @@ TEST_F(TextDeckWindowTest, PastedListImportsTheRestAndShowsWhatItCouldNotRead) {
   EXPECT_EQ(ctl<QLineEdit>("txt_PrintTitle")->text(), "kept");
 }
 
-TEST_F(TextDeckWindowTest, DeckGoesOutAsTextToTheClipboardAndToAUtf8File) {
+TEST_F(DeckFileWindowTest, DeckGoesOutAsTextToTheClipboardAndToAUtf8File) {
   f.addDeckRow("wtbl_DecList", "8E", "Serra Angel", "セラの天使", 2, 5, 4, 4);
   f.addDeckRow("wtbl_DecSideList", "OD", "Forest", "森", 3);
   const QString path = f.dir() + "/deck.txt";
