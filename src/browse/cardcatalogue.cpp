@@ -114,17 +114,15 @@ class CardCatalogue {
       : dataVersion_(dataVersion), usable_(true), join_(join(db)) {
     auto store = std::make_shared<Store>();
     store->entries.reserve(size_t(scalar(db, QStringLiteral("SELECT count(*)") + join_)));
-    QString columns;
-    for (const char* column : kCopiedColumns)
-      columns += QStringLiteral(", tbl_CardMst.") + QLatin1String(column);
+    QStringList copied;
+    for (const char* column : kCopiedColumns) copied << QLatin1String(column);
     auto rs = db.openRecordset(
         QStringLiteral("SELECT tbl_CardMst.rowid AS tv_CardRow, tbl_CardSet.rowid AS tv_SetRow, "
                        "tbl_CardSet.CardsetNo AS tv_SetNo, ") +
-            passesExpression() + QStringLiteral(" AS tv_Passes, tbl_CardMst.CType AS tv_CType") + columns +
-            join_ + orderBy(sortField),
+            passesExpression() +
+            QStringLiteral(" AS tv_Passes, tbl_CardMst.CType AS tv_CType, tbl_CardMst.") +
+            copied.join(QStringLiteral(", tbl_CardMst.")) + join_ + orderBy(sortField),
         RecordsetType::Snapshot, dbForwardOnly);
-    QStringList copied;
-    for (const char* column : kCopiedColumns) copied << QLatin1String(column);
     std::array<QHash<Cell, qint32>, kCopied> index;
     QHash<QByteArray, qint32> ctypeIndex;
     for (; !rs.eof(); rs.moveNext()) {
