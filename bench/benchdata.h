@@ -20,7 +20,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/core/startup.h"
+#include "core/startup.h"
 
 namespace tvbench {
 

@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "app/core/startup.h"
+#include "core/startup.h"
 #include "app/deckbuildtab.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"

@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh -DTALVIKS_TESTS=OFF -DTALVIKS_BENCH=OFF
 bin=build
 if [ ! -f "$bin/cards.db" ]; then
   "$bin/talviks-carddb" import --mtgjson data/AllPrintings-subset.json.xz --whisper data/whisper-cards.xml.xz \

@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh -DTALVIKS_BENCH=ON
+scripts/build.sh -DTALVIKS_TESTS=ON -DTALVIKS_BENCH=ON
 export QT_QPA_PLATFORM=offscreen
 cd build
 ctest --output-on-failure

@@ -4,7 +4,7 @@
 #include <QSignalBlocker>
 
 #include "app/controls.h"
-#include "app/core/appinfo.h"
+#include "core/appinfo.h"
 #include "app/guarded.h"
 #include "browse/cardtext.h"
 #include "browse/windowdata.h"

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "app/core/appinfo.h"
+#include "core/appinfo.h"
 
 namespace tv {
 

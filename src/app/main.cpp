@@ -3,9 +3,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/core/appinfo.h"
-#include "app/core/fonts.h"
-#include "app/core/startup.h"
+#include "core/appinfo.h"
+#include "core/fonts.h"
+#include "core/startup.h"
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"

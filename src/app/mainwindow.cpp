@@ -17,7 +17,7 @@
 #include <QTabBar>
 
 #include "app/controls.h"
-#include "app/core/appinfo.h"
+#include "core/appinfo.h"
 #include "app/deckbuildtab.h"
 #include "app/deckoutputtab.h"
 #include "app/decktextdialogs.h"

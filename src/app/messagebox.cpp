@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "app/core/appinfo.h"
+#include "core/appinfo.h"
 
 namespace tv {
 

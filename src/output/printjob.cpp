@@ -10,8 +10,8 @@
 #include <QSaveFile>
 #include <optional>
 
-#include "app/core/appinfo.h"
-#include "app/core/fonts.h"
+#include "core/appinfo.h"
+#include "core/fonts.h"
 
 namespace tv {
 

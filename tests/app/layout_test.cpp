@@ -15,7 +15,7 @@
 #include <QTabWidget>
 #include <span>
 
-#include "app/core/fonts.h"
+#include "core/fonts.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
 #include "support/printers.h"

@@ -17,7 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/core/appinfo.h"
+#include "core/appinfo.h"
 #include "app/guarded.h"
 #include "app/listbox.h"
 #include "app/mainwindow.h"

@@ -1,4 +1,4 @@
-#include "app/core/startup.h"
+#include "core/startup.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 
-#include "app/core/appinfo.h"
+#include "core/appinfo.h"
 #include "app/instancelock.h"
 #include "app/windowopen.h"
 #include "carddb/schema.h"

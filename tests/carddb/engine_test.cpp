@@ -6,7 +6,7 @@
 #include <QFile>
 #include <random>
 
-#include "app/core/startup.h"
+#include "core/startup.h"
 #include "browse/cardcatalogue.h"
 #include "browse/windowdata.h"
 #include "carddb/error.h"

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/version.h"
+#include "core/version.h"
 
 namespace tv {
 

@@ -1,11 +1,11 @@
-#include "app/core/startup.h"
+#include "core/startup.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <cmath>
 
-#include "app/core/appinfo.h"
+#include "core/appinfo.h"
 #include "carddb/schema.h"
 
 namespace tv {

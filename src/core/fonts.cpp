@@ -1,4 +1,4 @@
-#include "app/core/fonts.h"
+#include "core/fonts.h"
 
 #include <QFont>
 #include <QStringList>

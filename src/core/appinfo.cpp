@@ -1,4 +1,4 @@
-#include "app/core/appinfo.h"
+#include "core/appinfo.h"
 
 namespace tv {
 
