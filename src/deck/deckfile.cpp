@@ -98,6 +98,15 @@ DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& t
   }
   out.deck.title = title;
   out.deck.comment = comment;
+  // What the file could not give back is not written.
+  for (const QList<DeckEntry>* half : {&out.deck.main, &out.deck.side})
+    for (const DeckEntry& e : *half)
+      if (e.CardMaisu < 0 || e.CardMaisu > kMaxCopies) {
+        out.error =
+            kSaveFailed + QStringLiteral("「%1」の枚数%2枚はデッキファイルに書けません（0～%3枚）。")
+                              .arg(e.NameE, QString::number(e.CardMaisu), QString::number(kMaxCopies));
+        return out;
+      }
   const TvfEncoded encoded = encodeTvf(out.deck);
   if (!encoded.bytes) {
     out.error =
