@@ -1,5 +1,6 @@
 #include "output/printjob.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QLocale>
 #include <QPainter>
@@ -7,11 +8,11 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <optional>
 
 #include "core/appinfo.h"
 #include "core/fonts.h"
+#include "text/atomicfile.h"
 
 namespace tv {
 
@@ -65,7 +66,8 @@ QPageSize systemPaperSize() {
 
 struct QtPrintJob::Impl {
   std::unique_ptr<QPrinter> printer;
-  std::unique_ptr<QSaveFile> file;
+  std::unique_ptr<QBuffer> file;  // the PDF, written to `pdfPath` when the document ends
+  QString pdfPath;
   std::unique_ptr<QPdfWriter> pdf;
   QPagedPaintDevice* device = nullptr;
   QPainter painter;
@@ -107,9 +109,9 @@ std::unique_ptr<QtPrintJob> QtPrintJob::forDefaultPrinter() {
 std::unique_ptr<QtPrintJob> QtPrintJob::forPdf(const QString& path) {
   installFontSubstitutions();
   auto impl = std::make_unique<Impl>();
-  impl->file = std::make_unique<QSaveFile>(path);
-  if (!impl->file->open(QIODevice::WriteOnly))
-    throw PrintError(QStringLiteral("PDFファイルを書き込めませんでした。\n") + impl->file->errorString());
+  impl->file = std::make_unique<QBuffer>();
+  impl->file->open(QIODevice::WriteOnly);
+  impl->pdfPath = path;
   impl->pdf = std::make_unique<QPdfWriter>(impl->file.get());
   impl->pdf->setCreator(kAppTitle);
   impl->pdf->setTitle(kAppTitle);
@@ -129,7 +131,6 @@ QtPrintJob::~QtPrintJob() {
     if (d->printer) d->printer->abort();
     d->painter.end();
   }
-  if (d->file) d->file->cancelWriting();
 }
 
 void QtPrintJob::setFontName(const QString& face) {
@@ -166,8 +167,9 @@ void QtPrintJob::endDoc() {
   d->painter.end();
   if (d->printer && d->printer->printerState() == QPrinter::Error)
     throw PrintError(QStringLiteral("印刷できませんでした。プリンタの状態を確かめてください。"));
-  if (d->file && !d->file->commit())
-    throw PrintError(QStringLiteral("PDFファイルを書き込めませんでした。\n") + d->file->errorString());
+  QString error;
+  if (d->file && !writeFileAtomically(d->pdfPath, d->file->data(), &error))
+    throw PrintError(QStringLiteral("PDFファイルを書き込めませんでした。\n") + error);
 }
 
 int QtPrintJob::pageCount() const { return d->pages; }
