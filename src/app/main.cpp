@@ -4,13 +4,13 @@
 #include <csignal>
 #include <memory>
 
-#include "core/appinfo.h"
-#include "core/fonts.h"
-#include "core/startup.h"
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
 #include "browse/cardcatalogue.h"
+#include "core/appinfo.h"
+#include "core/fonts.h"
+#include "core/startup.h"
 #include "session/context.h"
 
 int main(int argc, char** argv) {
