@@ -1,7 +1,8 @@
 #include "app/cardupdatedialog.h"
 
-#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QVBoxLayout>
 
 #include "app/controls.h"
@@ -40,7 +41,14 @@ CardImportDialog::CardImportDialog(const QString& title, const CardDataFiles& fi
 ImportOutcome CardImportDialog::run() {
   job_.start();
   exec();
-  return job_.outcome();
+  ImportOutcome outcome = job_.outcome();
+  // キャンセル pressed as the import ended: the user's word counts.
+  if (outcome.status == ImportOutcome::Done && !cmd_Cancel->isEnabled()) {
+    QFile::remove(outcome.file);
+    outcome = ImportOutcome();
+    outcome.status = ImportOutcome::Cancelled;
+  }
+  return outcome;
 }
 
 void CardImportDialog::reject() {
@@ -48,6 +56,57 @@ void CardImportDialog::reject() {
   job_.cancel();
   cmd_Cancel->setEnabled(false);
   lbl_Progress->setText(QStringLiteral("キャンセルしています…"));
+}
+
+std::unique_ptr<Database> updateCardDatabase(QWidget* parent, CommonDialog& dialog,
+                                             const MessageBoxFunction& messageBox, Database& current,
+                                             const QString& databasePath, QString* done) {
+  const auto ask = [&](QMessageBox::Icon icon, const QString& text,
+                       QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                       QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
+    return messageBox({parent, icon, text, buttons, defaultButton});
+  };
+  CardDataFiles files;
+  const std::optional<QString> mtgjson = dialog.showOpen(
+      QStringLiteral("MTGJSON AllPrintings (*.json;*.json.gz;*.json.xz)|*.json;*.json.gz;*.json.xz|"
+                     "すべてのファイル (*.*)|*.*|"),
+      1);
+  if (!mtgjson) return nullptr;
+  files.mtgjson = *mtgjson;
+  const QString installed = installedCardDataFolder(QCoreApplication::applicationDirPath());
+  if (!installed.isEmpty()) files.whisper = installedCardData(installed).whisper;
+  const QString question = installed.isEmpty()
+                               ? QStringLiteral("日本語テキスト（WHISPER）のファイルも読み込みますか？")
+                               : QStringLiteral(
+                                     "日本語テキスト（WHISPER）のファイルを選びますか？\r\n"
+                                     "「いいえ」を選ぶと、付属の日本語テキストを使います。");
+  if (ask(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+      QMessageBox::Yes) {
+    const std::optional<QString> whisper = dialog.showOpen(
+        QStringLiteral(
+            "WHISPER (*.xml;*.xml.gz;*.xml.xz)|*.xml;*.xml.gz;*.xml.xz|すべてのファイル (*.*)|*.*|"),
+        1);
+    if (!whisper) return nullptr;
+    files.whisper = *whisper;
+  }
+
+  const QString failed = QStringLiteral("カードデータを更新できませんでした。\r\n");
+  const ImportOutcome imported =
+      CardImportDialog(QStringLiteral("カードデータの更新"), files, databasePath, parent).run();
+  if (imported.status == ImportOutcome::Cancelled) return nullptr;
+  if (imported.status == ImportOutcome::Failed) {
+    ask(QMessageBox::Warning, failed + imported.error);
+    return nullptr;
+  }
+  ReplaceOutcome placed = replaceCardDatabase(&current, databasePath, imported.file);
+  if (!placed.db) {
+    ask(QMessageBox::Warning, failed + placed.error);
+    return nullptr;
+  }
+  *done = QStringLiteral("カードデータを更新しました。\r\n%1 エキスパンション、%2 枚")
+              .arg(imported.sets)
+              .arg(imported.cards);
+  return std::move(placed.db);
 }
 
 bool offerCardDatabase(const QString& appPath, const MessageBoxFunction& messageBox) {

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "app/commondialog.h"
 #include "app/messagebox.h"
 #include "update/importjob.h"
 
@@ -30,6 +31,15 @@ class CardImportDialog : public QDialog {
   QProgressBar* prg_Import;
   QPushButton* cmd_Cancel;
 };
+
+// ファイル → カードデータの更新 up to the new connection: the MTGJSON file
+// and, if the user wants, WHISPER's (else the installed one, where there is
+// one) chosen in `dialog`, the import under the progress dialog, the
+// replacement. Nothing when cancelled or failed (the reason shown); else the
+// new connection, with `done` the words that say so.
+std::unique_ptr<Database> updateCardDatabase(QWidget* parent, CommonDialog& dialog,
+                                             const MessageBoxFunction& messageBox, Database& current,
+                                             const QString& databasePath, QString* done);
 
 // The first start of an installed program with no TV.ini anywhere: asks
 // whether to make the card database from the card data installed with the

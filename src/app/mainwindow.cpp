@@ -26,7 +26,6 @@
 #include "app/tokentab.h"
 #include "browse/windowdata.h"
 #include "core/appinfo.h"
-#include "core/userfiles.h"
 #include "deck/deckfile.h"
 #include "output/htmldecklist.h"
 #include "output/sheets.h"
@@ -249,55 +248,19 @@ void Main::M_SaveHtml_Click() {
 }
 
 void Main::M_UpdateCards_Click() {
-  CardDataFiles files;
-  const std::optional<QString> mtgjson = CardDataDialog.showOpen(
-      QStringLiteral("MTGJSON AllPrintings (*.json;*.json.gz;*.json.xz)|*.json;*.json.gz;*.json.xz|"
-                     "すべてのファイル (*.*)|*.*|"),
-      1);
-  if (!mtgjson) return;
-  files.mtgjson = *mtgjson;
-  const QString installed = installedCardDataFolder(QApplication::applicationDirPath());
-  const QString question = installed.isEmpty()
-                               ? QStringLiteral("日本語テキスト（WHISPER）のファイルも読み込みますか？")
-                               : QStringLiteral(
-                                     "日本語テキスト（WHISPER）のファイルを選びますか？\r\n"
-                                     "「いいえ」を選ぶと、付属の日本語テキストを使います。");
-  files.whisper = installed.isEmpty() ? QString() : installedCardData(installed).whisper;
-  if (messageBox(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-      QMessageBox::Yes) {
-    const std::optional<QString> whisper = CardDataDialog.showOpen(
-        QStringLiteral(
-            "WHISPER (*.xml;*.xml.gz;*.xml.xz)|*.xml;*.xml.gz;*.xml.xz|すべてのファイル (*.*)|*.*|"),
-        1);
-    if (!whisper) return;
-    files.whisper = *whisper;
-  }
-
-  const QString failed = QStringLiteral("カードデータを更新できませんでした。\r\n");
-  const ImportOutcome imported =
-      CardImportDialog(QStringLiteral("カードデータの更新"), files, ctx_.gDatabasePath, this).run();
-  if (imported.status == ImportOutcome::Cancelled) return;
-  if (imported.status == ImportOutcome::Failed) {
-    messageBox(QMessageBox::Warning, failed + imported.error);
-    return;
-  }
-  ReplaceOutcome placed = replaceCardDatabase(ctx_.gCardDb.get(), ctx_.gDatabasePath, imported.file);
-  if (!placed.db) {
-    messageBox(QMessageBox::Warning, failed + placed.error);
-    return;
-  }
+  QString done;
+  std::unique_ptr<Database> db =
+      updateCardDatabase(this, CardDataDialog, messageBox_, *ctx_.gCardDb, ctx_.gDatabasePath, &done);
+  if (!db) return;
   // The deck came along in the new connection; the title, the comment and
   // what counts as saved stay as they are.
-  ctx_.gCardDb = std::move(placed.db);
+  ctx_.gCardDb = std::move(db);
   ctx_.gCardNames.reset();
   deckBuildTab_->load();
   tokenTab_->load();
   deckBuildTab_->showReplacedDeck();
   SSTab1_GotFocus();
-  messageBox(QMessageBox::Information,
-             QStringLiteral("カードデータを更新しました。\r\n%1 エキスパンション、%2 枚")
-                 .arg(imported.sets)
-                 .arg(imported.cards));
+  messageBox(QMessageBox::Information, done);
 }
 
 void Main::M_Close_Click() {

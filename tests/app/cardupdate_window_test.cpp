@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "carddb/names.h"
@@ -28,12 +30,7 @@ class CancelOnShow : public QObject {
 
 class CardUpdateWindowTest : public tvtest::WindowTest {
  protected:
-  void fill() override {
-    tvtest::addStandardCards(f);
-    f.addDeckRow(kMainDeckTable, "AP", "Fire // Ice", "古い名前", 2, 9);
-  }
   void update(const QString& mtgjson) {
-    messages.clear();
     w->CardDataDialog.setChooser([=](const CommonDialog::Request&) { return mtgjson; });
     w->findChild<QAction*>("M_UpdateCards")->trigger();
   }
@@ -44,6 +41,7 @@ class CardUpdateWindowTest : public tvtest::WindowTest {
 }  // namespace
 
 TEST_F(CardUpdateWindowTest, UpdateKeepsTheDeckAndReloadsTheLists) {
+  f.addDeckRow(kMainDeckTable, "AP", "Fire // Ice", "古い名前", 2, 9);  // as a deck file brings it in
   answerDialogs();
   answer = QMessageBox::No;  // no WHISPER file of the user's
   ctl<QLineEdit>("txt_PrintTitle")->setText("赤単");
@@ -63,6 +61,7 @@ TEST_F(CardUpdateWindowTest, UpdateKeepsTheDeckAndReloadsTheLists) {
   EXPECT_EQ(tvtest::readFile(f.path()), before);
   EXPECT_FALSE(QFileInfo::exists(f.path() + ".bak"));
 
+  messages.clear();
   update(kSample);
   ASSERT_EQ(messages.size(), 2);
   EXPECT_TRUE(messages[1].startsWith("カードデータを更新しました。")) << messages[1].toStdString();

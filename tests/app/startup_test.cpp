@@ -200,7 +200,8 @@ TEST(FirstStart, MakesTheCardDatabaseFromTheInstalledCardData) {
   ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(data));
   ASSERT_TRUE(
       QFile::copy(TV_SOURCE_DIR "/tests/tools/mtgjson-sample.json", data + "/AllPrintings-subset.json.xz"));
-  tvtest::writeFile(data + "/whisper-cards.xml.xz", "<cards>\n</cards>\n");
+  tvtest::writeFile(data + "/whisper-cards.xml.xz",
+                    "<cards><card name=\"Ice\" ja=\"氷\">引く。</card></cards>");
   EXPECT_EQ(installedCardDataFolder(bin), data);
 
   QStringList asked;

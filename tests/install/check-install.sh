@@ -34,7 +34,7 @@ grep -qx 'MimeType=application/x-talviks-deck;' "$stage/usr/share/applications/$
   fail "the desktop entry does not open deck files"
 appstreamcli validate --no-net --pedantic "$stage/usr/share/metainfo/$id.metainfo.xml" >/dev/null
 cp -r "$stage/usr/share/mime" "$work/mime"
-update-mime-database "$work/mime"
+XDG_DATA_DIRS=$work update-mime-database "$work/mime"
 grep -q '^50:application/x-talviks-deck:\*\.tvf$' "$work/mime/globs2" || fail "*.tvf is not application/x-talviks-deck"
 
 # The installed tool: a progress line on a terminal, nothing where its output is no terminal.
@@ -45,7 +45,7 @@ script -qec "${import[*]} -o $work/terminal.db" /dev/null >"$work/terminal"
 grep -q 'sets .* cards' "$work/terminal" || fail "import showed no progress on a terminal"
 
 # The Debian package.
-(cd "$build" && cpack -G DEB -B "$work/package" >/dev/null)
+(cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) || fail "cpack: $(cat "$work/cpack.log")"
 deb=$(ls "$work"/package/talviks_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins qt6-translations-l10n \
