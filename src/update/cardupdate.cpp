@@ -121,7 +121,7 @@ QString importProgressText(const tvtools::ImportProgress& p, qint64 elapsedMs) {
   const QString done = QStringLiteral("%1 セット、%2 枚").arg(p.sets).arg(p.cards);
   if (p.writing) return done + QStringLiteral("を書き込んでいます…");
   QString text = done + QStringLiteral("を読み込みました");
-  if (const auto left = tvtools::secondsLeft(p, elapsedMs))
+  if (const auto left = tvtools::secondsLeft(p, elapsedMs); left && *left > 0)
     text += *left < 60 ? QStringLiteral("（残り約 %1 秒）").arg(*left)
                        : QStringLiteral("（残り約 %1 分）").arg((*left + 30) / 60);
   return text;
