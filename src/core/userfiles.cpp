@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "core/settings.h"
 #include "text/atomicfile.h"
 
 namespace tv {
@@ -22,10 +23,7 @@ bool holdsCardData(const QString& folder) {
 
 }  // namespace
 
-QString userIniPath() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + kFolder +
-         QStringLiteral("/TV.ini");
-}
+QString userIniPath() { return userConfigFolder() + QStringLiteral("/TV.ini"); }
 
 QString userDataFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u'/' + kFolder;
