@@ -11,6 +11,8 @@ packages=(
   nlohmann-json3-dev liblzma-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth
+  # The install tree and Debian package check: validators, the MIME database, dpkg-shlibdeps.
+  desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 # npm fetches the amalgamation. A node installation from elsewhere brings its
 # own npm, which Debian's package would conflict with.
