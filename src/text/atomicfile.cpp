@@ -12,11 +12,8 @@
 #include <cstring>
 
 namespace tv {
-namespace {
 
-const QString kNotAPlainFile = QStringLiteral("通常のファイルではありません。");
-
-// The common reasons in the user's words; the rare ones as the system says them.
+// The common ones in the user's words, the rare ones as the system says them.
 QString systemErrorText(int errnum) {
   switch (errnum) {
     case ENOSPC:
@@ -56,6 +53,10 @@ QString systemErrorText(int errnum) {
           .arg(QString::fromLocal8Bit(strerror(errnum)));
   }
 }
+
+namespace {
+
+const QString kNotAPlainFile = QStringLiteral("通常のファイルではありません。");
 
 bool fail(QString* error, const QString& reason) {
   if (error) *error = reason;

@@ -22,4 +22,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 // A FIFO or a device is refused unread.
 std::optional<QByteArray> readFileAtMost(const QString& path, qint64 limit, QString* error);
 
+// A system error (errno) as the user reads it: the common ones in Japanese.
+QString systemErrorText(int errnum);
+
 }  // namespace tv
