@@ -3,19 +3,21 @@
 #include <QTimer>
 #include <memory>
 
-#include "core/appinfo.h"
-#include "core/fonts.h"
-#include "core/startup.h"
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
 #include "browse/cardcatalogue.h"
+#include "core/appinfo.h"
+#include "core/fonts.h"
+#include "core/startup.h"
+#include "core/translations.h"
 #include "session/context.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(tv::kAppTitle);
   tv::installFontSubstitutions();
+  tv::installQtTranslations();
 
   const tv::InstanceLock lock;
   tv::StartupOutcome outcome = tv::InitApplication(QApplication::applicationDirPath(), !lock.acquired());

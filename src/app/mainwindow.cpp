@@ -17,7 +17,6 @@
 #include <QTabBar>
 
 #include "app/controls.h"
-#include "core/appinfo.h"
 #include "app/deckbuildtab.h"
 #include "app/deckoutputtab.h"
 #include "app/decktextdialogs.h"
@@ -25,6 +24,7 @@
 #include "app/printing.h"
 #include "app/tokentab.h"
 #include "browse/windowdata.h"
+#include "core/appinfo.h"
 #include "deck/deckfile.h"
 #include "output/htmldecklist.h"
 #include "output/sheets.h"
@@ -81,6 +81,7 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   SSTab1->tabBar()->installEventFilter(this);
   connect(SSTab1, &QTabWidget::currentChanged, this, &Main::SSTab1_GotFocus);
   createMenus();
+  CommonDialog1.setMessageBox([this](const MessageBoxRequest& request) { return messageBox_(request); });
   deckBuildTab_->setPrintUi(printUi(deckBuildTab_));
   tokenTab_->setPrintUi(printUi(tokenTab_));
   fitCaptions(this);
@@ -142,6 +143,7 @@ void Main::Form_Load() {
 }
 
 void Main::M_Open_Click() {
+  if (!mayDropDeck()) return;
   const std::optional<QString> path = CommonDialog1.showOpen(kDeckFilter, kDeckFilterIndex);
   if (!path) return;
   const DeckFileOutcome opened = OpenDeckFile(*ctx_.gCardDb, *path);

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 
+#include "core/translations.h"
+
 int main(int argc, char** argv) {
   // Headless unless the caller chose a platform.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  tv::installQtTranslations();  // Qt's own dialogs as the program shows them
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
