@@ -2,6 +2,9 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QRegularExpression>
 
 namespace tv {
@@ -32,6 +35,30 @@ QString filterExtension(const QString& filter, int filterIndex) {
   if (filterIndex < 1 || at >= parts.size()) return {};
   return dotted.match(parts[at].section(u';', 0, 0).trimmed()).captured(1);
 }
+
+// Qt's dialog names folders and writes sizes and dates in the system's
+// language, whatever its catalogue says; these columns speak Japanese too.
+class JapaneseColumns : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (files && role == Qt::DisplayRole) {
+      const QModelIndex source = mapToSource(index);
+      const bool folder = files->isDir(source);
+      if (index.column() == kSize && !folder) return QLocale().formattedDataSize(files->size(source));
+      if (index.column() == kType && folder)
+        return files->fileInfo(source).isRoot() ? QStringLiteral("ドライブ") : QStringLiteral("フォルダー");
+      if (index.column() == kModified)
+        return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+    }
+    return QIdentityProxyModel::data(index, role);
+  }
+
+ private:
+  static constexpr int kSize = 1, kType = 2, kModified = 3;  // QFileSystemModel's columns
+};
 
 }  // namespace
 
@@ -104,6 +131,7 @@ std::optional<QString> CommonDialog::runFileDialog(const Request& request) {
   // Qt's own dialog, so that it speaks the program's language; replacing a
   // file is asked by mayReplace, and a name typed without extension stays as typed.
   dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+  dialog.setProxyModel(new JapaneseColumns(&dialog));
   dialog.setNameFilters(request.filters);
   if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);

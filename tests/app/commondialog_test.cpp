@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -93,6 +96,11 @@ TEST(CommonDialog, ReplacingAFileAsksFirstAndNoReplacesNothing) {
 }
 
 TEST(CommonDialog, QtsOwnDialogAndContextMenusSpeakJapanese) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+  QFile deck(dir.filePath("zoo.tvf"));
+  ASSERT_TRUE(deck.open(QIODevice::WriteOnly) && deck.write("abc") == 3);
+  deck.close();
   QStringList seen;
   QTimer::singleShot(0, [&] {
     auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -101,11 +109,33 @@ TEST(CommonDialog, QtsOwnDialogAndContextMenusSpeakJapanese) {
     for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
       seen << d->findChild<QLabel*>(label)->text();
     for (QAbstractButton* b : d->findChild<QDialogButtonBox*>("buttonBox")->buttons()) seen << b->text();
+    // The lines of the folder and the file, once the dialog has read them.
+    const QAbstractItemView* view = d->findChild<QAbstractItemView*>("treeView");
+    auto line = [&](const QString& name) {
+      QElapsedTimer waited;
+      waited.start();
+      QModelIndexList found;
+      while (found.isEmpty() && waited.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        found = view->model()->match(view->model()->index(0, 0, view->rootIndex()), Qt::DisplayRole, name, 1,
+                                     Qt::MatchExactly);
+      }
+      return found.value(0);
+    };
+    const QModelIndex sub = line("sub"), file = line("zoo.tvf");
+    seen << sub.siblingAtColumn(2).data().toString() << sub.siblingAtColumn(3).data().toString()
+         << file.siblingAtColumn(1).data().toString();
     d->reject();
   });
-  EXPECT_EQ(CommonDialog().showSave(kDeck, 2), std::nullopt);
-  EXPECT_EQ(seen, QStringList({"名前を付けて保存",
-                               "アドレス:", "ファイル名(&N):", "ファイルの種類:", "保存(&S)", "キャンセル"}));
+  CommonDialog dialog;
+  dialog.setChooser([&](const CommonDialog::Request&) { return std::optional(dir.filePath("zoo.tvf")); });
+  dialog.showOpen(kDeck, 2);
+  dialog.setChooser({});
+  EXPECT_EQ(dialog.showSave(kDeck, 2), std::nullopt);
+  const QString modified = QLocale(QLocale::Japanese)
+                               .toString(QFileInfo(dir.filePath("sub")).lastModified(), QLocale::ShortFormat);
+  EXPECT_EQ(seen, QStringList({"名前を付けて保存", "アドレス:", "ファイル名(&N):", "ファイルの種類:",
+                               "保存(&S)", "キャンセル", "フォルダー", modified, "3 バイト"}));
 
   QLineEdit edit;
   const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
