@@ -11,10 +11,10 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 
-#include "core/appinfo.h"
 #include "app/instancelock.h"
 #include "app/windowopen.h"
 #include "carddb/schema.h"
+#include "core/appinfo.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
 
