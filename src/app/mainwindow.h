@@ -32,6 +32,8 @@ class Main : public QMainWindow {
   void M_SaveText_Click();
   void M_Save_Click();
   void M_SaveHtml_Click();
+  // Card data from a downloaded MTGJSON file in place of the card database's.
+  void M_UpdateCards_Click();
   void M_Close_Click();
   void M_PrintDec_Click();
   void M_PrintProxy_Click();
@@ -42,6 +44,9 @@ class Main : public QMainWindow {
 
   // The file dialog of the open, save, HTML, text and PDF commands.
   CommonDialog CommonDialog1{this};
+  // The card data update's own file dialog, so that the deck commands never
+  // offer a card data file's name.
+  CommonDialog CardDataDialog{this};
   // Replaces the window's message boxes (a headless run answers them).
   void setMessageBox(MessageBoxFunction show) { messageBox_ = std::move(show); }
 
@@ -80,6 +85,7 @@ class Main : public QMainWindow {
 
   QMenu* M_Fail;
   QAction *M_Open, *M_OpenText, *M_Kubun1, *M_Save, *M_SaveHtml, *M_SaveText, *M_Kubun2, *M_Close;
+  QAction *M_Kubun3, *M_UpdateCards;
   QMenu* M_Print;
   QAction *M_PrintDec, *M_PrintProxy, *M_PrintToken;
   QMenu* M_Help;
