@@ -12,6 +12,7 @@
 #include "core/appinfo.h"
 #include "core/fonts.h"
 #include "core/startup.h"
+#include "core/translations.h"
 #include "session/context.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(tv::kAppTitle);
   tv::installFontSubstitutions();
+  tv::installQtTranslations();
 
   const tv::InstanceLock lock;
   tv::StartupOutcome outcome = tv::InitApplication(QApplication::applicationDirPath(), !lock.acquired());

@@ -82,6 +82,7 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   SSTab1->tabBar()->installEventFilter(this);
   connect(SSTab1, &QTabWidget::currentChanged, this, &Main::SSTab1_GotFocus);
   createMenus();
+  CommonDialog1.setMessageBox([this](const MessageBoxRequest& request) { return messageBox_(request); });
   deckBuildTab_->setPrintUi(printUi(deckBuildTab_));
   tokenTab_->setPrintUi(printUi(tokenTab_));
   fitCaptions(this);
@@ -147,6 +148,7 @@ void Main::Form_Load() {
 }
 
 void Main::M_Open_Click() {
+  if (!mayDropDeck()) return;
   const std::optional<QString> path = CommonDialog1.showOpen(kDeckFilter, kDeckFilterIndex);
   if (!path) return;
   const DeckFileOutcome opened = OpenDeckFile(*ctx_.gCardDb, *path);
