@@ -113,7 +113,7 @@ DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& t
   return out;
 }
 
-DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
+DeckFileOutcome ReadDeckFile(const QString& path) {
   DeckFileOutcome out;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
@@ -140,14 +140,19 @@ DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
     out.error = kOpenFailed + decoded.error;
     return out;
   }
-  try {
-    replaceDeckTables(db, *decoded.deck);
-  } catch (const DbError& e) {
-    out.error = kOpenFailed + e.message();
-    return out;
-  }
   out.deck = std::move(*decoded.deck);
   out.ok = true;
+  return out;
+}
+
+DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
+  DeckFileOutcome out = ReadDeckFile(path);
+  if (!out.ok) return out;
+  try {
+    replaceDeckTables(db, out.deck);
+  } catch (const DbError& e) {
+    return {false, kOpenFailed + e.message(), {}};
+  }
   return out;
 }
 

@@ -1,5 +1,7 @@
 #include "deck/decktext.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -222,6 +224,18 @@ std::optional<QString> deckTextFromBytes(QByteArrayView bytes) {
   QString text = utf8(bytes);
   if (!utf8.hasError()) return text;
   return decodeShiftJis(bytes);
+}
+
+DeckTextFile readDeckTextFile(const QString& path) {
+  const QString cannot = QStringLiteral("ファイルを読めませんでした。\r\n");
+  QFile file(path);
+  if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return {{}, cannot + file.errorString()};
+  const QByteArray bytes = file.read(kMaxDeckTextFileSize + 1);
+  if (bytes.size() > kMaxDeckTextFileSize)
+    return {{}, cannot + QStringLiteral("テキストファイルとして大きすぎます。")};
+  std::optional<QString> text = deckTextFromBytes(bytes);
+  if (!text) return {{}, cannot + QStringLiteral("UTF-8 でも Shift-JIS でもありません。")};
+  return {std::move(text), {}};
 }
 
 QString writeDeckText(const Deck& deck, const CardNames& names) {
