@@ -36,10 +36,13 @@ bool isLand(const QString& cardType) {
   return code && (code->groups & LandGroup);
 }
 
-unsigned sourceColors(const DeckCard& c, const CardFactsMap& facts) {
-  unsigned colors = producedColors(c.text);
+// A land that fetches a basic land type counts as a source of its colour,
+// as players count it.
+unsigned sourceColors(const DeckCard& c, bool land, const CardFactsMap& facts) {
+  auto made = [&](const QString& text) { return producedColors(text) | (land ? fetchedColors(text) : 0); };
+  unsigned colors = made(c.text);
   const auto it = facts.constFind(nameKey(c.NameE));
-  if (it != facts.cend()) colors |= producedColors(it->text) | landTypeColors(it->typeLine);
+  if (it != facts.cend()) colors |= made(it->text) | landTypeColors(it->typeLine);
   // Without a type line a basic land is named by its land type.
   else if (c.cardType == kBasicLand)
     colors |= landTypeColors(c.NameE);
@@ -80,7 +83,7 @@ DeckStats deckStats(const DeckCards& deck, const CardFactsMap& facts) {
       bar = addCopies(bar, n);
     }
     const ManaCounts cardPips = costPips(c.cost);
-    const unsigned made = sourceColors(c, facts);
+    const unsigned made = sourceColors(c, land, facts);
     ManaCounts& sources = land ? landSources : otherSources;
     for (size_t k = 0; k < size_t(kManaColors); ++k) {
       pips[k] = addCopies(pips[k], timesCopies(cardPips[k], n));

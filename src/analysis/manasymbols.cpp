@@ -7,6 +7,9 @@ namespace tv {
 namespace {
 
 constexpr QStringView kLetters = u"WUBRGC";
+// The basic land types, white … green, in English and Japanese.
+constexpr QStringView kLandTypes[][2] = {
+    {u"Plains", u"平地"}, {u"Island", u"島"}, {u"Swamp", u"沼"}, {u"Mountain", u"山"}, {u"Forest", u"森"}};
 constexpr QStringView kWords = u"白青黒赤緑◇";
 constexpr unsigned kAnyColor = 0x1f;  // white … green
 // Longer than any sentence that adds mana; keeps a long text's reading linear.
@@ -37,8 +40,9 @@ unsigned symbolColors(QStringView inner) {
   return colors;
 }
 
-// Calls `symbol` with the colours of each symbol in braces or parentheses;
-// with `bare`, letters outside them are symbols too (the compact cost form).
+// Calls `symbol` with the colours and the inner text of each symbol in
+// braces or parentheses; with `bare`, letters outside them are symbols too
+// (the compact cost form).
 template <typename F>
 void forEachSymbol(QStringView text, bool bare, F symbol) {
   for (qsizetype i = 0; i < text.size(); ++i) {
@@ -46,17 +50,25 @@ void forEachSymbol(QStringView text, bool bare, F symbol) {
     if (c == u'{' || c == u'(') {
       const qsizetype close = text.indexOf(c == u'{' ? u'}' : u')', i + 1);
       if (close < 0) return;
-      symbol(symbolColors(text.mid(i + 1, close - i - 1)));
+      const QStringView inner = text.mid(i + 1, close - i - 1);
+      symbol(symbolColors(inner), inner);
       i = close;
     } else if (bare && kLetters.contains(c)) {
-      symbol(1u << manaColorOf(c));
+      symbol(1u << manaColorOf(c), text.mid(i, 1));
     }
   }
 }
 
+// The mana a clause adds; an amount ({1}を加える, as older texts write
+// colourless mana) is colourless.
 unsigned symbolsIn(QStringView clause) {
   unsigned colors = 0;
-  forEachSymbol(clause, false, [&](unsigned c) { colors |= c; });
+  forEachSymbol(clause, false, [&](unsigned c, QStringView inner) {
+    bool number = false;
+    if (c == 0 && inner.toString().normalized(QString::NormalizationForm_KC).toInt(&number) > 0 && number)
+      c = 1u << kColorless;
+    colors |= c;
+  });
   return colors;
 }
 
@@ -68,7 +80,10 @@ unsigned japaneseProduced(QStringView text) {
     qsizetype start = at;
     while (start > std::max<qsizetype>(0, at - kMaxClause) && !kClauseEnds.contains(text[start - 1])) --start;
     const QStringView clause = text.mid(start, at - start);
-    colors |= clause.contains(u"好きな色") || clause.contains(u"固有色") ? kAnyColor : symbolsIn(clause);
+    const bool any = clause.contains(u"好きな色") || clause.contains(u"固有色") ||
+                     clause.contains(u"色１色のマナ") || clause.contains(u"選ばれた色") ||
+                     clause.contains(u"選んだ色");
+    colors |= any ? kAnyColor : symbolsIn(clause);
   }
   return colors;
 }
@@ -82,7 +97,8 @@ unsigned englishProduced(QStringView text) {
     while (to < std::min(text.size(), from + kMaxClause) && text[to] != u'.' && text[to] != u'\n') ++to;
     const QStringView clause = text.mid(from, to - from);
     const bool any = clause.contains(u"any color") || clause.contains(u"any one color") ||
-                     clause.contains(u"combination of colors") || clause.contains(u"color identity");
+                     clause.contains(u"combination of colors") || clause.contains(u"color identity") ||
+                     clause.contains(u"chosen color");
     colors |= any ? kAnyColor : symbolsIn(clause);
   }
   return colors;
@@ -94,7 +110,7 @@ QChar manaLetter(int color) { return kLetters[color]; }
 
 ManaCounts costPips(QStringView cost) {
   ManaCounts pips{};
-  forEachSymbol(cost, true, [&](unsigned colors) {
+  forEachSymbol(cost, true, [&](unsigned colors, QStringView) {
     for (int c = 0; c < kManaColors; ++c)
       if (colors & (1u << c)) ++pips[size_t(c)];
   });
@@ -106,15 +122,28 @@ unsigned producedColors(QStringView rulesText) {
 }
 
 unsigned landTypeColors(QStringView typeLine) {
-  static constexpr QStringView kTypes[][2] = {
-      {u"Plains", u"平地"}, {u"Island", u"島"}, {u"Swamp", u"沼"}, {u"Mountain", u"山"}, {u"Forest", u"森"}};
   for (QStringView dash : {QStringView(u"—"), QStringView(u"―"), QStringView(u" - ")})
     if (const qsizetype at = typeLine.indexOf(dash); at >= 0) typeLine = typeLine.mid(at + dash.size());
   static const QRegularExpression separators(QStringLiteral("[\\s・]+"));
   unsigned colors = 0;
   for (QStringView word : typeLine.split(separators, Qt::SkipEmptyParts))
     for (int c = 0; c < 5; ++c)
-      if (word == kTypes[c][0] || word == kTypes[c][1]) colors |= 1u << c;
+      if (word == kLandTypes[c][0] || word == kLandTypes[c][1]) colors |= 1u << c;
+  return colors;
+}
+
+unsigned fetchedColors(QStringView rulesText) {
+  static const QRegularExpression english(
+      QStringLiteral("[Ss]earch your library for ([^.]{0,80}?) cards?\\b"));
+  static const QRegularExpression japanese(QStringLiteral("ライブラリーから([^。：]{0,40}?)探"));
+  unsigned colors = 0;
+  for (auto it = english.globalMatch(rulesText); it.hasNext();)
+    colors |= landTypeColors(it.next().capturedView(1));
+  for (auto it = japanese.globalMatch(rulesText); it.hasNext();) {
+    const QStringView types = it.next().capturedView(1);
+    for (int c = 0; c < 5; ++c)
+      if (types.contains(kLandTypes[c][1])) colors |= 1u << c;
+  }
   return colors;
 }
 

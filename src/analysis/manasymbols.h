@@ -25,6 +25,10 @@ ManaCounts costPips(QStringView cost);
 // 加える", "Add {G} or {U}", "好きな色１色のマナ" / "any color" (all five).
 unsigned producedColors(QStringView rulesText);
 
+// The basic land types a text searches the library for ("山か平地であるカード",
+// "a Mountain or Plains card"): what a land that fetches makes, in effect.
+unsigned fetchedColors(QStringView rulesText);
+
 // The colours of the basic land types a type line names ("Land — Forest
 // Island", "土地 ― 森・島"): each of them taps for its colour.
 unsigned landTypeColors(QStringView typeLine);

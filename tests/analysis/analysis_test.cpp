@@ -55,6 +55,9 @@ TEST(ManaSymbols, CostsTextsAndLandTypesInBothNotations) {
       {"{T}: Add {R} or {G}.", "RG"},
       {"{T}: Add one mana of any color.", "WUBRG"},
       {"{T}, Sacrifice a creature: Add {C}{C}.", "C"},
+      {"{T}：あなたのマナ・プールに{1}を加える。", "C"},  // colourless as older texts write it
+      {"{T}：対戦相手がコントロールしている土地が生み出すことのできる色１色のマナ１点を加える。", "WUBRG"},
+      {"{T}：その選ばれた色のマナ１点を加える。", "WUBRG"},
       {"(２)(緑)：あなたのライブラリーからカード１枚を探し、あなたの手札に加える。", ""},  // a cost, a card
       {"{2}{G}: Draw a card. (This is an additional cost.)", ""},
       {"Flying", ""},
@@ -69,6 +72,23 @@ TEST(ManaSymbols, CostsTextsAndLandTypesInBothNotations) {
   };
   for (const auto& [line, colors] : types)
     EXPECT_EQ(colorLetters(landTypeColors(QString::fromUtf8(line))), colors) << line;
+
+  const std::pair<const char*, const char*> fetches[] = {
+      {"(Ｔ),１点のライフを支払う,"
+       "樹木茂る山麓を生け贄に捧げる：あなたのライブラリーから山か森であるカード１枚を探し、"
+       "戦場に出す。",
+       "RG"},
+      {"{T}, ライフを１点支払う, "
+       "血染めのぬかるみを生け贄に捧げる：あなたのライブラリーから沼・カードか山・カードを１枚探し",
+       "BR"},
+      {"{T}, Pay 1 life, Sacrifice Flooded Strand: Search your library for a Plains or Island card, put it "
+       "onto the "
+       "battlefield, then shuffle.",
+       "WU"},
+      {"{T}, Sacrifice Evolving Wilds: Search your library for a basic land card", ""},
+  };
+  for (const auto& [text, colors] : fetches)
+    EXPECT_EQ(colorLetters(fetchedColors(QString::fromUtf8(text))), colors) << text;
 }
 
 TEST(DeckStatistics, TypesCurveColoursAndSourcesOfADeckInItsTables) {
