@@ -1,7 +1,5 @@
 #include "deck/decktext.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -11,6 +9,7 @@
 #include "carddb/codes.h"
 #include "carddb/setcodes.h"
 #include "deck/deckedit.h"
+#include "text/atomicfile.h"
 #include "text/shiftjis.h"
 
 namespace tv {
@@ -228,12 +227,12 @@ std::optional<QString> deckTextFromBytes(QByteArrayView bytes) {
 
 DeckTextFile readDeckTextFile(const QString& path) {
   const QString cannot = QStringLiteral("ファイルを読めませんでした。\r\n");
-  QFile file(path);
-  if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return {{}, cannot + file.errorString()};
-  const QByteArray bytes = file.read(kMaxDeckTextFileSize + 1);
-  if (bytes.size() > kMaxDeckTextFileSize)
+  QString reason;
+  const std::optional<QByteArray> bytes = readFileAtMost(path, kMaxDeckTextFileSize, &reason);
+  if (!bytes) return {{}, cannot + reason};
+  if (bytes->size() > kMaxDeckTextFileSize)
     return {{}, cannot + QStringLiteral("テキストファイルとして大きすぎます。")};
-  std::optional<QString> text = deckTextFromBytes(bytes);
+  std::optional<QString> text = deckTextFromBytes(*bytes);
   if (!text) return {{}, cannot + QStringLiteral("UTF-8 でも Shift-JIS でもありません。")};
   return {std::move(text), {}};
 }
