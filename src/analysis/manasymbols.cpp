@@ -72,6 +72,14 @@ unsigned symbolsIn(QStringView clause) {
   return colors;
 }
 
+// What a clause that adds mana adds: every colour where it names a colour
+// of the player's choice.
+unsigned clauseColors(QStringView clause, std::initializer_list<QStringView> anyColor) {
+  for (QStringView phrase : anyColor)
+    if (clause.contains(phrase)) return kAnyColor;
+  return symbolsIn(clause);
+}
+
 unsigned japaneseProduced(QStringView text) {
   static constexpr QStringView kAdd = u"加える";
   static constexpr QStringView kClauseEnds = u"：:。\n\r「";
@@ -79,11 +87,8 @@ unsigned japaneseProduced(QStringView text) {
   for (qsizetype at = text.indexOf(kAdd); at >= 0; at = text.indexOf(kAdd, at + kAdd.size())) {
     qsizetype start = at;
     while (start > std::max<qsizetype>(0, at - kMaxClause) && !kClauseEnds.contains(text[start - 1])) --start;
-    const QStringView clause = text.mid(start, at - start);
-    const bool any = clause.contains(u"好きな色") || clause.contains(u"固有色") ||
-                     clause.contains(u"色１色のマナ") || clause.contains(u"選ばれた色") ||
-                     clause.contains(u"選んだ色");
-    colors |= any ? kAnyColor : symbolsIn(clause);
+    colors |= clauseColors(text.mid(start, at - start),
+                           {u"好きな色", u"固有色", u"色１色のマナ", u"選ばれた色", u"選んだ色"});
   }
   return colors;
 }
@@ -95,11 +100,9 @@ unsigned englishProduced(QStringView text) {
     const qsizetype from = it.next().capturedEnd();
     qsizetype to = from;
     while (to < std::min(text.size(), from + kMaxClause) && text[to] != u'.' && text[to] != u'\n') ++to;
-    const QStringView clause = text.mid(from, to - from);
-    const bool any = clause.contains(u"any color") || clause.contains(u"any one color") ||
-                     clause.contains(u"combination of colors") || clause.contains(u"color identity") ||
-                     clause.contains(u"chosen color");
-    colors |= any ? kAnyColor : symbolsIn(clause);
+    colors |= clauseColors(
+        text.mid(from, to - from),
+        {u"any color", u"any one color", u"combination of colors", u"color identity", u"chosen color"});
   }
   return colors;
 }
