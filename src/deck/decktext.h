@@ -84,6 +84,14 @@ inline constexpr qsizetype kMaxDeckTextLine = 1000;  // UTF-16 code units
 std::optional<QString> deckTextRefusal(QStringView text, qsizetype linesBefore = 0,
                                        qsizetype bytesBefore = 0);
 
+struct DeckTextFile {
+  std::optional<QString> text;
+  QString error;  // why not, for the user, when there is no text
+};
+
+// A text file's contents as deckTextFromBytes reads them.
+DeckTextFile readDeckTextFile(const QString& path);
+
 // "N English name" lines, a blank line, then the sideboard's; LF line ends.
 // A card whose expansion is not the one its name alone finds gets that
 // expansion's code, "N Name (SET)" (today's code where the set table has one),
