@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config git
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6
   libssl-dev libicu-dev
-  nlohmann-json3-dev liblzma-dev zlib1g-dev
+  nlohmann-json3-dev liblzma-dev zlib1g-dev libmecab-dev mecab-naist-jdic
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth
 )

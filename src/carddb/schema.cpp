@@ -1,5 +1,7 @@
 #include "carddb/schema.h"
 
+#include <sqlite3.h>
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -72,6 +74,55 @@ QStringList cardDatabaseSchema() {
   };
 }
 
+QStringList cardFactsSchema() {
+  // Per English name (the key of every printing in tbl_CardMst); CardNo keeps
+  // the many legality rows small. Colours are letters of WUBRG in that order,
+  // empty for colourless.
+  return {
+      QStringLiteral("CREATE TABLE tbl_CardOracle ("
+                     " CardNo INTEGER PRIMARY KEY,"
+                     " NameE TEXT COLLATE NOCASE NOT NULL UNIQUE,"
+                     " Colors TEXT COLLATE NOCASE NOT NULL,"
+                     " ColorIdentity TEXT COLLATE NOCASE NOT NULL,"
+                     " ManaValue NUMERIC,"
+                     " TypeLineE TEXT COLLATE NOCASE,"
+                     " TypeLineN TEXT COLLATE NOCASE,"
+                     " TextE TEXT COLLATE NOCASE,"
+                     " Power NUMERIC,"
+                     " Toughness NUMERIC,"
+                     " Loyalty NUMERIC,"
+                     " Commander INTEGER NOT NULL,"
+                     " Partner INTEGER NOT NULL,"
+                     " PartnerWith TEXT COLLATE NOCASE,"
+                     " AnyNumber INTEGER NOT NULL,"
+                     " CopyLimit INTEGER)"),
+      QStringLiteral("CREATE TABLE tbl_Format ("
+                     " FormatNo INTEGER PRIMARY KEY,"
+                     " Format TEXT COLLATE NOCASE NOT NULL UNIQUE)"),
+      // A format a name has no row for is one it is not legal in.
+      QStringLiteral("CREATE TABLE tbl_CardLegality ("
+                     " CardNo INTEGER NOT NULL,"
+                     " FormatNo INTEGER NOT NULL,"
+                     " Legality TEXT COLLATE NOCASE NOT NULL,"
+                     " PRIMARY KEY (CardNo, FormatNo)) WITHOUT ROWID"),
+      QStringLiteral("CREATE TABLE tbl_CreatureType ("
+                     " NameE TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,"
+                     " NameN TEXT NOT NULL,"
+                     " Reading TEXT,"
+                     " SortNo INTEGER NOT NULL)"),
+      QStringLiteral("CREATE TABLE tbl_CardSetInfo ("
+                     " CardsetEx TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,"
+                     " SetCode TEXT COLLATE NOCASE,"
+                     " NameE TEXT COLLATE NOCASE,"
+                     " ReleaseDate TEXT,"
+                     " SetType TEXT COLLATE NOCASE)"),
+  };
+}
+
+void createCardFactsTables(Database& db) {
+  for (const QString& statement : cardFactsSchema()) db.execute(statement);
+}
+
 void keepWorkingTablesInMemory(Database& db) {
   static const QRegularExpression createTable(QStringLiteral(R"(^\s*CREATE\s+TABLE\s)"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -115,6 +166,52 @@ void insertRow(Database& db, const QString& table, const QStringList& columns,
   db.execute(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
              columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
              literals.join(QStringLiteral(", ")) + u')');
+}
+
+void insertRows(Database& db, const QString& table, const QStringList& columns,
+                const std::vector<QList<QVariant>>& rows) {
+  QStringList marks;
+  for (qsizetype i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
+  const QString sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                      columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                      marks.join(QStringLiteral(", ")) + u')';
+  sqlite3_stmt* st = nullptr;
+  const QByteArray utf8 = sql.toUtf8();
+  const auto fail = [&] {
+    const QString reason = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+    sqlite3_finalize(st);
+    return DbError::fromEngine(reason, sql);
+  };
+  if (sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK || !st)
+    throw fail();
+  for (const QList<QVariant>& row : rows) {
+    for (int i = 0; i < int(columns.size()); ++i) {
+      const QVariant v = i < row.size() ? row[i] : QVariant();
+      int rc;
+      switch (v.isValid() ? v.typeId() : QMetaType::UnknownType) {
+        case QMetaType::UnknownType:
+          rc = sqlite3_bind_null(st, i + 1);
+          break;
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+          rc = sqlite3_bind_int64(st, i + 1, v.toLongLong());
+          break;
+        case QMetaType::Double:
+          rc = sqlite3_bind_double(st, i + 1, v.toDouble());
+          break;
+        default: {
+          const QByteArray text = v.toString().toUtf8();
+          rc = sqlite3_bind_text64(st, i + 1, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
+                                   SQLITE_UTF8);
+        }
+      }
+      if (rc != SQLITE_OK) throw fail();
+    }
+    if (sqlite3_step(st) != SQLITE_DONE) throw fail();
+    sqlite3_reset(st);
+  }
+  sqlite3_finalize(st);
 }
 
 void insertExpansion(Database& db, int number, const QString& name, const QString& code) {

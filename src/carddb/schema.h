@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "carddb/database.h"
 #include "carddb/names.h"
@@ -24,6 +25,10 @@ std::unique_ptr<Database> createCardDatabase(const QString& path, int dataVersio
 // The statements createCardDatabase runs, for documentation and tests.
 QStringList cardDatabaseSchema();
 
+// The tables of card facts that `import` adds (names.h, cardFactsTables()).
+QStringList cardFactsSchema();
+void createCardFactsTables(Database& db);
+
 // Gives this connection its own working tables: in-memory temporary tables of
 // the file's own definitions, which the program's statements then reach under
 // the same names. The program thus never writes the card database file (it
@@ -43,6 +48,10 @@ struct TokenRecord {
 
 // INSERT of one row; `values` in the order of `columns`.
 void insertRow(Database& db, const QString& table, const QStringList& columns, const QList<QVariant>& values);
+
+// Many rows through one prepared statement, for tables of many rows.
+void insertRows(Database& db, const QString& table, const QStringList& columns,
+                const std::vector<QList<QVariant>>& rows);
 
 // The one way rows go into the read-only tables, for the builder and the fixtures alike.
 void insertExpansion(Database& db, int number, const QString& name, const QString& code);

@@ -25,17 +25,18 @@ const QSet<QString>& setFields() {
 }
 
 // The card fields a deck builder uses; everything else (rulings, prices,
-// identifiers, legalities) is dropped as it is read.
+// identifiers) is dropped as it is read.
 const QSet<QString>& cardFields() {
   static const QSet<QString> fields{
-      QStringLiteral("name"),         QStringLiteral("faceName"),   QStringLiteral("side"),
-      QStringLiteral("layout"),       QStringLiteral("number"),     QStringLiteral("uuid"),
-      QStringLiteral("otherFaceIds"), QStringLiteral("colors"),     QStringLiteral("types"),
-      QStringLiteral("supertypes"),   QStringLiteral("subtypes"),   QStringLiteral("manaCost"),
-      QStringLiteral("manaValue"),    QStringLiteral("rarity"),     QStringLiteral("type"),
-      QStringLiteral("originalType"), QStringLiteral("power"),      QStringLiteral("toughness"),
-      QStringLiteral("loyalty"),      QStringLiteral("text"),       QStringLiteral("isOnlineOnly"),
-      QStringLiteral("isFunny"),      QStringLiteral("foreignData")};
+      QStringLiteral("name"),         QStringLiteral("faceName"),    QStringLiteral("side"),
+      QStringLiteral("layout"),       QStringLiteral("number"),      QStringLiteral("uuid"),
+      QStringLiteral("otherFaceIds"), QStringLiteral("colors"),      QStringLiteral("types"),
+      QStringLiteral("supertypes"),   QStringLiteral("subtypes"),    QStringLiteral("manaCost"),
+      QStringLiteral("manaValue"),    QStringLiteral("rarity"),      QStringLiteral("type"),
+      QStringLiteral("originalType"), QStringLiteral("power"),       QStringLiteral("toughness"),
+      QStringLiteral("loyalty"),      QStringLiteral("text"),        QStringLiteral("isOnlineOnly"),
+      QStringLiteral("isFunny"),      QStringLiteral("foreignData"), QStringLiteral("colorIdentity"),
+      QStringLiteral("legalities")};
   return fields;
 }
 
@@ -124,6 +125,7 @@ class Reader {
     f.uuid = text(card, "uuid", at);
     f.otherFaceIds = list(card, "otherFaceIds", at);
     f.colors = list(card, "colors", at);
+    f.colorIdentity = list(card, "colorIdentity", at);
     f.types = list(card, "types", at);
     f.supertypes = list(card, "supertypes", at);
     f.subtypes = list(card, "subtypes", at);
@@ -138,6 +140,11 @@ class Reader {
     f.text = text(card, "text", at);
     f.onlineOnly = flag(card, "isOnlineOnly");
     f.funny = flag(card, "isFunny");
+    if (const auto legal = card.find("legalities"); legal != card.end() && !legal->is_null()) {
+      if (!legal->is_object()) throw BuildError(at + QStringLiteral(": legalities is not an object"));
+      for (auto it = legal->begin(); it != legal->end(); ++it)
+        f.legalities.emplace_back(QString::fromStdString(it.key()), text(*legal, it.key().c_str(), at));
+    }
     const auto foreign = card.find("foreignData");
     if (foreign != card.end() && foreign->is_array()) {
       for (const json& entry : *foreign) {
