@@ -66,8 +66,9 @@ std::shared_ptr<const CardFacts> CardFacts::load(Database& db) {
     c.Partner = flag(rs.field(u"Partner"));
     c.PartnerWith = text(rs.field(u"PartnerWith"));
     c.AnyNumber = flag(rs.field(u"AnyNumber"));
-    const qint64 limit = rs.field(u"CopyLimit").toLongLong();
-    c.CopyLimit = int(std::clamp<qint64>(limit, 0, std::numeric_limits<int>::max()));
+    bool number = false;
+    const double limit = rs.field(u"CopyLimit").toDouble(&number);
+    if (number && limit >= 1) c.CopyLimit = int(std::min(limit, double(std::numeric_limits<int>::max())));
     const int index = int(f.cards_.size());
     f.byName_.insert(key, index);
     cardOfNo.insert(rs.field(u"CardNo").toLongLong(), index);
