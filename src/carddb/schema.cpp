@@ -168,50 +168,51 @@ void insertRow(Database& db, const QString& table, const QStringList& columns,
              literals.join(QStringLiteral(", ")) + u')');
 }
 
-void insertRows(Database& db, const QString& table, const QStringList& columns,
-                const std::vector<QList<QVariant>>& rows) {
+RowInserter::RowInserter(Database& db, const QString& table, const QStringList& columns)
+    : db_(db), columns_(columns.size()) {
   QStringList marks;
-  for (qsizetype i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
-  const QString sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                      columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-                      marks.join(QStringLiteral(", ")) + u')';
-  sqlite3_stmt* st = nullptr;
-  const QByteArray utf8 = sql.toUtf8();
-  const auto fail = [&] {
+  for (qsizetype i = 0; i < columns_; ++i) marks << QStringLiteral("?");
+  sql_ = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+         QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + u')';
+  const QByteArray utf8 = sql_.toUtf8();
+  if (sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &statement_, nullptr) !=
+          SQLITE_OK ||
+      !statement_) {
     const QString reason = QString::fromUtf8(sqlite3_errmsg(db.handle()));
-    sqlite3_finalize(st);
-    return DbError::fromEngine(reason, sql);
-  };
-  if (sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK || !st)
-    throw fail();
-  for (const QList<QVariant>& row : rows) {
-    for (int i = 0; i < int(columns.size()); ++i) {
-      const QVariant v = i < row.size() ? row[i] : QVariant();
-      int rc;
-      switch (v.isValid() ? v.typeId() : QMetaType::UnknownType) {
-        case QMetaType::UnknownType:
-          rc = sqlite3_bind_null(st, i + 1);
-          break;
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-          rc = sqlite3_bind_int64(st, i + 1, v.toLongLong());
-          break;
-        case QMetaType::Double:
-          rc = sqlite3_bind_double(st, i + 1, v.toDouble());
-          break;
-        default: {
-          const QByteArray text = v.toString().toUtf8();
-          rc = sqlite3_bind_text64(st, i + 1, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
-                                   SQLITE_UTF8);
-        }
-      }
-      if (rc != SQLITE_OK) throw fail();
-    }
-    if (sqlite3_step(st) != SQLITE_DONE) throw fail();
-    sqlite3_reset(st);
+    sqlite3_finalize(statement_);
+    throw DbError::fromEngine(reason, sql_);
   }
-  sqlite3_finalize(st);
+}
+
+RowInserter::~RowInserter() { sqlite3_finalize(statement_); }
+
+void RowInserter::add(const QList<QVariant>& values) {
+  sqlite3_reset(statement_);
+  for (int i = 0; i < int(columns_); ++i) {
+    const QVariant v = i < values.size() ? values[i] : QVariant();
+    int rc;
+    switch (v.isValid() ? v.typeId() : QMetaType::UnknownType) {
+      case QMetaType::UnknownType:
+        rc = sqlite3_bind_null(statement_, i + 1);
+        break;
+      case QMetaType::Bool:
+      case QMetaType::Int:
+      case QMetaType::LongLong:
+        rc = sqlite3_bind_int64(statement_, i + 1, v.toLongLong());
+        break;
+      case QMetaType::Double:
+        rc = sqlite3_bind_double(statement_, i + 1, v.toDouble());
+        break;
+      default: {
+        const QByteArray text = v.toString().toUtf8();
+        rc = sqlite3_bind_text64(statement_, i + 1, text.constData(), sqlite3_uint64(text.size()),
+                                 SQLITE_TRANSIENT, SQLITE_UTF8);
+      }
+    }
+    if (rc != SQLITE_OK) throw DbError::fromEngine(QString::fromUtf8(sqlite3_errmsg(db_.handle())), sql_);
+  }
+  if (sqlite3_step(statement_) != SQLITE_DONE)
+    throw DbError::fromEngine(QString::fromUtf8(sqlite3_errmsg(db_.handle())), sql_);
 }
 
 void insertExpansion(Database& db, int number, const QString& name, const QString& code) {

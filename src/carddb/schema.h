@@ -4,10 +4,11 @@
 
 #include <QString>
 #include <memory>
-#include <vector>
 
 #include "carddb/database.h"
 #include "carddb/names.h"
+
+struct sqlite3_stmt;
 
 namespace tv {
 
@@ -49,9 +50,22 @@ struct TokenRecord {
 // INSERT of one row; `values` in the order of `columns`.
 void insertRow(Database& db, const QString& table, const QStringList& columns, const QList<QVariant>& values);
 
-// Many rows through one prepared statement, for tables of many rows.
-void insertRows(Database& db, const QString& table, const QStringList& columns,
-                const std::vector<QList<QVariant>>& rows);
+// Rows into one table through one prepared statement, for tables of many
+// rows: add() each row, its values in the order of `columns`.
+class RowInserter {
+ public:
+  RowInserter(Database& db, const QString& table, const QStringList& columns);
+  ~RowInserter();
+  RowInserter(const RowInserter&) = delete;
+  RowInserter& operator=(const RowInserter&) = delete;
+  void add(const QList<QVariant>& values);
+
+ private:
+  Database& db_;
+  QString sql_;
+  qsizetype columns_;
+  sqlite3_stmt* statement_ = nullptr;
+};
 
 // The one way rows go into the read-only tables, for the builder and the fixtures alike.
 void insertExpansion(Database& db, int number, const QString& name, const QString& code);

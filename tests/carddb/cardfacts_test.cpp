@@ -142,15 +142,18 @@ TEST(CardFacts, AbsentFromOtherCardDatabases) {
 TEST(CardFacts, OddValuesReadAsNone) {
   tvtest::CardDbFixture f;
   createCardFactsTables(f.db());
-  insertRows(f.db(), kFormatTable, {"FormatNo", "Format"}, {{1, "modern"}});
-  const QStringList columns{"CardNo",    "NameE",   "Colors",    "ColorIdentity",
-                            "Commander", "Partner", "AnyNumber", "CopyLimit"};
-  insertRows(f.db(), kCardOracleTable, columns,
-             {{1, "Odd", "X", "", "yes", -1, 0, "seven"},
-              {2, "Big", "", "", 0, 0, 0, 1e30},
-              {3, "Low", "", "", 0, 0, 0, -4}});
-  insertRows(f.db(), kCardLegalityTable, {"CardNo", "FormatNo", "Legality"},
-             {{1, 1, "Maybe"}, {1, 2, "Legal"}, {9, 1, "Legal"}, {2, 1, "banned"}});
+  RowInserter(f.db(), kFormatTable, {"FormatNo", "Format"}).add({1, "modern"});
+  RowInserter cards(
+      f.db(), kCardOracleTable,
+      {"CardNo", "NameE", "Colors", "ColorIdentity", "Commander", "Partner", "AnyNumber", "CopyLimit"});
+  for (const QList<QVariant>& row :
+       {QList<QVariant>{1, "Odd", "X", "", "yes", -1, 0, "seven"},
+        QList<QVariant>{2, "Big", "", "", 0, 0, 0, 1e30}, QList<QVariant>{3, "Low", "", "", 0, 0, 0, -4}})
+    cards.add(row);
+  RowInserter legal(f.db(), kCardLegalityTable, {"CardNo", "FormatNo", "Legality"});
+  for (const QList<QVariant>& row : {QList<QVariant>{1, 1, "Maybe"}, QList<QVariant>{1, 2, "Legal"},
+                                     QList<QVariant>{9, 1, "Legal"}, QList<QVariant>{2, 1, "banned"}})
+    legal.add(row);
   const auto facts = CardFacts::load(f.db());
   ASSERT_TRUE(facts);
   ASSERT_EQ(facts->cards().size(), 3u);

@@ -238,6 +238,7 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
   SetTable sets;
   std::vector<ImportedCard> cards;
   std::vector<SetInfo> setInfos;
+  OracleCards oracle;
   QHash<QString, QString> setOfCode;  // expansion code in upper case -> MTGJSON set
   const QSet<QString> only(o.only.begin(), o.only.end());
   QSet<QString> found;
@@ -279,6 +280,7 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
               at + QStringLiteral(": expansion code %1 is already used by %2").arg(s.code, setOfCode[key]));
         setOfCode.insert(key, set.code);
         setInfos.push_back({s.code, set.code, set.name, set.releaseDate, set.type});
+        for (ImportedCard& c : rows) oracle.add(std::move(c.oracle), set.releaseDate);
         cards.insert(cards.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
         sets.codeOfSet.insert(s.set, s.code);
         sets.sets.push_back(std::move(s));
@@ -297,11 +299,8 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
   Readings readings;
   std::vector<CreatureTypeRow> creatureTypes;
   QSet<QString> listedTypes;
-  OracleCards oracle;
   std::vector<CardRow> rows;
   rows.reserve(cards.size());
-  QHash<QString, QString> releaseOf;
-  for (const SetInfo& s : setInfos) releaseOf.insert(s.setCode, s.releaseDate);
   for (ImportedCard& c : cards) {
     if (const QString type = c.row.cardType.toString(); type == u"C" || type == u"AC") {
       c.row.ctype =
@@ -313,7 +312,6 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
         creatureTypes.push_back({e, ja.isEmpty() ? e : ja, readings.of(ja.isEmpty() ? e : ja)});
       }
     }
-    oracle.add(std::move(c.oracle), releaseOf.value(c.row.set));
     rows.push_back(std::move(c.row));
   }
   for (OracleCard& c : oracle.cards()) {

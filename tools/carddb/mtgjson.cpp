@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <istream>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "carddb/decompress.h"
@@ -107,6 +108,13 @@ class Reader {
     return out;
   }
 
+  // Formats and legalities repeat on every card: one string each.
+  const QString& shared(const std::string& utf8) const {
+    auto it = shared_.find(utf8);
+    if (it == shared_.end()) it = shared_.emplace(utf8, QString::fromStdString(utf8)).first;
+    return it->second;
+  }
+
   bool flag(const json& object, const char* key) const {
     const auto it = object.find(key);
     return it != object.end() && it->is_boolean() && it->get<bool>();
@@ -142,8 +150,10 @@ class Reader {
     f.funny = flag(card, "isFunny");
     if (const auto legal = card.find("legalities"); legal != card.end() && !legal->is_null()) {
       if (!legal->is_object()) throw BuildError(at + QStringLiteral(": legalities is not an object"));
-      for (auto it = legal->begin(); it != legal->end(); ++it)
-        f.legalities.emplace_back(QString::fromStdString(it.key()), text(*legal, it.key().c_str(), at));
+      for (auto it = legal->begin(); it != legal->end(); ++it) {
+        if (!it->is_string()) throw BuildError(at + QStringLiteral(": a legality is not text"));
+        f.legalities.emplace_back(shared(it.key()), shared(it->get_ref<const std::string&>()));
+      }
     }
     const auto foreign = card.find("foreignData");
     if (foreign != card.end() && foreign->is_array()) {
@@ -183,6 +193,7 @@ class Reader {
   bool inData_ = false;
   QString setKey_, setField_;
   std::vector<MtgFace> faces_;
+  mutable std::map<std::string, QString, std::less<>> shared_;
 };
 
 }  // namespace

@@ -130,52 +130,43 @@ void writeCardFacts(tv::Database& db, const std::vector<OracleCard>& cards, cons
     for (const auto& l : c.legalities)
       if (!formats.contains(l.first)) formats << l.first;
   formats.sort();
-  std::vector<QList<QVariant>> rows;
-  for (qsizetype i = 0; i < formats.size(); ++i) rows.push_back({i, formats[i]});
-  tv::insertRows(db, tv::kFormatTable, {QStringLiteral("FormatNo"), QStringLiteral("Format")}, rows);
+  tv::RowInserter format(db, tv::kFormatTable, {QStringLiteral("FormatNo"), QStringLiteral("Format")});
+  for (qsizetype i = 0; i < formats.size(); ++i) format.add({i, formats[i]});
 
+  tv::RowInserter card(db, tv::kCardOracleTable,
+                       QString("CardNo NameE Colors ColorIdentity ManaValue TypeLineE TypeLineN TextE Power "
+                               "Toughness Loyalty Commander Partner PartnerWith AnyNumber CopyLimit")
+                           .split(u' '));
+  tv::RowInserter legal(db, tv::kCardLegalityTable,
+                        {QStringLiteral("CardNo"), QStringLiteral("FormatNo"), QStringLiteral("Legality")});
   auto orNull = [](const QString& s) { return s.isEmpty() ? QVariant() : QVariant(s); };
-  std::vector<QList<QVariant>> legal;
-  rows.clear();
   for (qsizetype no = 0; no < qsizetype(cards.size()); ++no) {
     const OracleCard& c = cards[size_t(no)];
-    rows.push_back({no, c.nameE, c.colors, c.colorIdentity, c.manaValue, orNull(c.typeLineE),
-                    orNull(c.typeLineJa), orNull(c.textE), c.power, c.toughness, c.loyalty, int(c.commander),
-                    int(c.partner), orNull(c.partnerWith), int(c.anyNumber), c.copyLimit});
-    for (const auto& [format, value] : c.legalities)
+    card.add({no, c.nameE, c.colors, c.colorIdentity, c.manaValue, orNull(c.typeLineE), orNull(c.typeLineJa),
+              orNull(c.textE), c.power, c.toughness, c.loyalty, int(c.commander), int(c.partner),
+              orNull(c.partnerWith), int(c.anyNumber), c.copyLimit});
+    for (const auto& [name, value] : c.legalities)
       if (const QString& word = legalityWord(value); !word.isEmpty())
-        legal.push_back({no, formats.indexOf(format), word});
+        legal.add({no, formats.indexOf(name), word});
   }
-  tv::insertRows(
-      db, tv::kCardOracleTable,
-      QString("CardNo NameE Colors ColorIdentity ManaValue TypeLineE TypeLineN TextE Power Toughness "
-              "Loyalty Commander Partner PartnerWith AnyNumber CopyLimit")
-          .split(u' '),
-      rows);
-  tv::insertRows(db, tv::kCardLegalityTable,
-                 {QStringLiteral("CardNo"), QStringLiteral("FormatNo"), QStringLiteral("Legality")}, legal);
 
   std::stable_sort(creatureTypes.begin(), creatureTypes.end(), [](const auto& a, const auto& b) {
     if (const int r = tv::compareJapanese(a.reading, b.reading)) return r < 0;
     if (const int r = tv::compareJapanese(a.nameJa, b.nameJa)) return r < 0;
     return a.nameE < b.nameE;
   });
-  rows.clear();
+  tv::RowInserter type(db, tv::kCreatureTypeTable,
+                       {QStringLiteral("NameE"), QStringLiteral("NameN"), QStringLiteral("Reading"),
+                        QStringLiteral("SortNo")});
   for (qsizetype i = 0; i < qsizetype(creatureTypes.size()); ++i) {
     const CreatureTypeRow& t = creatureTypes[size_t(i)];
-    rows.push_back({t.nameE, t.nameJa, t.reading, i});
+    type.add({t.nameE, t.nameJa, t.reading, i});
   }
-  tv::insertRows(
-      db, tv::kCreatureTypeTable,
-      {QStringLiteral("NameE"), QStringLiteral("NameN"), QStringLiteral("Reading"), QStringLiteral("SortNo")},
-      rows);
 
-  rows.clear();
-  for (const SetInfo& s : sets) rows.push_back({s.expansionCode, s.setCode, s.nameE, s.releaseDate, s.type});
-  tv::insertRows(db, tv::kCardSetInfoTable,
-                 {QStringLiteral("CardsetEx"), QStringLiteral("SetCode"), QStringLiteral("NameE"),
-                  QStringLiteral("ReleaseDate"), QStringLiteral("SetType")},
-                 rows);
+  tv::RowInserter set(db, tv::kCardSetInfoTable,
+                      {QStringLiteral("CardsetEx"), QStringLiteral("SetCode"), QStringLiteral("NameE"),
+                       QStringLiteral("ReleaseDate"), QStringLiteral("SetType")});
+  for (const SetInfo& s : sets) set.add({s.expansionCode, s.setCode, s.nameE, s.releaseDate, s.type});
 }
 
 }  // namespace tvtools
