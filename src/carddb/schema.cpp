@@ -221,16 +221,19 @@ void insertExpansion(Database& db, int number, const QString& name, const QStrin
             {number, name, code});
 }
 
-void insertCard(Database& db, const CardRecord& c) {
-  static const QStringList columns = {
-      QStringLiteral("CardSetEx"), QStringLiteral("NameE"),    QStringLiteral("NameN"),
-      QStringLiteral("Color"),     QStringLiteral("Cost"),     QStringLiteral("NumCost"),
-      QStringLiteral("Rare"),      QStringLiteral("CardType"), QStringLiteral("TextN"),
-      QStringLiteral("CType"),     QStringLiteral("CAttack"),  QStringLiteral("CDefence")};
-  insertRow(db, kCardMstTable, columns,
-            {c.CardSetEx, c.NameE, c.NameN, c.Color, c.Cost, c.NumCost, c.Rare, c.CardType, c.TextN, c.CType,
+CardInserter::CardInserter(Database& db)
+    : rows_(db, kCardMstTable,
+            {QStringLiteral("CardSetEx"), QStringLiteral("NameE"), QStringLiteral("NameN"),
+             QStringLiteral("Color"), QStringLiteral("Cost"), QStringLiteral("NumCost"),
+             QStringLiteral("Rare"), QStringLiteral("CardType"), QStringLiteral("TextN"),
+             QStringLiteral("CType"), QStringLiteral("CAttack"), QStringLiteral("CDefence")}) {}
+
+void CardInserter::add(const CardRecord& c) {
+  rows_.add({c.CardSetEx, c.NameE, c.NameN, c.Color, c.Cost, c.NumCost, c.Rare, c.CardType, c.TextN, c.CType,
              c.CAttack, c.CDefence});
 }
+
+void insertCard(Database& db, const CardRecord& c) { CardInserter(db).add(c); }
 
 void insertToken(Database& db, const TokenRecord& t) {
   static const QStringList columns = {QStringLiteral("NameN"), QStringLiteral("Color"),

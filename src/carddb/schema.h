@@ -70,6 +70,15 @@ class RowInserter {
 // The one way rows go into the read-only tables, for the builder and the fixtures alike.
 void insertExpansion(Database& db, int number, const QString& name, const QString& code);
 void insertCard(Database& db, const CardRecord& card);
+// Many cards through one prepared statement.
+class CardInserter {
+ public:
+  explicit CardInserter(Database& db);
+  void add(const CardRecord& card);
+
+ private:
+  RowInserter rows_;
+};
 void insertToken(Database& db, const TokenRecord& token);
 
 }  // namespace tv

@@ -160,11 +160,14 @@ void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<Car
       tv::insertExpansion(db, k * setCount + i, name, code);
     }
   }
-  for (int k = 0; k < repeat; ++k) {
-    for (const CardRow& c : cards) {
-      const QString code = copyCode(sets.codeOfSet.value(c.set), k);
-      tv::insertCard(db, {code, c.nameE, c.nameN, c.color, c.cost, c.numCost, c.rare, c.cardType, c.textN,
-                          c.ctype, c.attack, c.defence});
+  {
+    tv::CardInserter cardRows(db);
+    for (int k = 0; k < repeat; ++k) {
+      for (const CardRow& c : cards) {
+        const QString code = copyCode(sets.codeOfSet.value(c.set), k);
+        cardRows.add({code, c.nameE, c.nameN, c.color, c.cost, c.numCost, c.rare, c.cardType, c.textN,
+                      c.ctype, c.attack, c.defence});
+      }
     }
   }
   for (const TokenRow& t : tokens) tv::insertToken(db, {t.nameN, t.color, t.textN, t.attack, t.defence});

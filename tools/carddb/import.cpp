@@ -134,11 +134,10 @@ std::pair<CardInput, CardExtras> cardInput(const QString& setCode, const std::ve
 void learnTypeNames(const std::vector<const MtgFace*>& faces, ImportContext& context) {
   for (const MtgFace* f : faces) {
     if (!f->typeJa.isEmpty()) context.typeNames.learn(TypeNames::Mtgjson, f->type, f->subtypes, f->typeJa);
-    const QString key = WhisperCards::key(englishFaceName(*f));
-    if (context.taughtByWhisper.contains(key)) continue;
-    context.taughtByWhisper.insert(key);
-    if (const WhisperCard* w = whisperFace(*f, context.whisper); w && !w->typeLineJa.isEmpty())
-      context.typeNames.learn(TypeNames::Whisper, f->type, f->subtypes, w->typeLineJa);
+    const WhisperCard* w = whisperFace(*f, context.whisper);
+    if (!w || w->typeLineJa.isEmpty() || context.taughtByWhisper.contains(w)) continue;
+    context.taughtByWhisper.insert(w);
+    context.typeNames.learn(TypeNames::Whisper, f->type, f->subtypes, w->typeLineJa);
   }
 }
 

@@ -48,7 +48,7 @@ struct ImportContext {
       leftOut;  // printings that are no deck cards (Conspiracy and the like), online-only and joke printings
   QSet<QString> unknownSymbols;
   TypeNames typeNames;
-  QSet<QString> taughtByWhisper;  // faces whose WHISPER type line was learned from
+  QSet<const WhisperCard*> taughtByWhisper;  // WHISPER's type lines learned from
 };
 
 // A card row with what the import keeps beside it.

@@ -94,7 +94,8 @@ OracleCard oracleCard(const std::vector<const MtgFace*>& faces, bool eitherHalf)
   static const QRegularExpression upTo(QStringLiteral("A deck can have up to (\\w+) cards named"));
   c.anyNumber = front.supertypes.contains(u"Basic") ||
                 front.text.contains(u"A deck can have any number of cards named");
-  if (const auto m = upTo.match(front.text); m.hasMatch()) c.copyLimit = countWord(m.captured(1));
+  if (front.text.contains(u"A deck can have up to"))
+    if (const auto m = upTo.match(front.text); m.hasMatch()) c.copyLimit = countWord(m.captured(1));
   c.legalities = front.legalities;
   return c;
 }
