@@ -23,19 +23,16 @@ QVariant numberValue(const QString& text) {
 
 // "seven" of "A deck can have up to seven cards named …".
 QVariant countWord(const QString& word) {
-  static const QStringList words{
-      QStringLiteral("zero"),     QStringLiteral("one"),      QStringLiteral("two"),
-      QStringLiteral("three"),    QStringLiteral("four"),     QStringLiteral("five"),
-      QStringLiteral("six"),      QStringLiteral("seven"),    QStringLiteral("eight"),
-      QStringLiteral("nine"),     QStringLiteral("ten"),      QStringLiteral("eleven"),
-      QStringLiteral("twelve"),   QStringLiteral("thirteen"), QStringLiteral("fourteen"),
-      QStringLiteral("fifteen"),  QStringLiteral("sixteen"),  QStringLiteral("seventeen"),
-      QStringLiteral("eighteen"), QStringLiteral("nineteen"), QStringLiteral("twenty")};
+  static constexpr const char* kWords[] = {
+      "zero",     "one",     "two",     "three",     "four",     "five",     "six",
+      "seven",    "eight",   "nine",    "ten",       "eleven",   "twelve",   "thirteen",
+      "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen", "twenty"};
   bool ok = false;
   const int n = word.toInt(&ok);
   if (ok) return n;
-  const qsizetype at = words.indexOf(word.toLower());
-  return at < 0 ? QVariant() : QVariant(int(at));
+  for (int i = 0; i < int(std::size(kWords)); ++i)
+    if (word.compare(QLatin1String(kWords[i]), Qt::CaseInsensitive) == 0) return i;
+  return {};
 }
 
 const QString& legalityWord(const QString& value) {

@@ -18,33 +18,14 @@ QString symbolPart(QStringView part) {
       std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
     return fullWidthDigits(part);
   if (part.size() != 1) return {};
-  switch (part.front().unicode()) {
-    case u'W':
-      return QStringLiteral("白");
-    case u'U':
-      return QStringLiteral("青");
-    case u'B':
-      return QStringLiteral("黒");
-    case u'R':
-      return QStringLiteral("赤");
-    case u'G':
-      return QStringLiteral("緑");
-    case u'C':
-      return QStringLiteral("◇");
-    case u'S':  // WHISPER's snow symbol is 氷 alone
-      return QStringLiteral("氷");
-    case u'P':  // and Phyrexian mana Φ
-      return QStringLiteral("Φ");
-    case u'T':
-    case u'Q':
-    case u'E':
-    case u'X':
-    case u'Y':
-    case u'Z':
-      return QChar(part.front().unicode() - u'A' + 0xFF21);
-    default:
-      return {};
-  }
+  // WHISPER's snow symbol is 氷 alone, and Phyrexian mana Φ.
+  static constexpr std::pair<char16_t, char16_t> kWords[] = {{u'W', u'白'}, {u'U', u'青'}, {u'B', u'黒'},
+                                                             {u'R', u'赤'}, {u'G', u'緑'}, {u'C', u'◇'},
+                                                             {u'S', u'氷'}, {u'P', u'Φ'}};
+  for (const auto& [letter, word] : kWords)
+    if (part.front() == letter) return QString(QChar(word));
+  if (QStringView(u"TQEXYZ").contains(part.front())) return QChar(part.front().unicode() - u'A' + 0xFF21);
+  return {};
 }
 
 QString symbol(QStringView inner) {
