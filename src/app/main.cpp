@@ -3,22 +3,29 @@
 #include <QTimer>
 #include <memory>
 
-#include "core/appinfo.h"
-#include "core/fonts.h"
-#include "core/startup.h"
+#include "app/cardupdatedialog.h"
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
 #include "browse/cardcatalogue.h"
+#include "core/appinfo.h"
+#include "core/fonts.h"
+#include "core/startup.h"
+#include "core/translations.h"
 #include "session/context.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(tv::kAppTitle);
   tv::installFontSubstitutions();
+  tv::installQtTranslations();
 
   const tv::InstanceLock lock;
   tv::StartupOutcome outcome = tv::InitApplication(QApplication::applicationDirPath(), !lock.acquired());
+  // Installed and started for the first time: the card database is made
+  // from the card data installed with the program.
+  if (outcome.iniMissing && tv::offerCardDatabase(QApplication::applicationDirPath()))
+    outcome = tv::InitApplication(QApplication::applicationDirPath(), false);
   if (!outcome.ok()) {
     QMessageBox box(QMessageBox::Warning, tv::kAppTitle, outcome.error, QMessageBox::Ok);
     box.exec();
@@ -27,6 +34,7 @@ int main(int argc, char** argv) {
 
   tv::AppContext ctx;
   ctx.gCardDb = std::move(outcome.gCardDb);
+  ctx.gDatabasePath = outcome.gDatabasePath;
   std::unique_ptr<tv::Main> mainWindow;
   auto* splash = new tv::WindowOpen(outcome.labelText, [&] {
     mainWindow = std::make_unique<tv::Main>(ctx);

@@ -6,12 +6,12 @@
 #include <QFile>
 #include <random>
 
-#include "core/startup.h"
 #include "browse/cardcatalogue.h"
 #include "browse/windowdata.h"
 #include "carddb/error.h"
 #include "carddb/info.h"
 #include "carddb/schema.h"
+#include "core/startup.h"
 #include "support/fixtures.h"
 
 using namespace tv;

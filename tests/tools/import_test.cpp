@@ -9,6 +9,7 @@
 
 #include "carddb/builder.h"
 #include "carddb/info.h"
+#include "carddb/progress.h"
 #include "carddb/schema.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
@@ -213,4 +214,17 @@ TEST(Import, BadInputIsRefusedAndLeavesTheOldDatabase) {
   writeFile(o.whisper, "<cards><card name=\"A\" ja=\"あ\">x</cards>");
   EXPECT_TRUE(importError(o).startsWith(o.whisper + ":1: ")) << importError(o).toStdString();
   EXPECT_FALSE(QFile::exists(o.output));
+}
+
+TEST(Import, TheTerminalsProgressLine) {
+  ImportProgress p;
+  p.sets = 12;
+  p.cards = 3456;
+  p.bytesRead = 250;
+  p.bytesTotal = 1000;
+  // A quarter read in 30 s: 90 s to go; none before a second has passed.
+  EXPECT_EQ(progressLine(p, 30000, 60), "[#####................]  25%  12 sets  3456 cards  1:30 left");
+  EXPECT_EQ(progressLine(p, 500, 40), "[##........]  25%  12 sets  3456 cards  ");
+  p.writing = true;
+  EXPECT_EQ(progressLine(p, 30000, 20), "  25%  12 sets  3456");
 }

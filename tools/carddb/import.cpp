@@ -241,6 +241,15 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
   QHash<QString, QString> setOfCode;  // expansion code in upper case -> MTGJSON set
   const QSet<QString> only(o.only.begin(), o.only.end());
   QSet<QString> found;
+  ImportProgress progress;
+  const auto report = [&](qint64 read, qint64 total) {
+    ++progress.setsRead;
+    progress.sets = int(sets.sets.size());
+    progress.cards = int(cards.size());
+    progress.bytesRead = read;
+    progress.bytesTotal = total;
+    if (o.progress) o.progress(progress);
+  };
   readAllPrintings(
       o.mtgjson, [&](const QString& code) { return only.isEmpty() || only.contains(code); },
       [&](MtgSet&& set) {
@@ -283,7 +292,8 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
         cards.insert(cards.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
         sets.codeOfSet.insert(s.set, s.code);
         sets.sets.push_back(std::move(s));
-      });
+      },
+      report);
   for (const QString& code : o.only)
     if (!found.contains(code)) throw BuildError(QStringLiteral("%1: no set %2").arg(o.mtgjson, code));
   if (sets.sets.empty())
@@ -320,6 +330,10 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
     if (!lines.contains(QString())) c.typeLineJa = lines.join(QStringLiteral(" // "));
   }
 
+  if (o.progress) {
+    progress.writing = true;
+    o.progress(progress);
+  }
   writeCardDatabase(o.output, sets, rows, tokens, 1,
                     [&](tv::Database& db) { writeCardFacts(db, oracle.cards(), setInfos, creatureTypes); });
   summary.sets = int(sets.sets.size());

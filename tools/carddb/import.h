@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "carddb/mapping.h"
@@ -16,6 +17,15 @@
 
 namespace tvtools {
 
+// How far an import has got: after every set of the file, and once more when
+// everything is read and the database is being written.
+struct ImportProgress {
+  int setsRead = 0;                      // sets of the file, imported or not
+  int sets = 0, cards = 0;               // imported so far
+  qint64 bytesRead = 0, bytesTotal = 0;  // of the file as stored
+  bool writing = false;
+};
+
 struct ImportOptions {
   QString mtgjson;
   QString whisper;  // may be empty
@@ -24,6 +34,9 @@ struct ImportOptions {
   QString output;
   QStringList setTypes = defaultSetTypes();
   QStringList only;  // MTGJSON set codes; empty: every set of the chosen types
+  // Called in the importing thread. It may throw to stop the import; until
+  // the writing report nothing has been written.
+  std::function<void(const ImportProgress&)> progress;
 
   static QStringList defaultSetTypes();
 };

@@ -199,11 +199,16 @@ class Reader {
 }  // namespace
 
 void readAllPrintings(const QString& path, const std::function<bool(const QString&)>& wantsCards,
-                      const std::function<void(MtgSet&&)>& onSet) {
+                      const std::function<void(MtgSet&&)>& onSet,
+                      const std::function<void(qint64 read, qint64 total)>& onRead) {
   DecompressingReader reader(path);
   DecompressingStreamBuf buffer(reader);
   std::istream in(&buffer);
-  Reader r(path, wantsCards, onSet);
+  const std::function<void(MtgSet &&)> onSetRead = [&](MtgSet&& set) {
+    onSet(std::move(set));
+    if (onRead) onRead(reader.bytesRead(), reader.bytesTotal());
+  };
+  Reader r(path, wantsCards, onSetRead);
   try {
     // What is left once every set is handed over: the meta data and an empty "data".
     const json rest = json::parse(in, [&](int depth, json::parse_event_t event, json& parsed) {

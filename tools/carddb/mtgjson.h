@@ -31,7 +31,9 @@ struct MtgSet {
 // Reads the file (plain, gzip or xz) and hands over every set as its end is
 // read; `wantsCards(setCode)` false skips a set's cards early. Throws
 // BuildError naming the file, and the set and card number where there is one.
+// `onRead`, after each set, says how many bytes of the file as stored are read.
 void readAllPrintings(const QString& path, const std::function<bool(const QString&)>& wantsCards,
-                      const std::function<void(MtgSet&&)>& onSet);
+                      const std::function<void(MtgSet&&)>& onSet,
+                      const std::function<void(qint64 read, qint64 total)>& onRead = {});
 
 }  // namespace tvtools
