@@ -75,12 +75,19 @@ std::shared_ptr<const CardFacts> CardFacts::load(Database& db) {
     f.cards_.push_back(std::move(c));
   }
 
+  // The rows come by card: each card is looked up once.
+  qint64 lastNo = -1;
+  Card* card = nullptr;
   for (auto rs = snapshot(db, QStringLiteral("SELECT CardNo, FormatNo, Legality FROM tbl_CardLegality"));
        !rs.eof(); rs.moveNext()) {
-    const auto card = cardOfNo.constFind(rs.field(u"CardNo").toLongLong());
+    if (const qint64 no = rs.field(u"CardNo").toLongLong(); no != lastNo || !card) {
+      lastNo = no;
+      const auto it = cardOfNo.constFind(no);
+      card = it == cardOfNo.cend() ? nullptr : &f.cards_[size_t(*it)];
+    }
     const auto format = formatOfNo.constFind(rs.field(u"FormatNo").toLongLong());
-    if (card == cardOfNo.cend() || format == formatOfNo.cend()) continue;
-    auto& list = f.cards_[size_t(*card)].legalities;
+    if (!card || format == formatOfNo.cend()) continue;
+    auto& list = card->legalities;
     if (std::none_of(list.begin(), list.end(), [&](const auto& l) { return l.first == *format; }))
       list.emplace_back(*format, legalityOf(rs.text(u"Legality")));
   }
