@@ -235,7 +235,9 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
   ImportContext context;
   context.whisper = o.whisper.isEmpty() ? nullptr : &whisper;
   SetTable sets;
-  std::vector<ImportedCard> cards;
+  // The cards' rows and their English subtypes; their facts go to `oracle` as each set is read.
+  std::vector<CardRow> cards;
+  std::vector<QStringList> subtypesOf;
   std::vector<SetInfo> setInfos;
   OracleCards oracle;
   QHash<QString, QString> setOfCode;  // expansion code in upper case -> MTGJSON set
@@ -288,8 +290,11 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
               at + QStringLiteral(": expansion code %1 is already used by %2").arg(s.code, setOfCode[key]));
         setOfCode.insert(key, set.code);
         setInfos.push_back({s.code, set.code, set.name, set.releaseDate, set.type});
-        for (ImportedCard& c : rows) oracle.add(std::move(c.oracle), set.releaseDate);
-        cards.insert(cards.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+        for (ImportedCard& c : rows) {
+          oracle.add(std::move(c.oracle), set.releaseDate);
+          cards.push_back(std::move(c.row));
+          subtypesOf.push_back(std::move(c.subtypes));
+        }
         sets.codeOfSet.insert(s.set, s.code);
         sets.sets.push_back(std::move(s));
       },
@@ -308,20 +313,19 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
   Readings readings;
   std::vector<CreatureTypeRow> creatureTypes;
   QSet<QString> listedTypes;
-  std::vector<CardRow> rows;
-  rows.reserve(cards.size());
-  for (ImportedCard& c : cards) {
-    if (const QString type = c.row.cardType.toString(); type == u"C" || type == u"AC") {
-      c.row.ctype =
-          c.subtypes.isEmpty() ? QVariant() : QVariant(context.typeNames.subtypes(c.subtypes, &untranslated));
-      for (const QString& e : c.subtypes) {
+  for (size_t i = 0; i < cards.size(); ++i) {
+    CardRow& row = cards[i];
+    const QStringList& subtypes = subtypesOf[i];
+    if (const QString type = row.cardType.toString(); type == u"C" || type == u"AC") {
+      row.ctype =
+          subtypes.isEmpty() ? QVariant() : QVariant(context.typeNames.subtypes(subtypes, &untranslated));
+      for (const QString& e : subtypes) {
         if (listedTypes.contains(e)) continue;
         listedTypes.insert(e);
         const QString ja = context.typeNames.subtype(e);
         creatureTypes.push_back({e, ja.isEmpty() ? e : ja, readings.of(ja.isEmpty() ? e : ja)});
       }
     }
-    rows.push_back(std::move(c.row));
   }
   for (OracleCard& c : oracle.cards()) {
     QStringList lines;
@@ -334,10 +338,10 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
     progress.writing = true;
     o.progress(progress);
   }
-  writeCardDatabase(o.output, sets, rows, tokens, 1,
+  writeCardDatabase(o.output, sets, cards, tokens, 1,
                     [&](tv::Database& db) { writeCardFacts(db, oracle.cards(), setInfos, creatureTypes); });
   summary.sets = int(sets.sets.size());
-  summary.cards = int(rows.size());
+  summary.cards = int(cards.size());
   summary.tokens = int(tokens.size());
   summary.leftOut = context.leftOut;
   summary.unknownSymbols = QStringList(context.unknownSymbols.begin(), context.unknownSymbols.end());
