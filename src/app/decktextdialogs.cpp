@@ -1,8 +1,6 @@
 #include "app/decktextdialogs.h"
 
 #include <QClipboard>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -104,11 +102,12 @@ void DeckTextImportDialog::cmd_ReadFile_Click() {
     messageBox_({this, QMessageBox::Warning, QStringLiteral("ファイルを読めませんでした。\r\n") + why,
                  QMessageBox::Ok, QMessageBox::NoButton});
   };
-  QFile file(*path);
-  if (QFileInfo(*path).isDir() || !file.open(QIODevice::ReadOnly)) return refuse(file.errorString());
-  if (file.size() > kMaxDeckTextFileSize)
+  QString reason;
+  const std::optional<QByteArray> bytes = readFileAtMost(*path, kMaxDeckTextFileSize, &reason);
+  if (!bytes) return refuse(reason);
+  if (bytes->size() > kMaxDeckTextFileSize)
     return refuse(QStringLiteral("テキストファイルとして大きすぎます。"));
-  const std::optional<QString> text = deckTextFromBytes(file.read(kMaxDeckTextFileSize + 1));
+  const std::optional<QString> text = deckTextFromBytes(*bytes);
   if (!text) return refuse(QStringLiteral("UTF-8 でも Shift-JIS でもありません。"));
   txt_DeckText->setPlainText(*text);
   refresh();

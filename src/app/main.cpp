@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <csignal>
 #include <memory>
 
 #include "app/cardupdatedialog.h"
@@ -15,6 +16,9 @@
 #include "session/context.h"
 
 int main(int argc, char** argv) {
+  // Past a file-size limit a write then fails and the save says so, instead
+  // of the signal ending the program with the deck unsaved.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   QApplication::setApplicationName(tv::kAppTitle);
   tv::installFontSubstitutions();

@@ -9,13 +9,13 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <algorithm>
 #include <optional>
 
 #include "core/appinfo.h"
 #include "core/fonts.h"
 #include "output/pdftext.h"
+#include "text/atomicfile.h"
 
 namespace tv {
 
@@ -75,9 +75,9 @@ QPageSize systemPaperSize() {
 
 struct QtPrintJob::Impl {
   std::unique_ptr<QPrinter> printer;
-  std::unique_ptr<QSaveFile> file;
-  // The PDF is made in memory and written once its text is mended.
+  // The PDF is made in memory, its text mended, then written to `pdfPath`.
   QBuffer pdfBytes;
+  QString pdfPath;
   PrintedText printed;
   std::unique_ptr<QPdfWriter> pdf;
   QPagedPaintDevice* device = nullptr;
@@ -121,9 +121,7 @@ std::unique_ptr<QtPrintJob> QtPrintJob::forDefaultPrinter() {
 std::unique_ptr<QtPrintJob> QtPrintJob::forPdf(const QString& path) {
   installFontSubstitutions();
   auto impl = std::make_unique<Impl>();
-  impl->file = std::make_unique<QSaveFile>(path);
-  if (!impl->file->open(QIODevice::WriteOnly))
-    throw PrintError(QStringLiteral("PDFファイルを書き込めませんでした。\n") + impl->file->errorString());
+  impl->pdfPath = path;
   impl->pdfBytes.open(QIODevice::WriteOnly);
   impl->pdf = std::make_unique<QPdfWriter>(&impl->pdfBytes);
   impl->pdf->setCreator(kAppTitle);
@@ -144,7 +142,6 @@ QtPrintJob::~QtPrintJob() {
     if (d->printer) d->printer->abort();
     d->painter.end();
   }
-  if (d->file) d->file->cancelWriting();
 }
 
 void QtPrintJob::setFontName(const QString& face) {
@@ -195,10 +192,10 @@ void QtPrintJob::endDoc() {
   d->painter.end();
   if (d->printer && d->printer->printerState() == QPrinter::Error)
     throw PrintError(QStringLiteral("印刷できませんでした。プリンタの状態を確かめてください。"));
-  if (d->file) {
-    const QByteArray pdf = d->printed.mend(d->pdfBytes.data());
-    if (d->file->write(pdf) != pdf.size() || !d->file->commit())
-      throw PrintError(QStringLiteral("PDFファイルを書き込めませんでした。\n") + d->file->errorString());
+  if (d->pdf) {
+    QString error;
+    if (!writeFileAtomically(d->pdfPath, d->printed.mend(d->pdfBytes.data()), &error))
+      throw PrintError(QStringLiteral("PDFファイルを書き込めませんでした。\n") + error);
   }
 }
 

@@ -8,6 +8,7 @@
 #include "carddb/names.h"
 #include "carddb/progress.h"
 #include "core/startup.h"
+#include "text/atomicfile.h"
 
 namespace tv {
 namespace {
@@ -167,7 +168,7 @@ ReplaceOutcome replaceCardDatabase(Database* current, const QString& target, con
   }
   fs::rename(fsPath(newFile), fsPath(real), ec);
   if (ec) {
-    const QString reason = QString::fromStdString(ec.message());
+    const QString reason = systemErrorText(ec.value());
     fs::remove(fsPath(backupNew), ec);
     return fail(QStringLiteral("%1 を置き換えられません: %2").arg(real, reason));
   }

@@ -211,6 +211,7 @@ TEST_F(DeckOutputWindowTest, HtmlGoesToTheChosenFileWithTheTitleAndCardTextOptio
   ctl<QAction>("M_SaveHtml")->trigger();
   EXPECT_FALSE(QFile::exists(*chosen));
   ASSERT_EQ(messages.size(), 1);
-  EXPECT_EQ(messages[0].section(u'\r', 0, 0), "HTMLファイルを保存できませんでした。");
+  EXPECT_EQ(messages[0],
+            "HTMLファイルを保存できませんでした。\r\nファイルまたはフォルダーが見つかりません。");
   EXPECT_EQ(icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
 }

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 
 #include "output/sheets.h"
+#include "support/failingwrites.h"
+#include "support/fixtures.h"
 #include "support/printers.h"
 
 namespace {
@@ -152,7 +154,22 @@ TEST(QtPrintJob, PdfIsWrittenWholeOrNotAtAll) {
     EXPECT_FALSE(QFile::exists(path));
   }
   EXPECT_FALSE(QFile::exists(path));
-  EXPECT_THROW(tv::QtPrintJob::forPdf(dir.filePath("missing/folder/x.pdf")), tv::PrintError);
+  // A file that cannot be written whole, as on a full disk: the old one stays.
+  const QString old = dir.filePath("old.pdf");
+  tvtest::writeFile(old, "an old PDF");
+  for (const QString& target : {old, dir.filePath("missing/folder/x.pdf")}) {
+    tvtest::FileSizeLimit limit(100);
+    auto job = tv::QtPrintJob::forPdf(target);
+    job->print("a line");
+    try {
+      job->endDoc();
+      ADD_FAILURE() << "written: " << target.toStdString();
+    } catch (const tv::PrintError& e) {
+      EXPECT_TRUE(e.message().startsWith("PDFファイルを書き込めませんでした。\n"))
+          << e.message().toStdString();
+    }
+  }
+  EXPECT_EQ(tvtest::readFile(old), "an old PDF");
   if (!tv::QtPrintJob::hasDefaultPrinter()) {
     EXPECT_THROW(tv::QtPrintJob::forDefaultPrinter(), tv::PrintError);
   }
