@@ -159,7 +159,7 @@ DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& t
   return out;
 }
 
-DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
+DeckFileOutcome ReadDeckFile(const QString& path) {
   DeckFileOutcome out;
   QString reason;
   const std::optional<QByteArray> bytes = readFileAtMost(path, kMaxDeckFileSize, &reason);
@@ -176,15 +176,22 @@ DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
     out.error = kOpenFailed + decoded.error;
     return out;
   }
-  try {
-    out.deck = replaceDeckTables(db, *decoded.deck);
-  } catch (const DbError& e) {
-    out.error = kOpenFailed + e.reason();
-    return out;
-  }
-  out.deck.title = decoded.deck->title;
-  out.deck.comment = decoded.deck->comment;
+  out.deck = std::move(*decoded.deck);
   out.ok = true;
+  return out;
+}
+
+DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
+  DeckFileOutcome out = ReadDeckFile(path);
+  if (!out.ok) return out;
+  try {
+    Deck rows = replaceDeckTables(db, out.deck);
+    rows.title = out.deck.title;
+    rows.comment = out.deck.comment;
+    out.deck = std::move(rows);
+  } catch (const DbError& e) {
+    return {false, kOpenFailed + e.reason(), {}};
+  }
   return out;
 }
 
