@@ -2,7 +2,7 @@
 
 #include <QTextStream>
 
-#include "carddb/cardfacts.h"
+#include "carddb/oraclefacts.h"
 #include "carddb/error.h"
 #include "carddb/schema.h"
 
@@ -16,7 +16,7 @@ QVariant scalar(tv::Database& db, const QString& sql) {
 
 // The import's tables beside the card tables, or that there are none.
 void describeCardFacts(tv::Database& db, QTextStream& s) {
-  if (!tv::CardFacts::present(db)) {
+  if (!tv::OracleFacts::present(db)) {
     s << "\ncard facts (legality, colour identity, rules text): none\n";
     return;
   }

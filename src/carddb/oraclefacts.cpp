@@ -1,4 +1,4 @@
-#include "carddb/cardfacts.h"
+#include "carddb/oraclefacts.h"
 
 #include <algorithm>
 #include <limits>
@@ -25,15 +25,15 @@ Legality legalityOf(const QString& word) {
 
 }  // namespace
 
-bool CardFacts::present(Database& db) {
+bool OracleFacts::present(Database& db) {
   const QStringList tables = cardFactsTables();
   return std::all_of(tables.begin(), tables.end(), [&](const QString& table) { return db.hasTable(table); });
 }
 
-std::shared_ptr<const CardFacts> CardFacts::load(Database& db) {
+std::shared_ptr<const OracleFacts> OracleFacts::load(Database& db) {
   if (!present(db)) return nullptr;
-  auto facts = std::make_shared<CardFacts>();
-  CardFacts& f = *facts;
+  auto facts = std::make_shared<OracleFacts>();
+  OracleFacts& f = *facts;
 
   QHash<qint64, int> formatOfNo;
   for (auto rs = snapshot(db, QStringLiteral("SELECT FormatNo, Format FROM tbl_Format ORDER BY Format"));
@@ -100,30 +100,30 @@ std::shared_ptr<const CardFacts> CardFacts::load(Database& db) {
   return facts;
 }
 
-const CardFacts::Card* CardFacts::find(QStringView nameE) const {
+const OracleFacts::Card* OracleFacts::find(QStringView nameE) const {
   const auto it = byName_.constFind(nameE.toString().toCaseFolded());
   return it == byName_.cend() ? nullptr : &cards_[size_t(*it)];
 }
 
-int CardFacts::formatIndex(QStringView format) const {
+int OracleFacts::formatIndex(QStringView format) const {
   for (qsizetype i = 0; i < formats_.size(); ++i)
     if (formats_[i].compare(format, Qt::CaseInsensitive) == 0) return int(i);
   return -1;
 }
 
-Legality CardFacts::legality(const Card& card, int format) {
+Legality OracleFacts::legality(const Card& card, int format) {
   for (const auto& [index, value] : card.legalities)
     if (index == format) return value;
   return Legality::NotLegal;
 }
 
-Legality CardFacts::legality(QStringView nameE, QStringView format) const {
+Legality OracleFacts::legality(QStringView nameE, QStringView format) const {
   const Card* card = find(nameE);
   const int index = formatIndex(format);
   return card && index >= 0 ? legality(*card, index) : Legality::NotLegal;
 }
 
-qint64 CardFacts::copiesAllowed(const Card& card, qint64 usual) {
+qint64 OracleFacts::copiesAllowed(const Card& card, qint64 usual) {
   if (card.AnyNumber) return std::numeric_limits<qint64>::max();
   return card.CopyLimit > 0 ? card.CopyLimit : usual;
 }

@@ -20,7 +20,7 @@ namespace tv {
 
 enum class Legality : quint8 { NotLegal, Legal, Banned, Restricted };
 
-class CardFacts {
+class OracleFacts {
  public:
   struct Card {
     QString NameE;
@@ -50,7 +50,7 @@ class CardFacts {
   static bool present(Database& db);
   // Every fact, or nullptr when the card database has none. Table contents
   // are taken as they are: a value of the wrong kind reads as none.
-  static std::shared_ptr<const CardFacts> load(Database& db);
+  static std::shared_ptr<const OracleFacts> load(Database& db);
 
   const std::vector<Card>& cards() const { return cards_; }
   // The card of an English name, without regard to case; nullptr if none.

@@ -1,4 +1,4 @@
-#include "carddb/cardfacts.h"
+#include "carddb/oraclefacts.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +32,8 @@ QString value(const QVariant& v) { return v.isValid() ? v.toString() : QStringLi
 
 }  // namespace
 
-TEST(CardFacts, OfRealCardsFromTheirData) {
-  const auto facts = CardFacts::load(factsDb());
+TEST(OracleFacts, OfRealCardsFromTheirData) {
+  const auto facts = OracleFacts::load(factsDb());
   ASSERT_TRUE(facts);
   // Colors|ColorIdentity|ManaValue|TypeLineE|TypeLineN|Power|Toughness|Loyalty|Commander|Partner|PartnerWith|
   // copies allowed where the usual limit is 4 (A: any number)
@@ -57,9 +57,9 @@ TEST(CardFacts, OfRealCardsFromTheirData) {
        "クリーチャー ― Spirit・兵士|2|3|-|0|0||4"},
   };
   for (const auto& [name, expected] : cards) {
-    const CardFacts::Card* c = facts->find(QString::fromUtf8(name).toUpper());
+    const OracleFacts::Card* c = facts->find(QString::fromUtf8(name).toUpper());
     ASSERT_TRUE(c) << name;
-    const qint64 copies = CardFacts::copiesAllowed(*c, 4);
+    const qint64 copies = OracleFacts::copiesAllowed(*c, 4);
     const QStringList got{
         c->Colors,
         c->ColorIdentity,
@@ -102,7 +102,7 @@ TEST(CardFacts, OfRealCardsFromTheirData) {
             "NECNeon Dynasty Commander");
 }
 
-TEST(CardFacts, CreatureTypesInReadingOrderFoundInEitherLanguage) {
+TEST(OracleFacts, CreatureTypesInReadingOrderFoundInEitherLanguage) {
   const CreatureTypes types = CreatureTypes::load(factsDb());
   EXPECT_TRUE(types.named());
   EXPECT_EQ(types.names().join(u' '),
@@ -123,14 +123,14 @@ TEST(CardFacts, CreatureTypesInReadingOrderFoundInEitherLanguage) {
 
 // A card database made by `build` or an older tool: no facts, the types from the CType values in ICU's
 // Japanese order (kanji after kana, by JIS order).
-TEST(CardFacts, AbsentFromOtherCardDatabases) {
+TEST(OracleFacts, AbsentFromOtherCardDatabases) {
   tvtest::CardDbFixture f;
   f.addSet(0, QStringLiteral("第8版"), QStringLiteral("8E"));
   const char* const ctypes[] = {"ゴブリン・戦士", "エルフ", "人間・兵士", "Lhurgoyf", "エルフ・ドルイド"};
   for (const char* ctype : ctypes)
     f.addCard({"8E", ctype, ctype, "G", "C", 1, {}, "C", {}, QString::fromUtf8(ctype), 1, 1});
-  EXPECT_FALSE(CardFacts::present(f.db()));
-  EXPECT_FALSE(CardFacts::load(f.db()));
+  EXPECT_FALSE(OracleFacts::present(f.db()));
+  EXPECT_FALSE(OracleFacts::load(f.db()));
   const CreatureTypes types = CreatureTypes::load(f.db());
   EXPECT_FALSE(types.named());
   EXPECT_EQ(types.names().join(u' '), "Lhurgoyf エルフ ゴブリン ドルイド 人間 戦士 兵士");
@@ -139,7 +139,7 @@ TEST(CardFacts, AbsentFromOtherCardDatabases) {
 }
 
 // A card database is untrusted: values of the wrong kind, rows of no card or format, a name twice.
-TEST(CardFacts, OddValuesReadAsNone) {
+TEST(OracleFacts, OddValuesReadAsNone) {
   tvtest::CardDbFixture f;
   createCardFactsTables(f.db());
   RowInserter(f.db(), kFormatTable, {"FormatNo", "Format"}).add({1, "modern"});
@@ -154,10 +154,10 @@ TEST(CardFacts, OddValuesReadAsNone) {
   for (const QList<QVariant>& row : {QList<QVariant>{1, 1, "Maybe"}, QList<QVariant>{1, 2, "Legal"},
                                      QList<QVariant>{9, 1, "Legal"}, QList<QVariant>{2, 1, "banned"}})
     legal.add(row);
-  const auto facts = CardFacts::load(f.db());
+  const auto facts = OracleFacts::load(f.db());
   ASSERT_TRUE(facts);
   ASSERT_EQ(facts->cards().size(), 3u);
-  const CardFacts::Card& odd = facts->cards()[0];
+  const OracleFacts::Card& odd = facts->cards()[0];
   EXPECT_EQ(odd.CopyLimit + odd.Commander * 10 + odd.Partner * 100, 100);  // "yes" is no number, -1 is true
   EXPECT_EQ(facts->cards()[1].CopyLimit, std::numeric_limits<int>::max());
   EXPECT_EQ(facts->cards()[2].CopyLimit, 0);
