@@ -7,11 +7,12 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
-namespace tv {
+#include "carddb/oraclefacts.h"
 
-enum class Legality { NotLegal, Legal, Banned, Restricted };
+namespace tv {
 
 struct CardFacts {
   Legality legality = Legality::NotLegal;  // in the format asked for
@@ -36,6 +37,19 @@ class CardFactsSource {
   virtual QStringList formats() const = 0;
   // The facts of those of `namesE` the data knows, with their legality in `format`.
   virtual CardFactsMap facts(const QStringList& namesE, const QString& format) const = 0;
+};
+
+// The facts the card database holds (carddb/oraclefacts.h).
+class StoredCardFacts : public CardFactsSource {
+ public:
+  explicit StoredCardFacts(std::shared_ptr<const OracleFacts> facts) : facts_(std::move(facts)) {}
+  // nullptr when the card database holds none.
+  static std::unique_ptr<StoredCardFacts> load(Database& db);
+  QStringList formats() const override { return facts_->formats(); }
+  CardFactsMap facts(const QStringList& namesE, const QString& format) const override;
+
+ private:
+  std::shared_ptr<const OracleFacts> facts_;
 };
 
 // Facts held in memory, as a test or a benchmark makes them.

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "carddb/codes.h"
+#include "carddb/import.h"
+#include "carddb/schema.h"
+#include "support/fixtures.h"
 #include "support/printers.h"
 
 using namespace tv;
@@ -153,6 +158,36 @@ TEST(DeckCheck, NamesItsLinesAndSaysWhenTheDataHasNoFacts) {
   EXPECT_TRUE(none.problems.isEmpty());
   EXPECT_FALSE(none.legal());
   EXPECT_EQ(checkVerdict(none), "このカードデータには適正の情報がありません");
+}
+
+// The facts an import stores, of real cards of data/ (tests/tools/mtgjson-facts.json); none in a card
+// database made by `build`.
+TEST(DeckCheck, OverTheFactsTheCardDatabaseHolds) {
+  QTemporaryDir dir;
+  tvtools::ImportOptions o;
+  o.mtgjson = QStringLiteral(TV_SOURCE_DIR "/tests/tools/mtgjson-facts.json");
+  o.output = dir.filePath("cards.db");
+  tvtools::importCardDatabase(o);
+  const auto stored = StoredCardFacts::load(*Database::open(o.output, kCardDbConnect));
+  ASSERT_TRUE(stored);
+  EXPECT_TRUE(stored->formats().contains("oldschool"));
+  const char* const cases[][3] = {
+      {"modern", "4 Ponder; 1 Black Lotus; 55 Snow-Covered Forest",
+       "禁止：Ponder/ | このフォーマットでは使えません：Black Lotus/"},
+      {"vintage", "2 Ponder; 1 Black Lotus; 8 Seven Dwarves; 49 Relentless Rats",
+       "制限：1枚までです（2枚）：Ponder/ | このカードは7枚までです（8枚）：Seven Dwarves/"},
+      {"commander", "1 Llanowar Elves; 1 Serra Angel; 97 Snow-Covered Forest // 1 Thrasios, Triton Hero",
+       "統率者の固有色にないカードです：Serra Angel/"},
+      {"commander", "98 Snow-Covered Forest // 1 Will Kenrith; 1 Thrasios, Triton Hero",
+       "2枚の統率者がパートナー同士ではありません：Will Kenrith/、Thrasios, Triton Hero/"},
+  };
+  for (const auto& [format, spec, problems] : cases) {
+    const DeckCards deck = deckOf(spec);
+    EXPECT_EQ(problemsOf(checkDeck(deck, format, stored->facts(deckNames(deck), format), true)), problems)
+        << spec;
+  }
+  tvtest::CardDbFixture built;
+  EXPECT_FALSE(StoredCardFacts::load(built.db()));
 }
 
 TEST(Formats, EveryFormatOfTheDataHasAJapaneseNameInBoxOrder) {

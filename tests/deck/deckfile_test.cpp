@@ -301,7 +301,9 @@ TEST_F(DeckFileTest, EverySampleCardWithSuchANameComesBack) {
       TV_SOURCE_DIR "/data/AllPrintings-subset.json.xz", [](const QString&) { return true; },
       [&](tvtools::MtgSet&& set) {
         if (!setTypes.contains(set.type) || set.onlineOnly) return;
-        for (const tvtools::CardRow& c : tvtools::mapMtgSet(set, nullptr)) {
+        tvtools::ImportContext context;
+        for (const tvtools::ImportedCard& card : tvtools::mapMtgSet(set, context)) {
+          const tvtools::CardRow& c = card.row;
           if (!c.nameE.contains(u'"') && encodeShiftJis(c.nameE)) continue;
           tv::insertCard(f.db(), {c.set, c.nameE, c.nameN, c.color, c.cost, c.numCost, c.rare, c.cardType,
                                   c.textN, c.ctype, c.attack, c.defence});
