@@ -119,6 +119,7 @@ struct Token {
   RawOp op = RawOp::Colon;    // Keyword
   bool startsOperand() const { return kind != Close; }
   bool endsOperand() const { return kind == Word || kind == Keyword || kind == Close; }
+  bool isNameWord() const { return kind == Word && !quoted; }
 };
 
 class Lexer {
@@ -134,6 +135,7 @@ class Lexer {
         ++i;
       } else if (c == u'(' || c == u')') {
         out.push_back({c == u'(' ? Token::Open : Token::Close, i, i + 1});
+        open_ = std::max(0, open_ + (c == u'(' ? 1 : -1));
         ++i;
       } else if (negatesAt(i)) {
         out.push_back({Token::Not, i, i + 1});
@@ -143,12 +145,12 @@ class Lexer {
         i = readQuoted(i, t);
         out.push_back(t);
       } else if (Token t{Token::Keyword, i}; keywordAt(i, t)) {
-        i = t.end < s_.size() && opensQuote(s_[t.end]) ? readQuoted(t.end, t) : readBare(t.end, t);
+        i = t.end < s_.size() && opensQuote(s_[t.end]) ? readQuoted(t.end, t) : readBare(t.end, t, false);
         t.end = i;
         out.push_back(t);
       } else {
         Token w{Token::Word, i};
-        i = readBare(i, w);
+        i = readBare(i, w, true);
         w.end = i;
         out.push_back(w);
       }
@@ -195,19 +197,22 @@ class Lexer {
     return t.end;
   }
 
-  // Up to a space or a parenthesis that closes a group: "o:(T))" holds "(T)".
-  qsizetype readBare(qsizetype from, Token& t) const {
+  // Up to a space or a parenthesis that closes a group: "o:(T))" holds
+  // "(T)". Outside any group a name keeps its ")": some Japanese names hold
+  // one ("君きみ）は囚人を見つけた").
+  qsizetype readBare(qsizetype from, Token& t, bool name) const {
     qsizetype k = from;
     int depth = 0;
     for (; k < s_.size() && !isSpace(s_[k]); ++k) {
       if (plain(s_[k]) == u'(') ++depth;
-      if (plain(s_[k]) == u')' && depth-- == 0) break;
+      if (plain(s_[k]) == u')' && depth-- == 0 && !(name && open_ == 0)) break;
     }
     t.value = s_.mid(from, k - from);
     return k;
   }
 
   QStringView s_;
+  int open_ = 0;  // groups open where the lexer stands
 };
 
 }  // namespace
@@ -235,14 +240,17 @@ class Parser {
 
   bool done() const { return !error_.isEmpty() || pos_ >= tokens_.size(); }
 
-  // "or" joins what stands on both sides of it; anywhere else it is a word of a name.
+  // "or" joins what stands on both sides of it, unless both are words of a
+  // name: "Fight or Flight" is a name, as the name box has always read it
+  // ("\"goblin\" or \"elf\"" asks for either).
   bool orAt(size_t i) const {
     const Token& t = tokens_[i];
     if (t.kind != Token::Word || t.quoted || i == 0 || i + 1 >= tokens_.size()) return false;
     static const QString kOr[] = {QStringLiteral("or"), foldName(u"または")};
-    const QString word = foldName(t.value);
-    return std::find(std::begin(kOr), std::end(kOr), word) != std::end(kOr) && tokens_[i - 1].endsOperand() &&
-           tokens_[i + 1].startsOperand();
+    if (std::find(std::begin(kOr), std::end(kOr), foldName(t.value)) == std::end(kOr)) return false;
+    const Token& before = tokens_[i - 1];
+    const Token& after = tokens_[i + 1];
+    return before.endsOperand() && after.startsOperand() && !(before.isNameWord() && after.isNameWord());
   }
 
   int parseOr() {
@@ -258,12 +266,10 @@ class Parser {
     std::vector<int> parts;
     while (!done() && tokens_[pos_].kind != Token::Close && !orAt(pos_)) {
       const Token& t = tokens_[pos_];
-      if (t.kind == Token::Word && !t.quoted) {
+      if (t.isNameWord()) {
         // Plain words in a row are one name, as the name box has always read its text.
         size_t last = pos_;
-        while (last + 1 < tokens_.size() && tokens_[last + 1].kind == Token::Word &&
-               !tokens_[last + 1].quoted && !orAt(last + 1))
-          ++last;
+        while (last + 1 < tokens_.size() && tokens_[last + 1].isNameWord() && !orAt(last + 1)) ++last;
         parts.push_back(nameTerm(s_.mid(t.begin, tokens_[last].end - t.begin), t.begin, tokens_[last].end));
         pos_ = last + 1;
       } else {

@@ -90,6 +90,9 @@ TEST(Query, FindsTheCardsAPlayerMeans) {
       {u"\"lightning bolt\"", "Lightning Bolt"},
       {u"or", "Jace, the Mind Sculptor|Boros Charm|Forest"},
       {u"ancestral", "Ancestral Recall"},
+      {u"mogg or fanatic", ""},  // a name, as "Fight or Flight" is
+      {u"\"mogg\" or \"bolt\"", "Lightning Bolt|Mogg Fanatic"},
+      {u"稲妻）", ""},  // some Japanese names hold a ")"
       // rules text, Japanese and English, both notations of the symbols
       {u"o:引く", "Ancestral Recall|Careful Study|Opt"},
       {u"o:\"引く\"", "Ancestral Recall|Opt"},
