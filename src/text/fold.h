@@ -18,4 +18,10 @@ QString foldName(QStringView text, qsizetype limit = -1);
 // QString::normalized is not where characters expand.
 QString normalizedKC(QString text);
 
+// Rules text and type lines folded for a substring test, as names are (the
+// same letters count as equal; spaces, "・" and "ー" left out), with every dash
+// as "-" and the mana and tap symbols in one notation whichever way a text
+// writes them: "(Ｔ)：(緑)", "{T}: {G}" and "（ｔ）:｛ｇ｝" all hold "{t}:{g}".
+QString foldRulesText(QStringView text);
+
 }  // namespace tv

@@ -90,5 +90,19 @@ TEST(FoldName, FoldsAsTheWholeRuleChainDoes) {
   }
 }
 
+TEST(FoldRulesText, BothSymbolNotationsFoldAlike) {
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {u"(Ｔ)：(緑)を加える。", u"{t}:{g}ヲ加エル。"},
+      {u"{T}：{G}を加える。", u"{t}:{g}ヲ加エル。"},
+      {u"（ｔ）:｛ｇ｝をくわえる。", u"{t}:{g}ヲクワエル。"},
+      {u"(２)(白/青)(緑/Ｐ)(◇)(氷)", u"{2}{w/u}{g/p}{c}{s}"},
+      {u"{10}{2/W}{U/P}{X}{E}{Q}", u"{10}{2/w}{u/p}{x}{e}{q}"},
+      {u"Draw a card(s). (Khans)", u"drawacard(s).(khans)"},  // words in brackets stay
+      {u"Lim-Dûl — [−2]", u"lim-dul-[-2]"},
+  };
+  for (const auto& [in, out] : cases)
+    EXPECT_EQ(foldRulesText(QStringView(in)), QStringView(out)) << QString::fromUtf16(in).toStdString();
+}
+
 }  // namespace
 }  // namespace tv
