@@ -1,7 +1,11 @@
 #include "app/deckbuildtab.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "app/controls.h"
 #include "app/guarded.h"
@@ -11,6 +15,32 @@
 #include "output/sheets.h"
 
 namespace tv {
+namespace {
+
+// A "？" drawn as the box's own buttons draw their icons.
+QIcon questionMarkIcon(const QWidget* box) {
+  const int side = box->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, box);
+  const qreal ratio = box->devicePixelRatioF();
+  QPixmap pixmap(QSize(side, side) * ratio);
+  pixmap.setDevicePixelRatio(ratio);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  QFont font = box->font();
+  font.setPixelSize(side);
+  painter.setFont(font);
+  painter.setPen(box->palette().color(QPalette::Text));
+  painter.drawText(QRect(0, 0, side, side), Qt::AlignCenter, QStringLiteral("？"));
+  return QIcon(pixmap);
+}
+
+// The button a line edit made for one of its actions.
+QToolButton* iconButtonOf(QLineEdit* box, QAction* action) {
+  for (QToolButton* button : box->findChildren<QToolButton*>())
+    if (button->defaultAction() == action) return button;
+  qFatal("a line edit without its action's button");
+}
+
+}  // namespace
 
 DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   QWidget* page = this;
@@ -95,6 +125,24 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   txt_Name->setClearButtonEnabled(true);
   lbl_Name->setBuddy(txt_Name);
   place(txt_Name, 4620, 3510, 1875, 315);
+  // The "？" stands inside the box's end, as its clear button does: no given
+  // control moves. F1 in the box does the same.
+  QAction* help = txt_Name->addAction(questionMarkIcon(txt_Name), QLineEdit::TrailingPosition);
+  help->setToolTip(QStringLiteral("検索の書き方"));
+  help->setShortcut(QKeySequence::HelpContents);
+  help->setShortcutContext(Qt::WidgetShortcut);
+  cmd_QueryHelp = named(iconButtonOf(txt_Name, help), "cmd_QueryHelp");
+  cmd_QueryHelp->setAccessibleName(QStringLiteral("検索の書き方"));
+  connect(help, &QAction::triggered, this, &DeckBuildTab::cmd_QueryHelp_Click);
+  // Shown only while the box holds what cannot be read, over the list's first
+  // line below the box, like a tool tip (see showQueryError).
+  lbl_QueryError = named(new QLabel(page), "lbl_QueryError");
+  lbl_QueryError->setForegroundRole(QPalette::ToolTipText);
+  lbl_QueryError->setBackgroundRole(QPalette::ToolTipBase);
+  lbl_QueryError->setAutoFillBackground(true);
+  lbl_QueryError->setFrameShape(QFrame::Box);
+  lbl_QueryError->setMargin(2);
+  lbl_QueryError->hide();
 
   cmd_AddMain = named(new QPushButton(QStringLiteral("→追加"), page), "cmd_AddMain");
   place(cmd_AddMain, 5520, 4200, 975, 375);
@@ -198,11 +246,16 @@ SearchFilter DeckBuildTab::searchFilter() const {
 void DeckBuildTab::cmd_reload_Click() {
   nameTyping_.stop();
   guarded(this, [&] {
+    const SearchFilter filter = searchFilter();
+    // What the box cannot read changes nothing but the line under it.
+    const QString error = readNameBox(ctx_, filter.name).error;
+    showQueryError(error);
+    if (!error.isEmpty()) return;
     for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList}) {
       const QSignalBlocker block(list);
       list->clear();
     }
-    const SearchResult result = searchCards(ctx_, searchFilter());
+    const SearchResult result = searchCards(ctx_, filter);
     {
       const QSignalBlocker block(lst_CardList);
       lst_CardList->setLines(result.cardLines);
@@ -212,6 +265,51 @@ void DeckBuildTab::cmd_reload_Click() {
     const QSignalBlocker block(lst_CardList);
     lst_CardList->setCurrentRow(-1);
   });
+}
+
+void DeckBuildTab::showQueryError(const QString& error) {
+  lbl_QueryError->setText(error);
+  lbl_QueryError->setAccessibleName(error);
+  lbl_QueryError->setVisible(!error.isEmpty());
+  if (error.isEmpty()) return;
+  // Right under the box, ending where the card list ends: it covers the
+  // list's first line there and nothing beside the list.
+  const QRect box = txt_Name->geometry();
+  const QRect list = lst_CardList->geometry();
+  // One line, or as many as the list's width needs.
+  lbl_QueryError->setWordWrap(false);
+  QSize size = lbl_QueryError->sizeHint();
+  if (size.width() > list.width()) {
+    lbl_QueryError->setWordWrap(true);
+    size = {list.width(), lbl_QueryError->heightForWidth(list.width())};
+  }
+  lbl_QueryError->resize(size);
+  lbl_QueryError->move(list.right() + 1 - lbl_QueryError->width(), box.bottom() + 1);
+  lbl_QueryError->raise();
+}
+
+void DeckBuildTab::cmd_QueryHelp_Click() {
+  if (!queryHelp_) {
+    queryHelp_ = named(new QDialog(this), "dlg_QueryHelp");
+    queryHelp_->setWindowTitle(QStringLiteral("検索の書き方"));
+    auto* text = named(new QPlainTextEdit(query::queryHelpText(), queryHelp_), "txt_QueryHelp");
+    text->setReadOnly(true);
+    text->setAccessibleName(QStringLiteral("検索の書き方"));
+    auto* close = named(new QPushButton(QStringLiteral("閉じる"), queryHelp_), "cmd_QueryHelpClose");
+    connect(close, &QPushButton::clicked, queryHelp_, &QDialog::close);
+    auto* layout = new QVBoxLayout(queryHelp_);
+    layout->addWidget(text);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    const QFontMetrics metrics = text->fontMetrics();
+    queryHelp_->resize(metrics.horizontalAdvance(QString(46, u'あ')),
+                       metrics.lineSpacing() * int(query::queryHelpText().count(u'\n') + 4));
+    // Beside the window where the screen has room, so the box stays in reach while the player reads.
+    const QRect beside(window()->frameGeometry().topRight() + QPoint(1, 0), queryHelp_->size());
+    if (screen()->availableGeometry().contains(beside)) queryHelp_->move(beside.topLeft());
+  }
+  queryHelp_->show();
+  queryHelp_->raise();
+  queryHelp_->activateWindow();
 }
 
 void DeckBuildTab::applyDeckList(const DeckListView& view, bool setLabel) {

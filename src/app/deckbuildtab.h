@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QToolButton>
 #include <array>
 #include <optional>
 
@@ -37,6 +39,8 @@ class DeckBuildTab : public QWidget {
   void load();
 
   void cmd_reload_Click();
+  // The "？" in the name box: the query language explained, with examples.
+  void cmd_QueryHelp_Click();
   void fra_Color_DblClick();
   void fra_CardType_DblClick();
   void lst_CardList_Click();
@@ -71,6 +75,8 @@ class DeckBuildTab : public QWidget {
 
  private:
   void setCardTextBackground(const QColor& colour);
+  // What the name box cannot read, under the box; empty hides it.
+  void showQueryError(const QString& error);
   void connectCardClicks(ListBox* list, void (DeckBuildTab::*handler)());
   void applyDeckChange(const std::optional<DeckListView>& view);
   void applyDeckMove(const std::optional<DeckMoveResult>& result);
@@ -98,6 +104,9 @@ class DeckBuildTab : public QWidget {
   QLabel* Label2;
   QLabel* lbl_Name;
   QLineEdit* txt_Name;
+  QToolButton* cmd_QueryHelp;  // at the box's end, inside it
+  QLabel* lbl_QueryError;
+  QDialog* queryHelp_ = nullptr;
   ListBox* lst_CardList;
   QLabel* Label1;
   QPlainTextEdit* txt_CardText;

@@ -1,5 +1,6 @@
 #include "browse/search.h"
 
+#include "analysis/formats.h"
 #include "browse/cardcatalogue.h"
 #include "browse/namefilter.h"
 #include "carddb/codes.h"
@@ -108,6 +109,26 @@ QStringList runSearchStatement(Database& db, const SearchFilter& filter, const Q
     lines << QString::fromUtf8(line);
   }
   return lines;
+}
+
+query::Parsed readNameBox(AppContext& ctx, QStringView text) {
+  // Most texts are a name and read no card facts.
+  query::Parsed read = query::parseQuery(text);
+  const auto& terms = read.query.terms();
+  const auto needsFacts = std::find_if(terms.begin(), terms.end(), [](const query::Term& t) {
+    using F = query::Field;
+    return t.field == F::Identity || t.field == F::Loyalty || t.field == F::Legal || t.field == F::Banned ||
+           t.field == F::Restricted;
+  });
+  if (!read.ok() || needsFacts == terms.end()) return read;
+  const auto facts = cardFacts(ctx);
+  if (!facts)
+    return {{},
+            QStringLiteral("このカードデータには「") + needsFacts->typed +
+                QStringLiteral("」の情報がありません")};
+  std::vector<query::Format> formats;
+  for (const QString& key : facts->formats()) formats.push_back({key, formatRules(key).label});
+  return query::parseQuery(text, formats);
 }
 
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {

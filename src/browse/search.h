@@ -9,6 +9,7 @@
 
 #include "browse/namefilter.h"
 #include "deck/decklist.h"
+#include "query/query.h"
 #include "session/context.h"
 #include "text/lines.h"
 
@@ -21,8 +22,10 @@ struct SearchFilter {
   bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true,
        Planeswalker = true;
   bool CTypeOn = false;
-  QString CType;      // the combo box's text, used as it stands
-  QString name;       // txt_Name: the card's English or Japanese name holds it (browse/namefilter.h)
+  QString CType;  // the combo box's text, used as it stands
+  // txt_Name: a card query (query/query.h); plain words are the card's name,
+  // which its English or Japanese name holds (browse/namefilter.h)
+  QString name;
   QString sortField;  // empty: no option selected, the previous gSortField stays
 };
 
@@ -49,6 +52,11 @@ struct SearchResult {
   DeckListView mainDeck;  // both with no selection; their labels are not for the search to set
   DeckListView sideDeck;
 };
+
+// The name box's text as the search reads it, with the format names of the
+// card data. An error ("「mv<<2」を読めません", or a term the card data holds
+// nothing for) means no search: the list keeps its last result.
+query::Parsed readNameBox(AppContext& ctx, QStringView text);
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
 // lists back. Large searches go through the card catalogue (cardcatalogue.h);

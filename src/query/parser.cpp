@@ -458,11 +458,9 @@ class Parser {
 
   bool readFormat(QStringView value, Term& term) const {
     const QString word = foldName(value);
-    if (formats_.empty()) {
+    if (formats_.empty()) {  // the caller checks the word against the card data's formats
       term.text = word;
-      return !word.isEmpty() && std::all_of(word.begin(), word.end(), [](QChar c) {
-        return c.unicode() < 0x80 && c.isLetterOrNumber();
-      });
+      return !word.isEmpty();
     }
     for (const Format& f : formats_)
       if (word == foldName(f.key) || word == foldName(f.name)) {

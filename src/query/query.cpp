@@ -4,7 +4,7 @@
 #include <bit>
 #include <limits>
 
-#include "query/card.h"
+#include "carddb/oraclefacts.h"
 #include "text/fold.h"
 
 namespace tv::query {
@@ -100,39 +100,6 @@ bool Term::matchesLegality(Legality legality) const {
     default:
       return false;
   }
-}
-
-bool termMatches(const Term& t, const CardRecord& card) {
-  switch (t.field) {
-    case Field::Name:
-      return t.holdsText(foldName(card.nameE)) ||
-             (!card.nameN.isEmpty() && t.holdsText(foldName(card.nameN)));
-    case Field::Text:
-      return t.holdsText(foldRulesText(card.textJa)) || t.holdsText(foldRulesText(card.textEn));
-    case Field::Type:
-      return t.holdsText(foldRulesText(card.typeLineJa)) || t.holdsText(foldRulesText(card.typeLineEn));
-    case Field::Color:
-      return t.matchesColors(card.colors);
-    case Field::Identity:
-      return t.matchesColors(card.identity);
-    case Field::ManaValue:
-      return t.matchesNumber(card.manaValue);
-    case Field::Power:
-      return t.matchesPrinted(card.power);
-    case Field::Toughness:
-      return t.matchesPrinted(card.toughness);
-    case Field::Loyalty:
-      return t.matchesPrinted(card.loyalty);
-    case Field::Rarity:
-      return t.matchesRarity(card.rarity);
-    case Field::Expansion:
-      return t.matchesExpansion(card.setCode, foldName(card.setName));
-    case Field::Legal:
-    case Field::Banned:
-    case Field::Restricted:
-      return t.matchesLegality(card.legalities.value(t.text, Legality::NotLegal));
-  }
-  return false;
 }
 
 }  // namespace tv::query

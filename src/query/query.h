@@ -6,13 +6,17 @@
 //
 // A query is parsed once per keystroke into terms and the tree that joins
 // them; evaluating it asks a test of each term it needs, so the same query
-// runs over one card record (card.h) or over tables of distinct values.
+// runs over tables of distinct values (browse/querytables.h).
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
+
+namespace tv {
+enum class Legality : quint8;  // carddb/oraclefacts.h
+}
 
 namespace tv::query {
 
@@ -37,9 +41,6 @@ enum class Op : quint8 { Eq, Ne, Lt, Le, Gt, Ge };
 
 // Colour bits, in the order W U B R G.
 enum ColorBit : quint8 { White = 1, Blue = 2, Black = 4, Red = 8, Green = 16 };
-
-// A card's standing in one format, as the card data gives it.
-enum class Legality : quint8 { NotLegal, Legal, Restricted, Banned };
 
 // The format names the query reads besides the formats' own keys ("modern").
 struct Format {
@@ -84,6 +85,14 @@ class Query {
   // Nothing to filter by: an empty box, or words that fold to nothing.
   bool empty() const { return root_ < 0; }
   const std::vector<Term>& terms() const { return terms_; }
+  // The whole query is one name ("稲妻", "lightning bolt"): the name box's old
+  // search, by that folded name.
+  const Term* plainName() const {
+    const bool one = root_ >= 0 && nodes_[size_t(root_)].kind == Node::Leaf;
+    return one && terms_[size_t(nodes_[size_t(root_)].term)].field == Field::Name
+               ? &terms_[size_t(nodes_[size_t(root_)].term)]
+               : nullptr;
+  }
 
   // Whether a card passes, given `test(term)`: does the card satisfy that
   // term alone. Terms are asked only as far as the tree needs them.
@@ -131,8 +140,8 @@ struct Parsed {
   bool ok() const { return error.isEmpty(); }
 };
 
-// `formats`: the names the format terms accept besides the formats' keys;
-// when given, a format that is none of them cannot be read.
+// `formats`: the formats the format terms accept, by key or name; when none
+// are given, any word is read as a format's key.
 Parsed parseQuery(QStringView text, const std::vector<Format>& formats = {});
 
 // The language explained for the "？" button, with examples.
