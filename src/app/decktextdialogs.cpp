@@ -96,14 +96,17 @@ void DeckTextImportDialog::refresh() {
 }
 
 void DeckTextImportDialog::cmd_ReadFile_Click() {
-  const std::optional<QString> path = files_.showOpen(kTextFileFilter, 1);
-  if (!path) return;
+  if (const std::optional<QString> path = files_.showOpen(kTextFileFilter, 1)) readFile(*path);
+}
+
+bool DeckTextImportDialog::readFile(const QString& path) {
   auto refuse = [&](const QString& why) {
     messageBox_({this, QMessageBox::Warning, QStringLiteral("ファイルを読めませんでした。\r\n") + why,
                  QMessageBox::Ok, QMessageBox::NoButton});
+    return false;
   };
   QString reason;
-  const std::optional<QByteArray> bytes = readFileAtMost(*path, kMaxDeckTextFileSize, &reason);
+  const std::optional<QByteArray> bytes = readFileAtMost(path, kMaxDeckTextFileSize, &reason);
   if (!bytes) return refuse(reason);
   if (bytes->size() > kMaxDeckTextFileSize)
     return refuse(QStringLiteral("テキストファイルとして大きすぎます。"));
@@ -111,6 +114,7 @@ void DeckTextImportDialog::cmd_ReadFile_Click() {
   if (!text) return refuse(QStringLiteral("UTF-8 でも Shift-JIS でもありません。"));
   txt_DeckText->setPlainText(*text);
   refresh();
+  return true;
 }
 
 DeckTextExportDialog::DeckTextExportDialog(const QString& text, CommonDialog& files,
