@@ -29,9 +29,10 @@ foreach(size 16 24 32 48 64 128 256)
 endforeach()
 
 # The Debian package: library dependencies as dpkg-shlibdeps finds them (Qt 6,
-# ICU, libssl, liblzma, zlib), plus what the program loads or shows without
-# linking it: Qt's X11 platform plugin, its Japanese translations and the CJK
-# faces the fixed-pitch layouts are drawn for.
+# ICU, libssl, liblzma, zlib, MeCab), plus what the program loads or shows
+# without linking it: Qt's X11 platform plugin, its Japanese translations, the
+# CJK faces the fixed-pitch layouts are drawn for and the MeCab dictionary an
+# import reads the creature types' readings from.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME talviks)
 set(CPACK_PACKAGE_VENDOR Halden)
@@ -47,6 +48,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://talviks.example.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, mecab-naist-jdic")
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)
 include(CPack)

@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6
   libssl-dev libicu-dev
   nlohmann-json3-dev liblzma-dev zlib1g-dev
+  # The importer orders the Japanese creature types by their readings.
+  libmecab-dev mecab-naist-jdic
   libgtest-dev libbenchmark-dev libqpdf-dev
   qt6-translations-l10n fonts-noto-cjk xvfb xauth
   # The PDF tests read the printed text back.

@@ -291,7 +291,12 @@ void Main::usedDeckFile(const QString& path) {
 }
 
 void Main::updateRecentMenu() {
-  M_Recent->clear();
+  // The action being triggered may be one of them: each goes once it has done.
+  for (QAction* old : M_Recent->actions()) {
+    M_Recent->removeAction(old);
+    old->setObjectName({});
+    old->deleteLater();
+  }
   const QStringList paths = choices_.recentDecks();
   for (int i = 0; i < paths.size(); ++i) {
     const QString shown = M_Recent->fontMetrics().elidedText(paths[i], Qt::ElideMiddle, 480);
@@ -313,12 +318,15 @@ void Main::deckStep(DeckStep step, const std::function<void()>& change, const QS
   }
   change();
   // A deck that could not be read is a deck the history no longer describes.
-  try {
-    if (!before) throw DbError(QString());
-    history_.record(step, *before, deckMoment(text), fileName);
-  } catch (const DbError&) {
-    history_.clear();
+  bool described = false;
+  if (before) {
+    try {
+      history_.record(step, *before, deckMoment(text), fileName);
+      described = true;
+    } catch (const DbError&) {
+    }
   }
+  if (!described) history_.clear();
   updateEditMenu();
 }
 
@@ -544,42 +552,41 @@ void Main::closeEvent(QCloseEvent* event) {
 
 bool Main::eventFilter(QObject* watched, QEvent* event) {
   if (watched == SSTab1->tabBar() && event->type() == QEvent::FocusIn) SSTab1_GotFocus();
-  const bool ours = watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this;
-  if (!ours) return QMainWindow::eventFilter(watched, event);
   const QEvent::Type type = event->type();
-  if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
-    auto* drop = static_cast<QDropEvent*>(event);
-    const QString file = droppedFile(drop->mimeData());
+  const bool drop = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+  const bool key = type == QEvent::ShortcutOverride || type == QEvent::KeyPress;
+  if ((!drop && !key) || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
+    return QMainWindow::eventFilter(watched, event);
+  if (drop) {
+    auto* dropped = static_cast<QDropEvent*>(event);
+    const QString file = droppedFile(dropped->mimeData());
     if (file.isEmpty()) return QMainWindow::eventFilter(watched, event);
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
+    dropped->setDropAction(Qt::CopyAction);
+    dropped->accept();
     // Opened once the drop is over: the program that dragged waits for it.
     if (type == QEvent::Drop) openGivenFile(file);
     return true;
   }
-  if (type == QEvent::ShortcutOverride || type == QEvent::KeyPress) {
-    const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
-    // Ctrl+V stays paste where there is text to paste into.
-    auto* line = qobject_cast<QLineEdit*>(watched);
-    auto* text = qobject_cast<QPlainTextEdit*>(watched);
-    const auto* combo = qobject_cast<QComboBox*>(watched);
-    const bool editable =
-        (line && !line->isReadOnly()) || (text && !text->isReadOnly()) || (combo && combo->isEditable());
-    const bool redo = key == QKeyCombination(Qt::CTRL, Qt::Key_Y);
-    if (type == QEvent::ShortcutOverride && (key == QKeyCombination(Qt::CTRL, Qt::Key_E) ||
-                                             (key == QKeyCombination(Qt::CTRL, Qt::Key_V) && !editable))) {
-      event->ignore();
-      return true;  // not the control's: the menu's shortcut runs
-    }
-    // A text field keeps Ctrl+Z and Ctrl+Y for its own text (Ctrl+Y as its
-    // redo on every platform); elsewhere they undo and redo the deck.
-    if (redo && editable && (line || text)) {
-      if (type == QEvent::ShortcutOverride) {
-        event->accept();
-      } else {
-        line ? line->redo() : text->redo();
-        return true;
-      }
+  const QKeyCombination keys = static_cast<QKeyEvent*>(event)->keyCombination();
+  // Ctrl+V stays paste where there is text to paste into.
+  auto* line = qobject_cast<QLineEdit*>(watched);
+  auto* text = qobject_cast<QPlainTextEdit*>(watched);
+  const auto* combo = qobject_cast<QComboBox*>(watched);
+  const bool editable =
+      (line && !line->isReadOnly()) || (text && !text->isReadOnly()) || (combo && combo->isEditable());
+  if (type == QEvent::ShortcutOverride && (keys == QKeyCombination(Qt::CTRL, Qt::Key_E) ||
+                                           (keys == QKeyCombination(Qt::CTRL, Qt::Key_V) && !editable))) {
+    event->ignore();
+    return true;  // not the control's: the menu's shortcut runs
+  }
+  // A text field keeps Ctrl+Z and Ctrl+Y for its own text (Ctrl+Y as its
+  // redo on every platform); elsewhere they undo and redo the deck.
+  if (keys == QKeyCombination(Qt::CTRL, Qt::Key_Y) && editable && (line || text)) {
+    if (type == QEvent::ShortcutOverride) {
+      event->accept();
+    } else {
+      line ? line->redo() : text->redo();
+      return true;
     }
   }
   return QMainWindow::eventFilter(watched, event);

@@ -150,6 +150,16 @@ DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& t
         kSaveFailed + QStringLiteral("「%1」はデッキファイルに書けない文字です。").arg(encoded.badChar);
     return out;
   }
+  // A file that would not open again is not written (a count past the limit,
+  // records that would merge past it, a file past the size opening takes).
+  if (encoded.bytes->size() > kMaxDeckFileSize) {
+    out.error = kSaveFailed + QStringLiteral("デッキファイルとしては大きすぎます。");
+    return out;
+  }
+  if (const TvfDecoded back = decodeTvf(*encoded.bytes); !back.deck) {
+    out.error = kSaveFailed + back.error;
+    return out;
+  }
   QString reason;
   if (!writeFileAtomically(path, *encoded.bytes, &reason)) {
     out.error = kSaveFailed + reason;
@@ -159,7 +169,7 @@ DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& t
   return out;
 }
 
-DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
+DeckFileOutcome ReadDeckFile(const QString& path) {
   DeckFileOutcome out;
   QString reason;
   const std::optional<QByteArray> bytes = readFileAtMost(path, kMaxDeckFileSize, &reason);
@@ -176,15 +186,22 @@ DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
     out.error = kOpenFailed + decoded.error;
     return out;
   }
-  try {
-    out.deck = replaceDeckTables(db, *decoded.deck);
-  } catch (const DbError& e) {
-    out.error = kOpenFailed + e.reason();
-    return out;
-  }
-  out.deck.title = decoded.deck->title;
-  out.deck.comment = decoded.deck->comment;
+  out.deck = std::move(*decoded.deck);
   out.ok = true;
+  return out;
+}
+
+DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
+  DeckFileOutcome out = ReadDeckFile(path);
+  if (!out.ok) return out;
+  try {
+    Deck rows = replaceDeckTables(db, out.deck);
+    rows.title = out.deck.title;
+    rows.comment = out.deck.comment;
+    out.deck = std::move(rows);
+  } catch (const DbError& e) {
+    return {false, kOpenFailed + e.reason(), {}};
+  }
   return out;
 }
 

@@ -35,6 +35,9 @@ struct DeckFileOutcome {
 // writeFileAtomically: a failure changes no file. The error names the cause.
 DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& title, const QString& comment);
 
+// The deck a file holds, read and checked; the deck tables are not touched.
+DeckFileOutcome ReadDeckFile(const QString& path);
+
 // Replaces the deck with the file's; the outcome's deck holds the file's
 // title and comment and the rows as the tables now hold them.
 DeckFileOutcome OpenDeckFile(Database& db, const QString& path);

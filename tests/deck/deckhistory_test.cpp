@@ -66,22 +66,16 @@ TEST_F(DeckTest, UndoAndRedoRestoreTheExactTablesOverRandomEdits) {
       ASSERT_EQ(history.undoName(), done.back().name);
     }
     const int action = pick(24), t = pick(2);
-    if (action < 4) {  // undo one step
-      const auto r = history.undo(f.db(), f.ctx.gSortField);
-      ASSERT_EQ(r.has_value(), !done.empty());
+    if (action < 6) {  // undo (4 in 24) or redo one step
+      const bool back = action < 4;
+      std::deque<Done>& from = back ? done : undone;
+      std::deque<Done>& to = back ? undone : done;
+      const auto r = back ? history.undo(f.db(), f.ctx.gSortField) : history.redo(f.db(), f.ctx.gSortField);
+      ASSERT_EQ(r.has_value(), !from.empty());
       if (!r) continue;
-      expectDeck(done.back().before, *r);
-      undone.push_back(std::move(done.back()));
-      done.pop_back();
-      continue;
-    }
-    if (action < 6) {  // redo one step
-      const auto r = history.redo(f.db(), f.ctx.gSortField);
-      ASSERT_EQ(r.has_value(), !undone.empty());
-      if (!r) continue;
-      expectDeck(undone.back().after, *r);
-      done.push_back(std::move(undone.back()));
-      undone.pop_back();
+      expectDeck(back ? from.back().before : from.back().after, *r);
+      to.push_back(std::move(from.back()));
+      from.pop_back();
       continue;
     }
     if (action == 6) {  // a search in another sort: the lists lose their selection

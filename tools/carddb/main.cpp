@@ -126,6 +126,15 @@ int import(const QStringList& args) {
       << " tokens\n";
   for (auto it = summary.leftOut.cbegin(); it != summary.leftOut.cend(); ++it)
     out << "left out (" << it.key() << "): " << it.value() << "\n";
+  out << summary.creatureTypes << " creature types"
+      << (summary.readings ? "" : ", in the order of their names: no MeCab dictionary for their readings")
+      << "\n";
+  if (!summary.untranslatedTypes.isEmpty())
+    out << "types without a Japanese name (kept in English): " << summary.untranslatedTypes.join(u' ')
+        << "\n";
+  if (!summary.unknownSymbols.isEmpty())
+    out << "symbols of no known notation (kept as MTGJSON writes them): " << summary.unknownSymbols.join(u' ')
+        << "\n";
   return 0;
 }
 

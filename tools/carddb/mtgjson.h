@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace tvtools {
@@ -13,9 +14,10 @@ namespace tvtools {
 // One entry of a set's "cards": a printing, or one face of a multi-face one.
 struct MtgFace {
   QString name, faceName, side, layout, number, uuid;
-  QStringList otherFaceIds, colors, types, supertypes, subtypes;
+  QStringList otherFaceIds, colors, colorIdentity, types, supertypes, subtypes;
   QString manaCost, manaValue, rarity, type, originalType, power, toughness, loyalty, text;
   bool onlineOnly = false, funny = false;
+  std::vector<std::pair<QString, QString>> legalities;  // format, "Legal" / "Banned" / "Restricted"
   // The Japanese entry of foreignData, empty when there is none.
   QString nameJa, faceNameJa, typeJa, textJa;
 };
