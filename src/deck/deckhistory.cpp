@@ -77,6 +77,14 @@ DeckSelection selectionOf(const DeckPick& pick, const QString& sortField) {
 DeckMoment readDeckMoment(Database& db, const QString& sortField, int mainLine, int sideLine,
                           std::optional<DeckText> text) {
   DeckMoment m;
+  for (const QString& table : {kMainDeckTable, kSideDeckTable}) {
+    auto count = db.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM ") + table,
+                                  RecordsetType::Snapshot, dbForwardOnly);
+    if (count.field(u"n").toLongLong() > kMaxUndoableRows) {
+      m.tooLarge = true;
+      return m;
+    }
+  }
   m.main = readDeckTableRows(db, kMainDeckTable);
   m.side = readDeckTableRows(db, kSideDeckTable);
   m.mainPick = pickOf(db, kMainDeckTable, sortField, mainLine);
@@ -91,6 +99,10 @@ size_t DeckHistory::Step::rows() const {
 
 bool DeckHistory::record(DeckStep step, const DeckMoment& before, const DeckMoment& after,
                          const QString& fileName) {
+  if (before.tooLarge || after.tooLarge) {
+    clear();
+    return false;
+  }
   Step s;
   s.main = changeBetween<TableChange>(before.main, after.main);
   s.side = changeBetween<TableChange>(before.side, after.side);

@@ -33,11 +33,16 @@ struct DeckText {
   friend bool operator==(const DeckText&, const DeckText&) = default;
 };
 
+// Rows a deck may have for its changes to be kept: beyond, a deck file
+// brought in more than any deck holds, and nothing of it is copied.
+inline constexpr qint64 kMaxUndoableRows = 10'000;
+
 // One moment of the deck and its lists.
 struct DeckMoment {
   DeckTableRows main, side;
   DeckPick mainPick, sidePick;
   std::optional<DeckText> text;
+  bool tooLarge = false;  // a table had more than kMaxUndoableRows rows: none were read
 };
 
 // The deck as it stands, with the lines its lists show selected (-1: none)
@@ -61,7 +66,8 @@ class DeckHistory {
 
   // Keeps the change from `before` to `after` as the newest step and drops
   // the steps undone; false, and nothing kept, when neither the tables nor
-  // the text changed. `fileName` names an opened deck's step.
+  // the text changed. A moment too large drops the whole history: the deck
+  // can no longer go back. `fileName` names an opened deck's step.
   bool record(DeckStep step, const DeckMoment& before, const DeckMoment& after, const QString& fileName = {});
 
   bool canUndo() const { return !done_.empty(); }

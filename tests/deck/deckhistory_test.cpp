@@ -149,4 +149,17 @@ TEST_F(DeckTest, UndoAndRedoRestoreTheExactTablesOverRandomEdits) {
   EXPECT_FALSE(history.undo(f.db(), f.ctx.gSortField));
   EXPECT_FALSE(history.canUndo() || history.canRedo());
   EXPECT_EQ(readDeckTables(f.db()), before);
+
+  // A deck no deck is (a file of more rows than kept): its changes are not
+  // copied, and what came before it cannot come back.
+  const DeckMoment small = moment(false);
+  ASSERT_TRUE(history.record(DeckStep::New, DeckMoment{}, small));
+  f.db().execute(
+      QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+              "INSERT INTO wtbl_DecSideList (CardSetEx, NameE, CardMaisu) SELECT 'ZZ', i, 1 FROM n")
+          .arg(kMaxUndoableRows));
+  const DeckMoment large = moment(false);
+  EXPECT_TRUE(large.tooLarge && large.main.empty() && large.side.empty());
+  EXPECT_FALSE(history.record(DeckStep::Open, small, large));
+  EXPECT_FALSE(history.canUndo());
 }
