@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFontInfo>
@@ -219,6 +220,22 @@ TEST_F(LayoutTest, EveryControlsCaptionPlaceAndStartingState) {
                                 "M_PrintToken トークン印刷(&T) Ctrl+T",
                                 "M_Help ヘルプ(&H)",
                                 "M_Ver バージョン情報(&V) Ctrl+V"}));
+  // What assistive technology reads of the items that are not in the menus from the start.
+  QStringList read;
+  for (const auto& [menu, item] : {std::pair{"M_Fail", "M_New"},
+                                   {"M_Fail", "M_Recent"},
+                                   {"M_Fail", "M_SaveAs"},
+                                   {"M_Edit", "M_Undo"},
+                                   {"M_Edit", "M_Redo"}}) {
+    QMenu* m = findControl<QMenu>(w.get(), menu);
+    read << QAccessible::queryAccessibleInterface(m)
+                ->child(int(m->actions().indexOf(findControl<QAction>(m, item))))
+                ->text(QAccessible::Name);
+  }
+  EXPECT_EQ(read, (QStringList{"新規作成", "最近使ったデッキ", "名前を付けて保存", "元に戻す", "やり直し"}));
+  EXPECT_FALSE(findControl<QAction>(w.get(), "M_Undo")->isEnabled() ||
+               findControl<QAction>(w.get(), "M_Redo")->isEnabled() ||
+               findControl<QAction>(w.get(), "M_Recent")->isEnabled());
 }
 
 TEST_F(LayoutTest, EveryCaptionFitsAndNoControlCoversAnother) {
