@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QTest>
 #include <memory>
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
+#include "core/settings.h"
 #include "support/controls.h"
 #include "support/fixtures.h"
 
@@ -21,6 +23,8 @@ class WindowTest : public ::testing::Test {
   // What the card database holds when the window loads.
   virtual void fill() { addStandardCards(f); }
   void SetUp() override {
+    // Every window starts as at the first start: nothing remembered.
+    QFile::remove(tv::userConfigFolder() + "/settings.ini");
     fill();
     w = std::make_unique<tv::Main>(f.ctx);
     w->show();
