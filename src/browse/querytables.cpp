@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
 
 #include "carddb/codes.h"
 #include "text/fold.h"
@@ -85,7 +86,7 @@ QueryTables::QueryTables(Database& db, const Catalogue& catalogue, std::shared_p
     factsOfName_.push_back(card ? qint32(card - facts_->cards().data()) : -1);
   }
   if (facts_)
-    for (const OracleFacts::Card& card : facts_->cards()) factsText_.push_back(foldRulesText(card.TextE));
+    for (const OracleFacts::Card& card : facts_->cards()) factsText_.add(foldRulesText(card.TextE));
   numCosts_ = each(catalogue.numCosts, [](const Cell& c) { return manaValue(c); });
   attacks_ = each(catalogue.attacks, printed);
   defences_ = each(catalogue.defences, printed);
@@ -121,8 +122,8 @@ QueryTables::QueryTables(Database& db, const Catalogue& catalogue, std::shared_p
   QHash<QByteArray, qint32> textIds;
   QHash<std::pair<QString, QString>, qint32> typeLineIds;
   auto rs =
-      db.openRecordset(QStringLiteral("SELECT rowid AS tv_Row, NameE, Color, Cost, Rare, CardType, CType,"
-                                      " TextN FROM tbl_CardMst ORDER BY rowid"),
+      db.openRecordset(QStringLiteral("SELECT rowid AS tv_Row, Color, Cost, Rare, CardType, CType, TextN"
+                                      " FROM tbl_CardMst ORDER BY rowid"),
                        RecordsetType::Snapshot, dbForwardOnly);
   size_t next = 0;
   for (; !rs.eof() && next < byRow.size(); rs.moveNext()) {
@@ -133,16 +134,16 @@ QueryTables::QueryTables(Database& db, const Catalogue& catalogue, std::shared_p
     const QByteArrayView text = rs.utf8(u"TextN");
     auto textId = textIds.constFind(QByteArray::fromRawData(text.data(), text.size()));
     if (textId == textIds.cend()) {
-      textId = textIds.insert(text.toByteArray(), qint32(textsN_.size()));
-      textsN_.push_back(foldRulesText(QString::fromUtf8(text)));
+      textId = textIds.insert(text.toByteArray(), textsN_.add(foldRulesText(QString::fromUtf8(text))));
     }
     p.textN = *textId;
-    const OracleFacts::Card* card = facts_ ? facts_->find(rs.text(u"NameE")) : nullptr;
-    auto lines = typeLines(card, rs.text(u"CardType"), rs.text(u"CType"));
+    const qint32 facts = factsOfName_[size_t(catalogue.names[size_t(byRow[next].second)])];
+    const OracleFacts::Card* card = facts >= 0 ? &facts_->cards()[size_t(facts)] : nullptr;
+    const auto lines = typeLines(card, rs.text(u"CardType"), rs.text(u"CType"));
     auto lineId = typeLineIds.constFind(lines);
     if (lineId == typeLineIds.cend()) {
-      lineId = typeLineIds.insert(lines, qint32(typeLines_.size()));
-      typeLines_.push_back(std::move(lines));
+      typeLinesE_.add(lines.second);
+      lineId = typeLineIds.insert(lines, typeLinesN_.add(lines.first));
     }
     p.typeLine = *lineId;
     p.colors = printingColors(rs.text(u"Color"), rs.text(u"Cost"));
@@ -157,6 +158,70 @@ QueryTables::QueryTables(Database& db, const Catalogue& catalogue, std::shared_p
   if (next < byRow.size()) throw DbError(QStringLiteral("the card tables changed"));
 }
 
+qint32 FoldedTexts::add(const QString& folded) {
+  const std::u16string_view text(reinterpret_cast<const char16_t*>(folded.utf16()), size_t(folded.size()));
+  Run& run = std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; }) ? ascii_ : other_;
+  run.starts.push_back(run.all.size());
+  run.ids.push_back(count_);
+  run.all += text;
+  return count_++;
+}
+
+std::vector<char> FoldedTexts::holding(QStringView folded) const {
+  const std::u16string_view needle(reinterpret_cast<const char16_t*>(folded.utf16()), size_t(folded.size()));
+  std::vector<char> out(size_t(count_), 0);
+  if (std::all_of(needle.begin(), needle.end(), [](char16_t c) { return c < 0x80; })) ascii_.find(needle, out);
+  other_.find(needle, out);
+  return out;
+}
+
+void FoldedTexts::Run::find(std::u16string_view needle, std::vector<char>& out) const {
+  const size_t m = needle.size(), n = all.size();
+  if (m == 0) {
+    for (const qint32 id : ids) out[size_t(id)] = 1;
+    return;
+  }
+  const char16_t* text = all.data();
+  size_t k = 0;  // the text the window starts in
+  // A match at `at`: its text is flagged and the search goes on in the next.
+  auto found = [&](size_t at) {
+    while (k + 1 < starts.size() && starts[k + 1] <= at) ++k;
+    const size_t end = k + 1 < starts.size() ? starts[k + 1] : n;
+    if (at + m > end) return at + 1;  // across two texts: no match
+    out[size_t(ids[k])] = 1;
+    return end;
+  };
+  if (m == 1) {
+    // A single kanji ("引" of "引く") is common: a scan the compiler can widen.
+    const char16_t c = needle[0];
+    for (size_t at = 0; at < n;) {
+      while (at + 16 <= n) {
+        unsigned any = 0;
+        for (size_t j = 0; j < 16; ++j) any |= unsigned(text[at + j] == c);
+        if (any) break;
+        at += 16;
+      }
+      for (; at < n && text[at] != c; ++at) {
+      }
+      if (at < n) at = found(at);
+    }
+    return;
+  }
+  // How far the window may move when its last character is c: by the low
+  // byte of c, the least of the characters that share it.
+  std::array<size_t, 256> shift;
+  shift.fill(m);
+  for (size_t i = 0; i + 1 < m; ++i) shift[needle[i] & 0xFF] = m - 1 - i;
+  const char16_t last = needle[m - 1];
+  for (size_t at = 0; at + m <= n;) {
+    const char16_t c = text[at + m - 1];
+    if (c == last && std::equal(needle.begin(), needle.end() - 1, text + at))
+      at = found(at);
+    else
+      at += shift[c & 0xFF];
+  }
+}
+
 std::vector<char> QueryTables::byName(const std::function<bool(size_t card)>& test) const {
   std::vector<char> ofCard;
   if (facts_)
@@ -167,20 +232,22 @@ std::vector<char> QueryTables::byName(const std::function<bool(size_t card)>& te
 TermHits QueryTables::hits(const Term& t) const {
   using D = QueryDomain;
   auto card = [&](size_t c) -> const OracleFacts::Card& { return facts_->cards()[c]; };
-  auto holds = [&](const QString& folded) { return t.holdsText(folded); };
   TermHits h;
   switch (t.field) {
     case Field::Name:
       break;
-    case Field::Text:
-      h = {D::TextN, D::NameE, flags(textsN_, holds), byName([&](size_t c) { return holds(factsText_[c]); })};
+    case Field::Text: {
+      const std::vector<char> english = factsText_.holding(t.text);
+      h = {D::TextN, D::NameE, textsN_.holding(t.text), byName([&](size_t c) { return english[c] != 0; })};
       break;
-    case Field::Type:
-      h = {D::TypeLine,
-           D::None,
-           flags(typeLines_, [&](const auto& l) { return holds(l.first) || holds(l.second); }),
-           {}};
+    }
+    case Field::Type: {
+      std::vector<char> either = typeLinesN_.holding(t.text);
+      const std::vector<char> english = typeLinesE_.holding(t.text);
+      for (size_t i = 0; i < either.size(); ++i) either[i] |= english[i];
+      h = {D::TypeLine, D::None, std::move(either), {}};
       break;
+    }
     case Field::Color: {
       std::vector<char> all(32);
       for (quint8 bits = 0; bits < 32; ++bits) all[bits] = t.matchesColors(bits);

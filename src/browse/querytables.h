@@ -16,6 +16,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <string>
 #include <memory>
 #include <optional>
 #include <span>
@@ -49,12 +50,34 @@ struct TermHits {
   std::vector<char> firstHits, secondHits;
 };
 
+// Folded texts held end to end, so that a term's text is looked for in one
+// pass over all of them (Boyer-Moore-Horspool), not once per text; texts of
+// ASCII alone apart, since a Japanese word cannot be in them.
+class FoldedTexts {
+ public:
+  qint32 add(const QString& folded);
+  qint32 size() const { return count_; }
+  // One flag per text: does it hold `folded`?
+  std::vector<char> holding(QStringView folded) const;
+
+ private:
+  struct Run {
+    std::u16string all;
+    std::vector<size_t> starts;
+    std::vector<qint32> ids;
+    void find(std::u16string_view needle, std::vector<char>& out) const;
+  };
+  Run ascii_, other_;
+  qint32 count_ = 0;
+};
+
 class QueryTables {
  public:
   // What the catalogue gives: per printing, and per distinct value of its columns.
   struct Catalogue {
     std::span<const qint64> cardRows;  // per printing: tbl_CardMst's rowid
-    std::span<const qint32> setNos;    // and its CardsetNo
+    std::span<const qint32> setNos;    // its CardsetNo
+    std::span<const qint32> names;     // and its NameE, as an index into namesE
     std::span<const QByteArray> namesE;
     std::span<const Cell> numCosts, attacks, defences;
   };
@@ -85,10 +108,10 @@ class QueryTables {
 
   std::shared_ptr<const OracleFacts> facts_;
   std::vector<qint32> factsOfName_;  // by NameE value: into facts_->cards(), -1 for none
-  std::vector<QString> factsText_;   // by facts card: English rules text, folded
+  FoldedTexts factsText_;            // by facts card: English rules text
   std::vector<Printing> printings_;
-  std::vector<QString> textsN_;                         // folded
-  std::vector<std::pair<QString, QString>> typeLines_;  // Japanese, English; folded
+  FoldedTexts textsN_;
+  FoldedTexts typeLinesN_, typeLinesE_;  // Japanese and English, by the same index
   std::vector<std::optional<double>> numCosts_;         // by NumCost value
   std::vector<QString> attacks_, defences_;             // as printed; empty for none
   std::vector<Expansion> expansions_;
