@@ -33,13 +33,6 @@ QIcon questionMarkIcon(const QWidget* box) {
   return QIcon(pixmap);
 }
 
-// The button a line edit made for one of its actions.
-QToolButton* iconButtonOf(QLineEdit* box, QAction* action) {
-  for (QToolButton* button : box->findChildren<QToolButton*>())
-    if (button->defaultAction() == action) return button;
-  qFatal("a line edit without its action's button");
-}
-
 }  // namespace
 
 DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
@@ -127,13 +120,13 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   place(txt_Name, 4620, 3510, 1875, 315);
   // The "？" stands inside the box's end, as its clear button does: no given
   // control moves. F1 in the box does the same.
-  QAction* help = txt_Name->addAction(questionMarkIcon(txt_Name), QLineEdit::TrailingPosition);
-  help->setToolTip(QStringLiteral("検索の書き方"));
-  help->setShortcut(QKeySequence::HelpContents);
-  help->setShortcutContext(Qt::WidgetShortcut);
-  cmd_QueryHelp = named(iconButtonOf(txt_Name, help), "cmd_QueryHelp");
-  cmd_QueryHelp->setAccessibleName(QStringLiteral("検索の書き方"));
-  connect(help, &QAction::triggered, this, &DeckBuildTab::cmd_QueryHelp_Click);
+  cmd_QueryHelp =
+      named(new QAction(questionMarkIcon(txt_Name), QStringLiteral("検索の書き方"), this), "cmd_QueryHelp");
+  cmd_QueryHelp->setToolTip(cmd_QueryHelp->text());
+  cmd_QueryHelp->setShortcut(QKeySequence::HelpContents);
+  cmd_QueryHelp->setShortcutContext(Qt::WidgetShortcut);
+  txt_Name->addAction(cmd_QueryHelp, QLineEdit::TrailingPosition);
+  connect(cmd_QueryHelp, &QAction::triggered, this, &DeckBuildTab::cmd_QueryHelp_Click);
   // Shown only while the box holds what cannot be read, over the list's first
   // line below the box, like a tool tip (see showQueryError).
   lbl_QueryError = named(new QLabel(page), "lbl_QueryError");

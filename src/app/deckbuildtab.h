@@ -2,6 +2,7 @@
 // and the two deck lists with their buttons.
 #pragma once
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -13,7 +14,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QToolButton>
 #include <array>
 #include <functional>
 #include <optional>
@@ -126,7 +126,7 @@ class DeckBuildTab : public QWidget {
   QLabel* Label2;
   QLabel* lbl_Name;
   QLineEdit* txt_Name;
-  QToolButton* cmd_QueryHelp;  // at the box's end, inside it
+  QAction* cmd_QueryHelp;  // a button at the box's end, inside it
   QLabel* lbl_QueryError;
   QDialog* queryHelp_ = nullptr;
   ListBox* lst_CardList;
