@@ -3,11 +3,16 @@
 #include <unicode/normalizer2.h>
 #include <unicode/parseerr.h>
 #include <unicode/translit.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/uscript.h>
 
+#include <QHash>
 #include <QStringList>
 #include <algorithm>
+#include <limits>
 #include <memory>
+#include <vector>
 
 namespace tv {
 namespace {
@@ -36,6 +41,12 @@ icu::Transliterator* folder() {
   return t.get();
 }
 
+const icu::Normalizer2* nfkc() {
+  UErrorCode err = U_ZERO_ERROR;
+  const icu::Normalizer2* n = icu::Normalizer2::getNFKCInstance(err);
+  return U_SUCCESS(err) ? n : nullptr;
+}
+
 icu::Transliterator* latinToAscii() {
   thread_local std::unique_ptr<icu::Transliterator> t = [] {
     UErrorCode err = U_ZERO_ERROR;
@@ -51,6 +62,52 @@ bool isAscii(QStringView text) {
   for (QChar c : text)
     if (c.unicode() >= 0x80) return false;
   return true;
+}
+
+char32_t codePointAt(QStringView text, qsizetype i) {
+  if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+    return QChar::surrogateToUcs4(text[i], text[i + 1]);
+  return text[i].unicode();
+}
+
+// What the rules make of each code point on its own, worked out when first
+// met. The rules cost microseconds a call, and on a long text time that grows
+// with its square (every change moves the rest of the text); a text is folded
+// instead in one pass over its code points, with the rules' two contexts
+// applied there (see foldName).
+class CodePointFolds {
+ public:
+  // Nothing when the rules leave `c` as it is.
+  const QString* of(char32_t c) {
+    if (same_[c]) return nullptr;
+    const auto it = changed_.constFind(c);
+    if (it != changed_.cend()) return &*it;
+    const icu::UnicodeString alone{UChar32(c)};
+    icu::UnicodeString s = alone;
+    if (icu::Transliterator* t = folder()) t->transliterate(s);
+    if (s == alone) {
+      same_[c] = true;
+      return nullptr;
+    }
+    return &*changed_.insert(c, QString(reinterpret_cast<const QChar*>(s.getBuffer()), s.length()));
+  }
+
+ private:
+  std::vector<bool> same_ = std::vector<bool>(0x110000);
+  QHash<char32_t, QString> changed_;  // a few thousand code points at most
+};
+
+// Latin-ASCII drops nonspacing marks (of its own scripts) that follow a Latin
+// letter or a digit.
+UScriptCode scriptOf(char32_t c) {
+  UErrorCode err = U_ZERO_ERROR;
+  return uscript_getScript(UChar32(c), &err);
+}
+bool dropsMarksAfter(char32_t c) { return (c >= u'0' && c <= u'9') || scriptOf(c) == USCRIPT_LATIN; }
+bool isDroppedMark(char32_t c) {
+  if (u_charType(UChar32(c)) != U_NON_SPACING_MARK) return false;
+  const UScriptCode script = scriptOf(c);
+  return script == USCRIPT_INHERITED || script == USCRIPT_COMMON || script == USCRIPT_LATIN;
 }
 
 // A mana or tap symbol's part as "{…}" holds it: "(緑/Ｐ)" after the width
@@ -126,23 +183,69 @@ QString foldRulesText(QStringView text) {
   return foldSymbols(out);
 }
 
-QString foldName(QStringView text) {
-  // Most English names are plain ASCII, where the rules come down to this;
-  // the transliterator costs tens of microseconds a name.
+QString normalizedKC(QString text) {
+  const icu::Normalizer2* n = nfkc();
+  if (!n || text.size() > std::numeric_limits<int32_t>::max()) return text;
+  const icu::UnicodeString in(false, reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()));
+  UErrorCode err = U_ZERO_ERROR;
+  if (n->isNormalized(in, err) && U_SUCCESS(err)) return text;
+  err = U_ZERO_ERROR;
+  const icu::UnicodeString out = n->normalize(in, err);
+  if (U_FAILURE(err)) return text;
+  return QString(reinterpret_cast<const QChar*>(out.getBuffer()), out.length());
+}
+
+QString foldName(QStringView text, qsizetype limit) {
+  const auto full = [&](const std::u16string& out) { return limit >= 0 && qsizetype(out.size()) > limit; };
+  std::u16string out;
+  // Most English names are plain ASCII, where the rules come down to this.
+  const auto ascii = [&out](char16_t u) {
+    if (u == u' ' || (u >= u'\t' && u <= u'\r')) return;
+    out += (u >= u'A' && u <= u'Z') ? char16_t(u + 32) : u;
+  };
+  const auto done = [&] {
+    return QString(reinterpret_cast<const QChar*>(out.data()), qsizetype(out.size()));
+  };
   if (isAscii(text)) {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-      const char16_t u = c.unicode();
-      if (u == u' ' || (u >= u'\t' && u <= u'\r')) continue;
-      out += (u >= u'A' && u <= u'Z') ? QChar(u + 32) : c;
-    }
-    return out;
+    out.reserve(size_t(limit >= 0 ? qMin(text.size(), limit + 1) : text.size()));
+    for (qsizetype i = 0; i < text.size() && !full(out); ++i) ascii(text[i].unicode());
+    return done();
   }
-  icu::Transliterator* t = folder();
-  icu::UnicodeString s(reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()));
-  if (t) t->transliterate(s);
-  return QString(reinterpret_cast<const QChar*>(s.getBuffer()), s.length());
+  thread_local CodePointFolds folds;
+  const icu::Normalizer2* n = nfkc();
+  char32_t kept = 0;  // the last code point not dropped
+  // NFKC a piece at a time, each ending where NFKC may cut the text, so that
+  // a long text that is no name stops after its first pieces.
+  for (qsizetype start = 0, end = 0; start < text.size() && !full(out); start = end) {
+    end = qMin(text.size(), start + 256);
+    while (end < text.size() &&
+           (text[end].isLowSurrogate() || (n && !n->hasBoundaryBefore(codePointAt(text, end)))))
+      ++end;
+    const QString normal = normalizedKC(text.sliced(start, end - start).toString());
+    for (qsizetype i = 0; i < normal.size(); ++i) {
+      const char32_t c = codePointAt(normal, i);
+      if (QChar::requiresSurrogates(c)) ++i;
+      if (c >= 0x300 && isDroppedMark(c) && dropsMarksAfter(kept)) continue;
+      // Hiragana-Katakana joins these with a voiced mark that NFKC leaves apart.
+      if (c == 0x3099 && kept >= 0x308F && kept <= 0x3092 && !out.empty()) {
+        out.back() = char16_t(0x30F7 + (kept - 0x308F));
+        kept = c;
+        continue;
+      }
+      kept = c;
+      if (c < 0x80) {
+        ascii(char16_t(c));
+      } else if (const QString* folded = folds.of(c)) {
+        out.append(reinterpret_cast<const char16_t*>(folded->utf16()), size_t(folded->size()));
+      } else if (QChar::requiresSurrogates(c)) {
+        out += QChar::highSurrogate(c);
+        out += QChar::lowSurrogate(c);
+      } else {
+        out += char16_t(c);
+      }
+    }
+  }
+  return done();
 }
 
 }  // namespace tv
