@@ -14,7 +14,6 @@
 #include "analysis/deckcheck.h"
 #include "app/deckbuildtab.h"
 #include "app/listbox.h"
-#include "core/settings.h"
 #include "support/printers.h"
 #include "support/window.h"
 
@@ -25,16 +24,12 @@ namespace {
 
 class AnalysisWindowTest : public tvtest::WindowTest {
  protected:
-  void fill() override {
-    userSettings()->remove("analysis/format");
-    f.ctx.gCardDb = tvtest::openFactsCardDb();
-  }
+  void fill() override { f.ctx.gCardDb = tvtest::openFactsCardDb(); }
   void SetUp() override {
     WindowTest::SetUp();
     answerDialogs();
     answer = QMessageBox::No;  // a pasted deck replaces the one before
   }
-  void TearDown() override { userSettings()->remove("analysis/format"); }
 
   void paste(const QString& deck) {
     QApplication::clipboard()->setText(deck);
@@ -78,20 +73,24 @@ TEST_F(AnalysisWindowTest, TheCheckFollowsEveryChangeOfTheDeckAndMarksItsLines) 
   EXPECT_EQ(verdict(), "モダン：問題 2 件");  // 56 cards now, and the Lotus
   clickLine(ctl<ListBox>("lst_DecSideList"), 0);
   ctl<QPushButton>("cmd_MoveMain")->click();
-  EXPECT_EQ(lines("lst_DecList"), (QStringList{"!1  Black Lotus/Black Lotus", "56  Snow-Covered Forest/冠雪の森"}));
+  EXPECT_EQ(lines("lst_DecList"),
+            (QStringList{"!1  Black Lotus/Black Lotus", "56  Snow-Covered Forest/冠雪の森"}));
   EXPECT_EQ(lines("lst_DecSideList"), QStringList{});
 
   // One Lotus is fine in Vintage; no format, no red lines.
   chooseFormat("vintage");
   EXPECT_EQ(verdict(), "ヴィンテージ：問題 1 件");
   EXPECT_EQ(ctl<ListBox>("lst_Problems")->lines(), QStringList{"メインデッキが60枚未満です（57枚）"});
-  EXPECT_EQ(lines("lst_DecList"), (QStringList{"1  Black Lotus/Black Lotus", "56  Snow-Covered Forest/冠雪の森"}));
+  EXPECT_EQ(lines("lst_DecList"),
+            (QStringList{"1  Black Lotus/Black Lotus", "56  Snow-Covered Forest/冠雪の森"}));
   paste("1 Black Lotus\n59 Snow-Covered Forest\n");
   EXPECT_EQ(verdict(), "ヴィンテージ：適正");
   chooseFormat("modern");
-  EXPECT_EQ(lines("lst_DecList"), (QStringList{"!1  Black Lotus/Black Lotus", "59  Snow-Covered Forest/冠雪の森"}));
+  EXPECT_EQ(lines("lst_DecList"),
+            (QStringList{"!1  Black Lotus/Black Lotus", "59  Snow-Covered Forest/冠雪の森"}));
   chooseFormat("");
-  EXPECT_EQ(lines("lst_DecList"), (QStringList{"1  Black Lotus/Black Lotus", "59  Snow-Covered Forest/冠雪の森"}));
+  EXPECT_EQ(lines("lst_DecList"),
+            (QStringList{"1  Black Lotus/Black Lotus", "59  Snow-Covered Forest/冠雪の森"}));
 
   // The choice is remembered.
   chooseFormat("pauper");
@@ -150,10 +149,7 @@ TEST_F(AnalysisWindowTest, StatisticsOddsHandAndComparisonFollowTheDeck) {
 // marks nothing.
 class NoFactsWindowTest : public AnalysisWindowTest {
  protected:
-  void fill() override {
-    userSettings()->remove("analysis/format");
-    tvtest::addStandardCards(f);
-  }
+  void fill() override { tvtest::addStandardCards(f); }
 };
 
 TEST_F(NoFactsWindowTest, TheCheckSaysSoAndEveryControlIsNamed) {

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
@@ -15,6 +16,7 @@
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
+#include "core/settings.h"
 #include "support/controls.h"
 #include "support/fixtures.h"
 
@@ -25,6 +27,8 @@ class WindowTest : public ::testing::Test {
   // What the card database holds when the window loads.
   virtual void fill() { addStandardCards(f); }
   void SetUp() override {
+    // Every window starts as at the first start: nothing remembered.
+    QFile::remove(tv::userConfigFolder() + "/settings.ini");
     fill();
     w = std::make_unique<tv::Main>(f.ctx);
     w->show();
