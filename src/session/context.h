@@ -47,7 +47,8 @@ struct AppContext {
   // The card master's names folded for the name box and text decks, read at
   // their first use: see cardNames().
   std::shared_ptr<const CardNames> gCardNames;
-  // The card facts of import, read at their first use: see cardFacts().
+  // The card facts of the card data (nullptr inside when it holds none),
+  // read at their first use: see cardFacts().
   std::optional<std::shared_ptr<const OracleFacts>> gCardFacts;
 };
 
@@ -58,9 +59,8 @@ inline std::shared_ptr<const CardNames> cardNames(AppContext& ctx) {
   return ctx.gCardNames;
 }
 
-// The card facts for this run (rules text in English, type lines, legality:
-// what the name box's query reads besides the card master); null when the
-// card data has none.
+// The card facts for this run, read once (a few hundred milliseconds on a
+// large card data); nullptr when the card data has none.
 inline std::shared_ptr<const OracleFacts> cardFacts(AppContext& ctx) {
   if (!ctx.gCardFacts) ctx.gCardFacts = OracleFacts::load(*ctx.gCardDb);
   return *ctx.gCardFacts;
