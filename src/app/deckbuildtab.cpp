@@ -264,6 +264,7 @@ void DeckBuildTab::cmd_reload_Click() {
       list->clear();
     }
     const SearchResult result = searchCards(ctx_, filter);
+    if (!result.queryError.isEmpty()) showQueryError(result.queryError);
     {
       const QSignalBlocker block(lst_CardList);
       lst_CardList->setLines(result.cardLines);

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "browse/querytables.h"
 #include "carddb/dialect.h"
 #include "text/sqlliteral.h"
 
@@ -53,7 +54,7 @@ QString passesExpression() {
 // The columns copied into wtbl_CardList, in its INSERT's order.
 constexpr int kCopied = 6;
 const char* const kCopiedColumns[kCopied] = {"CardSetEx", "NameE", "NameN", "NumCost", "CAttack", "CDefence"};
-constexpr int kNameE = 1, kNameN = 2;
+constexpr int kNameE = 1, kNameN = 2, kNumCost = 3, kAttack = 4, kDefence = 5;
 
 // The catalogue's rows and values, shared by the lines on screen: a list
 // keeps showing its lines after the catalogue is replaced.
@@ -172,13 +173,14 @@ class CardCatalogue {
 
   // The rows the statement would insert, in its order.
   std::shared_ptr<Selection> select(Database& db, const SearchFilter& f, const QString& sortField,
-                                    const NameFilter* names) {
-    const Filter filter = prepare(f, names);
+                                    const NameFilter* names, const CatalogueQuery* query) {
+    Filter filter = prepare(f, names);
+    if (query && query->query && !query->query->empty()) prepareQuery(db, *query, filter);
     const std::vector<qint32>& order = orderFor(db, sortField);
     std::vector<qint32> rows;
     rows.reserve(order.size());
     for (const qint32 i : order)
-      if (passes(store_->entries[size_t(i)], filter)) rows.push_back(i);
+      if (passes(i, filter)) rows.push_back(i);
     rows.shrink_to_fit();
     return std::make_shared<Selection>(store_, std::move(rows));
   }
@@ -192,7 +194,91 @@ class CardCatalogue {
     std::vector<char> ctypeMatches;  // by ctypes index
     bool namesOn = false;
     std::vector<char> englishMatches, japaneseMatches;  // by value of NameE, NameN
+    const query::Query* query = nullptr;
+    std::vector<TermHits> hits;  // by term of the query
   };
+
+  // Each term answered once per distinct value it reads.
+  void prepareQuery(Database& db, const CatalogueQuery& q, Filter& out) {
+    if (!queryTables_) {
+      std::vector<qint64> rows;
+      std::vector<qint32> setNos, names;
+      rows.reserve(store_->entries.size());
+      setNos.reserve(store_->entries.size());
+      names.reserve(store_->entries.size());
+      for (const Store::Entry& e : store_->entries) {
+        rows.push_back(e.cardRow);
+        setNos.push_back(e.setNo);
+        names.push_back(e.values[kNameE]);
+      }
+      const auto& columns = store_->columns;
+      queryTables_ = std::make_unique<QueryTables>(
+          db,
+          QueryTables::Catalogue{rows, setNos, names, columns[kNameE].texts, columns[kNumCost].cells,
+                                 columns[kAttack].cells, columns[kDefence].cells},
+          q.facts);
+    }
+    out.query = q.query;
+    for (const query::Term& t : q.query->terms()) {
+      if (t.field != query::Field::Name) {
+        out.hits.push_back(queryTables_->hits(t));
+        continue;
+      }
+      const NameFilter names(q.names, t.text);
+      TermHits h{QueryDomain::NameE, QueryDomain::NameN, {}, {}};
+      for (const QByteArray& text : store_->columns[kNameE].texts)
+        h.firstHits.push_back(names.englishMatches({text.constData(), size_t(text.size())}));
+      for (const QByteArray& text : store_->columns[kNameN].texts)
+        h.secondHits.push_back(names.japaneseMatches({text.constData(), size_t(text.size())}));
+      out.hits.push_back(std::move(h));
+    }
+  }
+
+  // The index of entry `i`'s value that `domain` flags by; -1 for none.
+  qint32 valueOf(QueryDomain domain, qint32 i) const {
+    const Store::Entry& e = store_->entries[size_t(i)];
+    const auto printing = [&]() -> const QueryTables::Printing& {
+      return queryTables_->printings()[size_t(i)];
+    };
+    switch (domain) {
+      case QueryDomain::None:
+        return -1;
+      case QueryDomain::NameE:
+        return e.values[kNameE];
+      case QueryDomain::NameN:
+        return e.values[kNameN];
+      case QueryDomain::NumCost:
+        return e.values[kNumCost];
+      case QueryDomain::Attack:
+        return e.values[kAttack];
+      case QueryDomain::Defence:
+        return e.values[kDefence];
+      case QueryDomain::TextN:
+        return printing().textN;
+      case QueryDomain::TypeLine:
+        return printing().typeLine;
+      case QueryDomain::Colors:
+        return printing().colors;
+      case QueryDomain::Rarity:
+        return printing().rarity;
+      case QueryDomain::Set:
+        return printing().set;
+    }
+    return -1;
+  }
+
+  bool hit(QueryDomain domain, const std::vector<char>& flags, qint32 i) const {
+    const qint32 v = valueOf(domain, i);
+    return v >= 0 && size_t(v) < flags.size() && flags[size_t(v)];
+  }
+
+  bool passesQuery(qint32 i, const Filter& f) const {
+    const query::Term* first = f.query->terms().data();
+    return f.query->evaluate([&](const query::Term& t) {
+      const TermHits& h = f.hits[size_t(&t - first)];
+      return hit(h.first, h.firstHits, i) || hit(h.second, h.secondHits, i);
+    });
+  }
 
   Filter prepare(const SearchFilter& f, const NameFilter* names) const {
     Filter out;
@@ -225,14 +311,15 @@ class CardCatalogue {
     return out;
   }
 
-  static bool passes(const Store::Entry& e, const Filter& f) {
+  bool passes(qint32 i, const Filter& f) const {
+    const Store::Entry& e = store_->entries[size_t(i)];
     if (size_t(e.setNo) >= f.setSelected.size() || !f.setSelected[size_t(e.setNo)]) return false;
     if ((e.passes & f.required) != f.required) return false;
     if (f.ctypeOn && (e.ctype < 0 || !f.ctypeMatches[size_t(e.ctype)])) return false;
     if (f.namesOn && !f.englishMatches[size_t(e.values[kNameE])] &&
         !f.japaneseMatches[size_t(e.values[kNameN])])
       return false;
-    return true;
+    return !f.query || passesQuery(i, f);
   }
 
   // The catalogue's positions in the order of `sortField`, asked of the
@@ -272,6 +359,7 @@ class CardCatalogue {
   QString join_;
   std::shared_ptr<const Store> store_;
   std::map<QString, std::vector<qint32>> orders_;
+  std::unique_ptr<QueryTables> queryTables_;  // made by the first query
 };
 
 const QString kFillStatement = QStringLiteral(
@@ -306,13 +394,13 @@ std::shared_ptr<CardCatalogue> catalogueOf(Database& db, const QString& sortFiel
 void prepareCardCatalogue(Database& db, const QString& sortField) { catalogueOf(db, sortField, true); }
 
 std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
-                                       const NameFilter* names, bool always) {
+                                       const NameFilter* names, bool always, const CatalogueQuery* query) {
   const auto catalogue =
       catalogueOf(db, sortField, always || filter.selectedSets.size() > kCatalogueFromExpansions);
   if (!catalogue || !catalogue->usable()) return std::nullopt;
 
   try {
-    const auto selection = catalogue->select(db, filter, sortField, names);
+    const auto selection = catalogue->select(db, filter, sortField, names, query);
     db.executeWithRows(kFillStatement, *selection);
     return Lines(std::shared_ptr<const LineSource>(selection));
   } catch (const DbError&) {

@@ -13,6 +13,8 @@
 
 #include "browse/namefilter.h"
 #include "browse/search.h"
+#include "carddb/oraclefacts.h"
+#include "query/query.h"
 #include "text/lines.h"
 
 namespace tv {
@@ -26,12 +28,22 @@ constexpr int kCatalogueFromExpansions = 8;
 // first large search is as quick as the next.
 void prepareCardCatalogue(Database& db, const QString& sortField);
 
+// The name box's query where it is more than a name (query/query.h), with
+// what its terms read: the names for its name terms, the card facts (may be
+// null) for the rest.
+struct CatalogueQuery {
+  const query::Query* query = nullptr;
+  std::shared_ptr<const CardNames> names;
+  std::shared_ptr<const OracleFacts> facts;
+};
+
 // Fills the emptied wtbl_CardList with the rows the search statement would
 // insert (with the name predicate when `names` is given), in its order, and
-// returns the card-list lines. Empty when the catalogue is not worth building
-// yet (unless `always`) or cannot serve this card database: the caller then
-// runs the statement.
+// returns the card-list lines; with `query`, the rows it passes of those.
+// Empty when the catalogue is not worth building yet (unless `always`) or
+// cannot serve this card database: the caller then runs the statement.
 std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
-                                       const NameFilter* names = nullptr, bool always = false);
+                                       const NameFilter* names = nullptr, bool always = false,
+                                       const CatalogueQuery* query = nullptr);
 
 }  // namespace tv

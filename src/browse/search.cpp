@@ -137,16 +137,26 @@ SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
   if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
 
   SearchResult result;
+  const query::Parsed read = readNameBox(ctx, filter.name);
   std::shared_ptr<NameFilter> names;
-  if (!foldName(filter.name).isEmpty()) {
-    names = std::make_shared<NameFilter>(cardNames(ctx), filter.name);
+  if (const query::Term* name = read.query.plainName()) {
+    names = std::make_shared<NameFilter>(cardNames(ctx), name->text);
     db.definePredicate("NameMatch", 2,
                        [names](std::span<const std::string_view> a) { return names->matches(a[0], a[1]); });
   }
-  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names.get()))
+  if (!read.ok()) {
+    result.cardLines = Lines();
+  } else if (!read.query.empty() && !names) {
+    const CatalogueQuery query{&read.query, cardNames(ctx), cardFacts(ctx)};
+    if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, nullptr, true, &query))
+      result.cardLines = std::move(*lines);
+    else
+      result.queryError = QStringLiteral("このカードデータでは検索式を使えません");
+  } else if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names.get())) {
     result.cardLines = std::move(*lines);
-  else
+  } else {
     result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
+  }
 
   result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
   result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());

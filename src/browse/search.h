@@ -51,6 +51,8 @@ struct SearchResult {
   Lines cardLines;        // lst_CardList, in wtbl_CardList's order
   DeckListView mainDeck;  // both with no selection; their labels are not for the search to set
   DeckListView sideDeck;
+  // What the name box's query could not do with this card data; the card list is then empty.
+  QString queryError;
 };
 
 // The name box's text as the search reads it, with the format names of the
@@ -60,7 +62,9 @@ query::Parsed readNameBox(AppContext& ctx, QStringView text);
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
 // lists back. Large searches go through the card catalogue (cardcatalogue.h);
-// the table and the lines are those the statement gives.
+// the table and the lines are those the statement gives. A name box that is
+// more than a name is a query, which the catalogue answers at any size; one
+// that cannot be read (readNameBox) finds nothing.
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 
 // The statement itself into the emptied wtbl_CardList, and the card-list lines read back.

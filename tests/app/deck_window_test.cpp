@@ -322,6 +322,36 @@ TEST_F(DeckFileWindowTest, NameBoxFiltersAsTheUserTypesWithEveryOtherFilter) {
   EXPECT_EQ(cardLines(), QStringList{"Serra's Embrace/セラの抱擁"});
 }
 
+TEST_F(DeckFileWindowTest, NameBoxTakesAQueryAndSaysWhatItCannotRead) {
+  auto* box = ctl<QLineEdit>("txt_Name");
+  auto* error = ctl<QLabel>("lbl_QueryError");
+  ctl<ListBox>("lst_CardSet")->selectAll();
+  box->setText("t:クリーチャー -t:エンチャント c:w -(mv>=5 or o:*)");
+  QTest::keyClick(box, Qt::Key_Return);
+  const QStringList found = cardLines();
+  EXPECT_EQ(found, QStringList{"Mystic Enforcer/神秘の執行者"});
+  EXPECT_TRUE(error->isHidden());
+
+  // The list keeps its result; the line under the box says what cannot be read.
+  box->setText("t:クリーチャー mv<<2");
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_EQ(cardLines(), found);
+  EXPECT_TRUE(error->isVisible());
+  EXPECT_EQ(error->text(), "「mv<<2」を読めません");
+  EXPECT_EQ(error->accessibleName(), error->text());
+  box->clear();
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_TRUE(error->isHidden());
+
+  auto* help = ctl<QAction>("cmd_QueryHelp");
+  EXPECT_EQ(help->text(), "検索の書き方");
+  help->trigger();
+  auto* text = ctl<QPlainTextEdit>("txt_QueryHelp");
+  ASSERT_TRUE(text);
+  EXPECT_TRUE(text->isVisible());
+  EXPECT_TRUE(text->toPlainText().contains("t:ゴブリン c:r mv<=2"));
+}
+
 TEST_F(DeckFileWindowTest, PastedListImportsTheRestAndShowsWhatItCouldNotRead) {
   QApplication::clipboard()->setText("4 Llanowar Elves\n2 極楽鳥\n\nSB: 3 shock\n");
   withDialog("M_OpenText", "DeckTextImportDialog", [](QWidget* d) {

@@ -132,6 +132,26 @@ TEST(Query, FindsTheCardsAPlayerMeans) {
     EXPECT_EQ(found(QString::fromUtf16(text)).toStdString(), names) << QString::fromUtf16(text).toStdString();
 }
 
+// Where a query says what a plain statement can, both find the same cards.
+TEST(Query, FindsWhatThePlainStatementFinds) {
+  const std::pair<const char16_t*, const char*> cases[] = {
+      {u"mv<=2", "NumCost <= 2 OR NumCost IS NULL"},
+      {u"c=r", "Color = 'R'"},
+      {u"-c=r mv>=3", "NOT Color = 'R' AND NumCost >= 3"},
+      {u"r:u or r:r", "Rare IN ('U', 'R')"},
+      {u"pow>=2", "typeof(CAttack) = 'integer' AND CAttack >= 2"},
+      {u"pow=*", "CAttack = '*'"},
+  };
+  for (const auto& [text, where] : cases) {
+    const QString plain =
+        tvtest::queryRows(*cards().gCardDb, QStringLiteral("SELECT NameE FROM tbl_CardMst WHERE ") + where +
+                                                QStringLiteral(" ORDER BY NameE"))
+            .join(u'|');
+    EXPECT_FALSE(plain.isEmpty()) << where;
+    EXPECT_EQ(found(QString::fromUtf16(text)), plain) << where;
+  }
+}
+
 const std::vector<Format> kFormats = {
     {"modern", "モダン"}, {"legacy", "レガシー"}, {"vintage", "ヴィンテージ"}, {"commander", "統率者戦"}};
 
