@@ -135,7 +135,10 @@ QString foldSymbols(const QString& text) {
     const bool afterWord = !out.isEmpty() && out.back().unicode() < 0x80 && out.back().isLetterOrNumber();
     if (open == u'{' || (open == u'(' && !afterWord)) {
       const QChar close = open == u'{' ? u'}' : u')';
-      const qsizetype end = text.indexOf(close, i + 1);
+      // A symbol is short: the close is looked for no further, or a text of
+      // brackets alone would be read to its end from each of them.
+      const qsizetype found = QStringView(text).mid(i + 1, 8).indexOf(close);
+      const qsizetype end = found < 0 ? -1 : i + 1 + found;
       if (end > i + 1 && end - i <= 8) {
         QStringList parts;
         for (QStringView part : QStringView(text).mid(i + 1, end - i - 1).split(u'/')) {
@@ -156,6 +159,41 @@ QString foldSymbols(const QString& text) {
 
 }  // namespace
 
+namespace {
+
+// Latin-ASCII over the runs of characters it may change (below the CJK
+// blocks), a bounded piece at a time: over a whole text its time grows with
+// the text's square, each change moving the rest, and a card database is
+// not to be trusted with that. A piece never ends before a combining mark.
+void latinToAsciiByPieces(icu::UnicodeString& s) {
+  constexpr int32_t kPiece = 64;
+  const auto latin = [](char16_t c) { return c >= 0x80 && c < 0x3000; };
+  const int32_t n = s.length();
+  int32_t k = 0;
+  while (k < n && !latin(s[k])) ++k;
+  if (k == n) return;
+  icu::Transliterator* t = latinToAscii();
+  if (!t) return;
+  icu::UnicodeString out(s, 0, k);
+  while (k < n) {
+    int32_t end = k;
+    if (latin(s[k])) {
+      while (end < n && end - k < kPiece && latin(s[end])) ++end;
+      while (end < n && end > k + 1 && latin(s[end]) && u_getCombiningClass(s[end]) != 0) --end;
+      icu::UnicodeString piece(s, k, end - k);
+      t->transliterate(piece);
+      out += piece;
+    } else {
+      while (end < n && !latin(s[end])) ++end;
+      out.append(s, k, end - k);
+    }
+    k = end;
+  }
+  s = std::move(out);
+}
+
+}  // namespace
+
 QString foldRulesText(QStringView text) {
   // The normalizer and a loop do what the name's rule chain does, many times
   // quicker: a card database holds tens of thousands of texts.
@@ -164,13 +202,7 @@ QString foldRulesText(QStringView text) {
   icu::UnicodeString s(reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()));
   if (U_SUCCESS(err)) s = nfkc->normalize(s, err);
   // Accented Latin letters, ligatures and curly quotes, mostly in English texts.
-  for (int32_t k = 0; k < s.length(); ++k) {
-    const char16_t c = s[k];
-    if ((c >= 0xC0 && c <= 0x24F) || (c >= 0x2018 && c <= 0x201F)) {
-      if (icu::Transliterator* t = latinToAscii()) t->transliterate(s);
-      break;
-    }
-  }
+  latinToAsciiByPieces(s);
   QString out;
   out.reserve(s.length());
   for (int32_t k = 0; k < s.length(); ++k) {
