@@ -167,6 +167,29 @@ class CardCatalogue {
     store_ = std::move(store);
   }
 
+  // What the queries read of every row, made once.
+  void makeQueryTables(Database& db, std::shared_ptr<const OracleFacts> facts) {
+    if (queryTables_) return;
+    {
+      std::vector<qint64> rows;
+      std::vector<qint32> setNos, names;
+      rows.reserve(store_->entries.size());
+      setNos.reserve(store_->entries.size());
+      names.reserve(store_->entries.size());
+      for (const Store::Entry& e : store_->entries) {
+        rows.push_back(e.cardRow);
+        setNos.push_back(e.setNo);
+        names.push_back(e.values[kNameE]);
+      }
+      const auto& columns = store_->columns;
+      queryTables_ = std::make_unique<QueryTables>(
+          db,
+          QueryTables::Catalogue{rows, setNos, names, columns[kNameE].texts, columns[kNumCost].cells,
+                                 columns[kAttack].cells, columns[kDefence].cells},
+          std::move(facts));
+    }
+  }
+
   quint32 dataVersion() const { return dataVersion_; }
   bool usable() const { return usable_; }
   void refuse() { usable_ = false; }
@@ -200,24 +223,7 @@ class CardCatalogue {
 
   // Each term answered once per distinct value it reads.
   void prepareQuery(Database& db, const CatalogueQuery& q, Filter& out) {
-    if (!queryTables_) {
-      std::vector<qint64> rows;
-      std::vector<qint32> setNos, names;
-      rows.reserve(store_->entries.size());
-      setNos.reserve(store_->entries.size());
-      names.reserve(store_->entries.size());
-      for (const Store::Entry& e : store_->entries) {
-        rows.push_back(e.cardRow);
-        setNos.push_back(e.setNo);
-        names.push_back(e.values[kNameE]);
-      }
-      const auto& columns = store_->columns;
-      queryTables_ = std::make_unique<QueryTables>(
-          db,
-          QueryTables::Catalogue{rows, setNos, names, columns[kNameE].texts, columns[kNumCost].cells,
-                                 columns[kAttack].cells, columns[kDefence].cells},
-          q.facts);
-    }
+    makeQueryTables(db, q.facts);
     out.query = q.query;
     for (const query::Term& t : q.query->terms()) {
       if (t.field != query::Field::Name) {
@@ -392,6 +398,16 @@ std::shared_ptr<CardCatalogue> catalogueOf(Database& db, const QString& sortFiel
 }  // namespace
 
 void prepareCardCatalogue(Database& db, const QString& sortField) { catalogueOf(db, sortField, true); }
+
+void prepareQueryTables(Database& db, std::shared_ptr<const OracleFacts> facts) {
+  const auto catalogue = catalogueOf(db, {}, false);
+  if (!catalogue || !catalogue->usable()) return;
+  try {
+    catalogue->makeQueryTables(db, std::move(facts));
+  } catch (const DbError&) {
+    catalogue->refuse();
+  }
+}
 
 std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
                                        const NameFilter* names, bool always, const CatalogueQuery* query) {

@@ -121,6 +121,8 @@ QueryTables::QueryTables(Database& db, const Catalogue& catalogue, std::shared_p
   std::sort(byRow.begin(), byRow.end());
   QHash<QByteArray, qint32> textIds;
   QHash<std::pair<QString, QString>, qint32> typeLineIds;
+  using RowTypes = std::pair<qint32, std::pair<QString, QString>>;  // the facts' index, CardType, CType
+  QHash<RowTypes, qint32> rowTypeLines;
   auto rs =
       db.openRecordset(QStringLiteral("SELECT rowid AS tv_Row, Color, Cost, Rare, CardType, CType, TextN"
                                       " FROM tbl_CardMst ORDER BY rowid"),
@@ -139,13 +141,20 @@ QueryTables::QueryTables(Database& db, const Catalogue& catalogue, std::shared_p
     p.textN = *textId;
     const qint32 facts = factsOfName_[size_t(catalogue.names[size_t(byRow[next].second)])];
     const OracleFacts::Card* card = facts >= 0 ? &facts_->cards()[size_t(facts)] : nullptr;
-    const auto lines = typeLines(card, rs.text(u"CardType"), rs.text(u"CType"));
-    auto lineId = typeLineIds.constFind(lines);
-    if (lineId == typeLineIds.cend()) {
-      typeLinesE_.add(lines.second);
-      lineId = typeLineIds.insert(lines, typeLinesN_.add(lines.first));
+    // Folded once per name's facts, card type and creature type, not per printing.
+    const QString cardType = rs.text(u"CardType"), ctype = rs.text(u"CType");
+    const RowTypes key{facts, {cardType, ctype}};
+    auto rowLine = rowTypeLines.constFind(key);
+    if (rowLine == rowTypeLines.cend()) {
+      const auto lines = typeLines(card, cardType, ctype);
+      auto lineId = typeLineIds.constFind(lines);
+      if (lineId == typeLineIds.cend()) {
+        typeLinesE_.add(lines.second);
+        lineId = typeLineIds.insert(lines, typeLinesN_.add(lines.first));
+      }
+      rowLine = rowTypeLines.insert(key, *lineId);
     }
-    p.typeLine = *lineId;
+    p.typeLine = *rowLine;
     p.colors = printingColors(rs.text(u"Color"), rs.text(u"Cost"));
     p.rarity = qint8(query::rarityRank(rs.text(u"Rare")) + 1);
     for (; next < byRow.size() && byRow[next].first == row; ++next) {
@@ -170,7 +179,8 @@ qint32 FoldedTexts::add(const QString& folded) {
 std::vector<char> FoldedTexts::holding(QStringView folded) const {
   const std::u16string_view needle(reinterpret_cast<const char16_t*>(folded.utf16()), size_t(folded.size()));
   std::vector<char> out(size_t(count_), 0);
-  if (std::all_of(needle.begin(), needle.end(), [](char16_t c) { return c < 0x80; })) ascii_.find(needle, out);
+  if (std::all_of(needle.begin(), needle.end(), [](char16_t c) { return c < 0x80; }))
+    ascii_.find(needle, out);
   other_.find(needle, out);
   return out;
 }
