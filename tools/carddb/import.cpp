@@ -272,9 +272,9 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
         QStringLiteral("%1: no deck cards in sets of the types %2").arg(o.mtgjson, o.setTypes.join(u',')));
   sets.sets = newestFirst(std::move(sets.sets));
 
-  writeCardDatabase(o.output, sets, cards, tokens);
-  summary.sets = int(sets.sets.size());
-  summary.cards = int(cards.size());
+  writeCardDatabase(o.output, sets, cards, tokens, o.repeat);
+  summary.sets = int(sets.sets.size()) * o.repeat;
+  summary.cards = int(cards.size()) * o.repeat;
   summary.tokens = int(tokens.size());
   return summary;
 }

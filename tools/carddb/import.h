@@ -21,6 +21,7 @@ struct ImportOptions {
   QString output;
   QStringList setTypes = defaultSetTypes();
   QStringList only;  // MTGJSON set codes; empty: every set of the chosen types
+  int repeat = 1;    // as BuildOptions::repeat
 
   static QStringList defaultSetTypes();
 };
