@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QListView>
+#include <functional>
 
 #include "text/lines.h"
 
@@ -17,16 +18,21 @@ class LinesModel : public QAbstractListModel {
   void setLines(Lines lines) {
     beginResetModel();
     lines_ = std::move(lines);
+    rows_ = int(lines_.size());
     endResetModel();
   }
   void append(const QStringList& more) {
     if (more.isEmpty()) return;
     beginInsertRows({}, rowCount(), rowCount() + int(more.size()) - 1);
     lines_ = lines_.toStringList() + more;
+    rows_ = int(lines_.size());
     endInsertRows();
   }
-  int rowCount(const QModelIndex& parent = {}) const override {
-    return parent.isValid() ? 0 : int(lines_.size());
+  int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_; }
+  // The view asks for the index of every row when it lays out the list:
+  // without the base class's virtual row and column counts.
+  QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override {
+    return row >= 0 && row < rows_ && column == 0 && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
   }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= lines_.size()) return {};
@@ -36,6 +42,7 @@ class LinesModel : public QAbstractListModel {
 
  private:
   Lines lines_;
+  int rows_ = 0;
 };
 
 class ListBox : public QListView {
@@ -63,13 +70,21 @@ class ListBox : public QListView {
   QList<int> selectedRows() const;
   QRect rowRect(int row) const { return visualRect(model_->index(row)); }
 
+  // Runs `work` once the list has next painted, when the program is idle
+  // again: work the player need not wait for to see the lines.
+  void afterNextPaint(std::function<void()> work) { afterPaint_ = std::move(work); }
+
  Q_SIGNALS:
   void currentRowChanged(int row);
   // The selection changed; `row` is selectedRow().
   void selectedRowChanged(int row);
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   LinesModel* model_;
+  std::function<void()> afterPaint_;
 };
 
 }  // namespace tv

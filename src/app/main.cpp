@@ -6,7 +6,7 @@
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
-#include "browse/cardcatalogue.h"
+#include "browse/search.h"
 #include "core/appinfo.h"
 #include "core/fonts.h"
 #include "core/startup.h"
@@ -33,13 +33,14 @@ int main(int argc, char** argv) {
     mainWindow->show();
   });
   splash->show();
-  // The start-up window stays two seconds whatever happens: time to make the
-  // card catalogue once it is on screen.
+  // The start-up window stays two seconds whatever happens: time to make
+  // what the first search and the first keystroke would wait for, once the
+  // window is on screen.
   QTimer::singleShot(100, [&] {
     try {
-      tv::prepareCardCatalogue(*ctx.gCardDb, ctx.gSortField);
+      tv::prepareSearches(ctx);
     } catch (const tv::DbError&) {
-      // The first search reports it.
+      // The name box reports it when it is used.
     }
   });
   return QApplication::exec();

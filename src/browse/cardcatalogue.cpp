@@ -194,7 +194,7 @@ class CardCatalogue {
     std::vector<char> englishMatches, japaneseMatches;  // by value of NameE, NameN
   };
 
-  Filter prepare(const SearchFilter& f, const NameFilter* names) const {
+  Filter prepare(const SearchFilter& f, const NameFilter* names) {
     Filter out;
     // No expansion selected: the statement asks for number 99999.
     const QList<int> sets = f.selectedSets.isEmpty() ? QList<int>{99999} : f.selectedSets;
@@ -216,15 +216,38 @@ class CardCatalogue {
     }
     out.namesOn = names && !names->empty();
     if (out.namesOn) {
-      // The predicate reads Null as empty, as the texts hold it.
-      for (const QByteArray& text : store_->columns[kNameE].texts)
-        out.englishMatches.push_back(names->englishMatches({text.constData(), size_t(text.size())}));
-      for (const QByteArray& text : store_->columns[kNameN].texts)
-        out.japaneseMatches.push_back(names->japaneseMatches({text.constData(), size_t(text.size())}));
+      const NameIds& ids = nameIdsFor(names->cardNames());
+      out.englishMatches.reserve(ids.english.size());
+      for (const int id : ids.english) out.englishMatches.push_back(names->englishHit(id));
+      out.japaneseMatches.reserve(ids.japanese.size());
+      for (const int id : ids.japanese) out.japaneseMatches.push_back(names->japaneseHit(id));
     }
     return out;
   }
 
+ public:
+  // The ids in `names` of the distinct NameE and NameN values: worked out
+  // once, so that a keystroke looks up no name.
+  struct NameIds {
+    std::shared_ptr<const CardNames> names;
+    std::vector<int> english, japanese;  // by value of NameE, NameN; -1: none
+  };
+  const NameIds& nameIdsFor(const std::shared_ptr<const CardNames>& names) {
+    if (nameIds_.names == names) return nameIds_;
+    NameIds ids{names, {}, {}};
+    // The predicate reads Null as empty, as the texts hold it.
+    auto view = [](const QByteArray& text) {
+      return std::string_view(text.constData(), size_t(text.size()));
+    };
+    for (const QByteArray& text : store_->columns[kNameE].texts)
+      ids.english.push_back(NameFilter::englishIdOf(*names, view(text)));
+    for (const QByteArray& text : store_->columns[kNameN].texts)
+      ids.japanese.push_back(NameFilter::japaneseIdOf(*names, view(text)));
+    nameIds_ = std::move(ids);
+    return nameIds_;
+  }
+
+ private:
   static bool passes(const Store::Entry& e, const Filter& f) {
     if (size_t(e.setNo) >= f.setSelected.size() || !f.setSelected[size_t(e.setNo)]) return false;
     if ((e.passes & f.required) != f.required) return false;
@@ -272,6 +295,7 @@ class CardCatalogue {
   QString join_;
   std::shared_ptr<const Store> store_;
   std::map<QString, std::vector<qint32>> orders_;
+  NameIds nameIds_;
 };
 
 const QString kFillStatement = QStringLiteral(
@@ -303,23 +327,37 @@ std::shared_ptr<CardCatalogue> catalogueOf(Database& db, const QString& sortFiel
 
 }  // namespace
 
-void prepareCardCatalogue(Database& db, const QString& sortField) { catalogueOf(db, sortField, true); }
+void prepareCardCatalogue(Database& db, const QString& sortField,
+                          const std::shared_ptr<const CardNames>& names) {
+  const auto catalogue = catalogueOf(db, sortField, true);
+  if (names && catalogue->usable()) catalogue->nameIdsFor(names);
+}
 
 std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
-                                       const NameFilter* names, bool always) {
+                                       std::shared_ptr<const NameFilter> names, bool always) {
   const auto catalogue =
       catalogueOf(db, sortField, always || filter.selectedSets.size() > kCatalogueFromExpansions);
   if (!catalogue || !catalogue->usable()) return std::nullopt;
 
+  std::shared_ptr<Selection> selection;
   try {
-    const auto selection = catalogue->select(db, filter, sortField, names);
-    db.executeWithRows(kFillStatement, *selection);
-    return Lines(std::shared_ptr<const LineSource>(selection));
+    selection = catalogue->select(db, filter, sortField, names.get());
   } catch (const DbError&) {
-    // One statement: a failure left wtbl_CardList empty for the statement to fill.
     catalogue->refuse();
     return std::nullopt;
   }
+  // The lines are on screen before the table is filled; nothing reads the
+  // table before the fill (Database::defer).
+  db.defer([&db, selection, catalogue, filter, sortField, names] {
+    try {
+      db.executeWithRows(kFillStatement, *selection);
+    } catch (const DbError&) {
+      // One statement: a failure left wtbl_CardList empty for the statement to fill.
+      catalogue->refuse();
+      db.execute(buildSearchStatement(filter, sortField, names.get()));
+    }
+  });
+  return Lines(std::shared_ptr<const LineSource>(selection));
 }
 
 }  // namespace tv

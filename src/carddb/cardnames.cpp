@@ -47,7 +47,7 @@ std::shared_ptr<const CardNames> CardNames::load(Database& db) {
         n.cards_.push_back({text, {}});
       }
       cardOfEnglish.push_back(card);
-      n.index(n.englishFolded_[e], text, card, n.byEnglish_);
+      n.index(n.englishFolded_.at(e).toString(), text, card, n.byEnglish_);
     }
     const int card = cardOfEnglish[size_t(e)];
 
@@ -58,7 +58,7 @@ std::shared_ptr<const CardNames> CardNames::load(Database& db) {
         j = n.addName(n.japaneseTexts_, n.japaneseIds_, n.japaneseNames_, n.japaneseFolded_,
                       QString::fromUtf8(nameN));
       if (indexedJapanese.insert(quint64(card) << 32 | quint32(j)).second)
-        n.index(n.japaneseFolded_[j], n.japaneseNames_[j], card, n.byJapanese_);
+        n.index(n.japaneseFolded_.at(j).toString(), n.japaneseNames_[j], card, n.byJapanese_);
       if (size_t(j) >= n.englishOfJapanese_.size()) n.englishOfJapanese_.resize(size_t(j) + 1);
       if (pairs.insert(quint64(e) << 32 | quint32(j)).second) n.englishOfJapanese_[size_t(j)].push_back(e);
     }
@@ -76,14 +76,15 @@ std::shared_ptr<const CardNames> CardNames::load(Database& db) {
   return names;
 }
 
-int CardNames::addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& shown, QStringList& folded,
+int CardNames::addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& shown, Folded& folded,
                        const QString& name) {
   QByteArray utf8 = name.toUtf8();
   const int id = int(texts.size());
   texts.push_back(std::move(utf8));  // the heap text stays where it is when the vector grows
   ids.emplace(std::string_view(texts.back().constData(), size_t(texts.back().size())), id);
   shown << name;
-  folded << foldName(name);
+  folded.starts.push_back(folded.joined.size());
+  folded.joined += foldName(name);
   return id;
 }
 
@@ -96,9 +97,20 @@ void CardNames::index(const QString& folded, const QString& name, int card,
   for (const QString& half : splitHalves(name)) add(byHalf_[foldName(half)]);
 }
 
-std::vector<char> CardNames::hits(const QStringList& folded, QStringView text) {
-  std::vector<char> out(size_t(folded.size()));
-  for (qsizetype i = 0; i < folded.size(); ++i) out[size_t(i)] = folded[i].contains(text);
+std::vector<char> CardNames::Folded::hits(QStringView text) const {
+  std::vector<char> out(starts.size(), text.isEmpty());
+  const QStringView all(joined);
+  for (qsizetype from = 0, at; !text.isEmpty() && (at = all.indexOf(text, from)) >= 0;) {
+    // The name the match begins in (the last of those beginning there: names before it are empty).
+    const size_t id = size_t(std::upper_bound(starts.begin(), starts.end(), at) - starts.begin()) - 1;
+    const qsizetype end = id + 1 < starts.size() ? starts[id + 1] : joined.size();
+    if (at + text.size() <= end) {
+      out[id] = 1;
+      from = end;  // on to the next name
+    } else {
+      from = at + 1;  // a match across two names is none
+    }
+  }
   return out;
 }
 

@@ -52,8 +52,8 @@ class CardNames {
   int englishId(std::string_view utf8) const { return idOf(englishIds_, utf8); }
   int japaneseId(std::string_view utf8) const { return idOf(japaneseIds_, utf8); }
   // One flag per distinct name: does its folded form hold `folded`?
-  std::vector<char> englishHits(QStringView folded) const { return hits(englishFolded_, folded); }
-  std::vector<char> japaneseHits(QStringView folded) const { return hits(japaneseFolded_, folded); }
+  std::vector<char> englishHits(QStringView folded) const { return englishFolded_.hits(folded); }
+  std::vector<char> japaneseHits(QStringView folded) const { return japaneseFolded_.hits(folded); }
   const QString& englishName(int id) const { return englishNames_[id]; }
   // The English names of the rows that carry a Japanese name.
   const std::vector<int>& englishOfJapanese(int id) const { return englishOfJapanese_[size_t(id)]; }
@@ -64,9 +64,19 @@ class CardNames {
     const auto it = ids.find(utf8);
     return it == ids.end() ? -1 : it->second;
   }
-  static std::vector<char> hits(const QStringList& folded, QStringView text);
+  // The folded names one after another: one search of the whole finds every
+  // name that holds a text.
+  struct Folded {
+    QString joined;
+    std::vector<qsizetype> starts;  // of each name in `joined`
+    QStringView at(int id) const {
+      const qsizetype end = size_t(id) + 1 < starts.size() ? starts[size_t(id) + 1] : joined.size();
+      return QStringView(joined).mid(starts[size_t(id)], end - starts[size_t(id)]);
+    }
+    std::vector<char> hits(QStringView text) const;
+  };
   // A name not seen before: its id.
-  int addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& shown, QStringList& folded,
+  int addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& shown, Folded& folded,
               const QString& name);
   void index(const QString& folded, const QString& name, int card, QHash<QString, QList<int>>& byFold);
 
@@ -77,7 +87,8 @@ class CardNames {
   std::vector<QByteArray> englishTexts_, japaneseTexts_;  // the keys of the id maps point here
   Ids englishIds_, japaneseIds_;
   std::vector<std::vector<int>> englishOfJapanese_;
-  QStringList englishNames_, japaneseNames_, englishFolded_, japaneseFolded_;
+  QStringList englishNames_, japaneseNames_;
+  Folded englishFolded_, japaneseFolded_;
 };
 
 }  // namespace tv

@@ -223,6 +223,7 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& c
 }
 
 bool Database::hasTable(const QString& name) {
+  runDeferred();
   Stmt st;
   prepare(db_, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),
           st);
@@ -245,6 +246,7 @@ void Database::definePredicate(const char* name, int argCount, TextPredicate pre
 }
 
 void Database::execute(const QString& sql, int options) {
+  runDeferred();
   const QString adapted = adaptDialect(sql);
   const bool atomic = (options & dbFailOnError) != 0;
   if (atomic && sqlite3_exec(db_, "SAVEPOINT tv_execute", nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -340,6 +342,7 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 Recordset::~Recordset() = default;
 
 Recordset Database::openRecordset(const QString& sql, RecordsetType type, int /*options*/) {
+  runDeferred();
   auto impl = std::make_unique<Recordset::Impl>();
   impl->db = db_;
   impl->sql = sql;

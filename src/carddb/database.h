@@ -127,12 +127,26 @@ class Database {
   // (the search's catalogue). Its owner checks cardDataVersion() before use.
   std::shared_ptr<void>& derived() { return derived_; }
 
+  // Work that no statement may overtake (a working table filled after the
+  // list that shows it is on screen): every statement of this connection runs
+  // it first, the program runs it when it is idle (runDeferred), and
+  // dropDeferred() forgets it where its rows would be deleted unread.
+  void defer(std::function<void()> work) { deferred_ = std::move(work); }
+  void runDeferred() {
+    if (!deferred_) return;
+    const std::function<void()> work = std::move(deferred_);
+    deferred_ = nullptr;
+    work();
+  }
+  void dropDeferred() { deferred_ = nullptr; }
+
  private:
   explicit Database(sqlite3* db) : db_(db) {}
   static std::unique_ptr<Database> connect(const QString& path, const QString& connect, bool create);
   void configure(const QString& path, const QString& connect);
   sqlite3* db_ = nullptr;
   std::shared_ptr<void> derived_;
+  std::function<void()> deferred_;
 };
 
 // Changes kept whole or not at all: a savepoint rolled back unless committed.
