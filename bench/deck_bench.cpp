@@ -23,8 +23,8 @@ struct DeckWindow {
     return window->findChild<tv::ListBox*>(QLatin1StringView(name));
   }
 
-  DeckWindow() {
-    ctx.gCardDb = BenchData::get().open();
+  explicit DeckWindow(const BenchData& data) {
+    ctx.gCardDb = data.open();
     window = std::make_unique<tv::Main>(ctx);
     window->show();
     tab = window->findChild<tv::DeckBuildTab*>();
@@ -56,20 +56,20 @@ void clicks(benchmark::State& state, Timed timed, Undo undo) {
   }
 }
 
-void BM_AddClick(benchmark::State& state) {
-  DeckWindow d;
+void BM_AddClick(benchmark::State& state, const BenchData& data) {
+  DeckWindow d(data);
   clicks(
       state, [&] { d.tab->cmd_AddMain_Click(); }, [&] { d.tab->cmd_DellMain_Click(); });
 }
 
-void BM_RemoveClick(benchmark::State& state) {
-  DeckWindow d;
+void BM_RemoveClick(benchmark::State& state, const BenchData& data) {
+  DeckWindow d(data);
   clicks(
       state, [&] { d.tab->cmd_DellMain_Click(); }, [&] { d.tab->cmd_AddMain_Click(); });
 }
 
-void BM_MoveClick(benchmark::State& state) {
-  DeckWindow d;
+void BM_MoveClick(benchmark::State& state, const BenchData& data) {
+  DeckWindow d(data);
   clicks(
       state, [&] { d.tab->cmd_MoveSide_Click(); },
       [&] {
@@ -88,9 +88,9 @@ void BM_MoveClick(benchmark::State& state) {
     state.SkipWithError("the deck did not come back");
 }
 
-BENCHMARK(BM_AddClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_RemoveClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_MoveClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
+const tvbench::Add addClick("BM_AddClick", BM_AddClick, tvbench::timed(kRuns));
+const tvbench::Add removeClick("BM_RemoveClick", BM_RemoveClick, tvbench::timed(kRuns));
+const tvbench::Add moveClick("BM_MoveClick", BM_MoveClick, tvbench::timed(kRuns));
 
 }  // namespace
 

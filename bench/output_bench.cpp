@@ -18,9 +18,14 @@ using tvbench::BenchData;
 
 constexpr int kRuns = 25;
 
+// Repetitions of as many iterations as the library finds worth timing.
+void repeated(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
+}
+
 struct Deck {
-  std::unique_ptr<tv::Database> db = BenchData::get().open();
-  Deck() {
+  std::unique_ptr<tv::Database> db;
+  explicit Deck(const BenchData& data) : db(data.open()) {
     for (auto [table, set, lines] :
          {std::tuple{tv::kMainDeckTable, "8E", 60}, {tv::kSideDeckTable, "SC", 15}})
       db->execute(
@@ -49,16 +54,16 @@ QStringList sectionQueries(const QString& columns, const QString& from, const QS
   return queries;
 }
 
-void BM_PrintText(benchmark::State& state) {
-  Deck d;
+void BM_PrintText(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   for (auto _ : state) benchmark::DoNotOptimize(tv::DeckPrintText(*d.db, {}).RefreshPrintPreview());
   const QString text = tv::DeckPrintText(*d.db, {}).RefreshPrintPreview();
   if (!text.startsWith(QStringLiteral("★メイン120枚")) || !text.contains(QStringLiteral("★サイドボード30枚")))
     state.SkipWithError("the deck is not the 75 lines it should be");
 }
 
-void BM_PrintTextEngineOnly(benchmark::State& state) {
-  Deck d;
+void BM_PrintTextEngineOnly(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   QStringList queries = sectionQueries(
       "tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.Color, tbl_CardMst.Cost, "
       "tbl_CardMst.Rare, tbl_CardMst.CardType",
@@ -70,8 +75,8 @@ void BM_PrintTextEngineOnly(benchmark::State& state) {
   for (auto _ : state) readAll(*d.db, queries);
 }
 
-void BM_HtmlWithCardText(benchmark::State& state) {
-  Deck d;
+void BM_HtmlWithCardText(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   QTemporaryDir dir;
   const QString path = dir.filePath("deck.html");
   for (auto _ : state) {
@@ -80,8 +85,8 @@ void BM_HtmlWithCardText(benchmark::State& state) {
   }
 }
 
-void BM_HtmlEngineOnly(benchmark::State& state) {
-  Deck d;
+void BM_HtmlEngineOnly(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   const QStringList queries = sectionQueries(
       "tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.Color, tbl_CardMst.Cost, "
       "tbl_CardMst.TextN, tbl_CardMst.CAttack, tbl_CardMst.CDefence, tbl_CardMst.CType, tbl_CardMst.Rare, "
@@ -92,16 +97,10 @@ void BM_HtmlEngineOnly(benchmark::State& state) {
   for (auto _ : state) readAll(*d.db, queries);
 }
 
-BENCHMARK(BM_PrintText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_PrintTextEngineOnly)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_HtmlWithCardText)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_HtmlEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
+const tvbench::Add printText("BM_PrintText", BM_PrintText, repeated);
+const tvbench::Add printTextEngineOnly("BM_PrintTextEngineOnly", BM_PrintTextEngineOnly, repeated);
+const tvbench::Add htmlWithCardText("BM_HtmlWithCardText", BM_HtmlWithCardText, repeated);
+const tvbench::Add htmlEngineOnly("BM_HtmlEngineOnly", BM_HtmlEngineOnly, repeated);
 
 }  // namespace
 

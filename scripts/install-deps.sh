@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6
   libssl-dev libicu-dev
   nlohmann-json3-dev liblzma-dev zlib1g-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev
   fonts-noto-cjk xvfb xauth
 )
 # npm fetches the amalgamation. A node installation from elsewhere brings its
