@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <memory>
 
 #include "app/instancelock.h"
@@ -27,21 +26,29 @@ int main(int argc, char** argv) {
 
   tv::AppContext ctx;
   ctx.gCardDb = std::move(outcome.gCardDb);
+  // The start-up window stays two seconds whatever happens. Once it is on
+  // screen, the program makes what the main window, the first large search
+  // and the first keystroke in the name box would otherwise wait for: the
+  // main window is built and loaded hidden, and the tick only shows it.
   std::unique_ptr<tv::Main> mainWindow;
+  bool building = false, ticked = false;
   auto* splash = new tv::WindowOpen(outcome.labelText, [&] {
-    mainWindow = std::make_unique<tv::Main>(ctx);
+    ticked = true;
+    if (building) return;  // a message box of the load event is open: shown when it is done
+    if (!mainWindow) mainWindow = std::make_unique<tv::Main>(ctx);
     mainWindow->show();
   });
-  splash->show();
-  // The start-up window stays two seconds whatever happens: time to make
-  // what the first search and the first keystroke would wait for, once the
-  // window is on screen.
-  QTimer::singleShot(100, [&] {
+  splash->afterShown([&] {
+    building = true;
     try {
       tv::prepareSearches(ctx);
     } catch (const tv::DbError&) {
       // The name box reports it when it is used.
     }
+    mainWindow = std::make_unique<tv::Main>(ctx);
+    building = false;
+    if (ticked) mainWindow->show();
   });
+  splash->show();
   return QApplication::exec();
 }
