@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "carddb/database.h"
@@ -48,47 +47,46 @@ class CardNames {
 
   // --- the name box: which distinct names hold a folded text
 
-  // Ids of the distinct English and Japanese names, by their exact text.
-  int englishId(std::string_view utf8) const { return idOf(englishIds_, utf8); }
-  int japaneseId(std::string_view utf8) const { return idOf(japaneseIds_, utf8); }
+  // Ids of the distinct English and Japanese names, by their exact text (-1: none).
+  int englishId(std::string_view utf8) const { return english_.id(utf8); }
+  int japaneseId(std::string_view utf8) const { return japanese_.id(utf8); }
   // One flag per distinct name: does its folded form hold `folded`?
-  std::vector<char> englishHits(QStringView folded) const { return englishFolded_.hits(folded); }
-  std::vector<char> japaneseHits(QStringView folded) const { return japaneseFolded_.hits(folded); }
-  const QString& englishName(int id) const { return englishNames_[id]; }
+  std::vector<char> englishHits(QStringView folded) const { return english_.hits(folded); }
+  std::vector<char> japaneseHits(QStringView folded) const { return japanese_.hits(folded); }
+  QString englishName(int id) const { return QString::fromUtf8(english_.texts[size_t(id)]); }
   // The English names of the rows that carry a Japanese name.
   const std::vector<int>& englishOfJapanese(int id) const { return englishOfJapanese_[size_t(id)]; }
 
  private:
-  using Ids = std::unordered_map<std::string_view, int>;
-  static int idOf(const Ids& ids, std::string_view utf8) {
-    const auto it = ids.find(utf8);
-    return it == ids.end() ? -1 : it->second;
-  }
-  // The folded names one after another: one search of the whole finds every
-  // name that holds a text.
-  struct Folded {
-    QString joined;
-    std::vector<qsizetype> starts;  // of each name in `joined`
-    QStringView at(int id) const {
-      const qsizetype end = size_t(id) + 1 < starts.size() ? starts[size_t(id) + 1] : joined.size();
-      return QStringView(joined).mid(starts[size_t(id)], end - starts[size_t(id)]);
-    }
+  // The distinct names of one language, each held once as the card master
+  // holds it and once folded, the folded forms one after another (a search
+  // of the whole finds every name that holds a text) and in their order (a
+  // folded name is found by halving).
+  struct Names {
+    std::vector<QByteArray> texts;
+    QString folded;
+    std::vector<qsizetype> starts;  // of each name in `folded`
+    std::vector<int> byText, byFolded;
+
+    QStringView foldedAt(int id) const;
+    int id(std::string_view utf8) const;
     std::vector<char> hits(QStringView text) const;
+    // The ids whose folded form is `key`.
+    std::vector<int> withFolded(QStringView key) const;
+    // Once every name is in: the orders to search them by.
+    void sort();
   };
-  // A name not seen before: its id.
-  int addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& shown, Folded& folded,
-              const QString& name);
-  void index(const QString& folded, const QString& name, int card, QHash<QString, QList<int>>& byFold);
+  class Reader;
+  // The cards whose English name, Japanese name or half of a split card folds to `key`.
+  enum class Kind { English, Japanese, Half };
+  std::vector<int> cardsOf(const QString& key, Kind kind) const;
 
   std::vector<Card> cards_;
-  // Folded full names and folded halves of split cards, to card indexes.
-  QHash<QString, QList<int>> byEnglish_, byJapanese_, byHalf_;
-
-  std::vector<QByteArray> englishTexts_, japaneseTexts_;  // the keys of the id maps point here
-  Ids englishIds_, japaneseIds_;
+  Names english_, japanese_;
+  std::vector<int> cardOfEnglish_;
   std::vector<std::vector<int>> englishOfJapanese_;
-  QStringList englishNames_, japaneseNames_;
-  Folded englishFolded_, japaneseFolded_;
+  // Folded halves of split cards, to card indexes.
+  QHash<QString, QList<int>> byHalf_;
 };
 
 }  // namespace tv

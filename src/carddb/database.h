@@ -200,6 +200,14 @@ class Recordset {
   QByteArrayView utf8(QStringView name) const;
   // A snapshot's value as it is stored; read it before utf8() of the same column.
   Cell cell(QStringView name) const;
+  // The position of a column, for loops that read it row after row without
+  // looking the name up (DbError when there is none), and the reads by it.
+  int column(QStringView name) const;
+  QByteArrayView utf8(int column) const;
+  Cell cell(int column) const;
+  // The same into `into`, reusing its buffer: for loops that keep few values.
+  void cell(int column, Cell& into) const;
+  bool isNull(int column) const;
 
   void addNew();
   void edit();
