@@ -105,9 +105,15 @@ class Child {
   Clock::time_point started_;
 };
 
-// kB of a process's resident memory (VmRSS) and proportional set size (Pss).
+// A process's resident memory (VmRSS: of it the files mapped, libraries and
+// fonts above all, and the rest) and its proportional set size (Pss), in MB.
 struct Memory {
-  double rssMB = 0, pssMB = 0;
+  double rssMB = 0, fileMB = 0, pssMB = 0;
+  void count(benchmark::State& state) const {
+    state.counters["rss_MB"] = rssMB;
+    state.counters["rss_file_MB"] = fileMB;
+    state.counters["pss_MB"] = pssMB;
+  }
 };
 Memory memoryOf(pid_t pid) {
   auto field = [](const QString& file, const char* name) {
@@ -119,7 +125,19 @@ Memory memoryOf(pid_t pid) {
     return 0.0;
   };
   const QString proc = QStringLiteral("/proc/%1/").arg(pid);
-  return {field(proc + "status", "VmRSS:") / 1024, field(proc + "smaps_rollup", "Pss:") / 1024};
+  return {field(proc + "status", "VmRSS:") / 1024, field(proc + "status", "RssFile:") / 1024,
+          field(proc + "smaps_rollup", "Pss:") / 1024};
+}
+
+// Milliseconds of processor time a process (all its threads) has had.
+double cpuMsOf(pid_t pid) {
+  double ns = 0;
+  const QString tasks = QStringLiteral("/proc/%1/task/").arg(pid);
+  for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    QFile f(tasks + task + QStringLiteral("/schedstat"));
+    if (f.open(QIODevice::ReadOnly)) ns += f.readAll().split(' ').front().toDouble();
+  }
+  return ns / 1e6;
 }
 
 // The X server of this benchmark program: Xvfb on a display number it finds free itself.
@@ -358,8 +376,10 @@ void BM_Start(benchmark::State& state, const BenchData& data) {
   for (auto _ : state) {
     Run run(data, watcher());
     const Watcher::Window *startup = nullptr, *main = nullptr;
+    double startupCpu = 0;
     const bool seen = run.watcher().until([&] {
-      startup = run.watcher().shownOfSize(layout.startup);
+      if (!startup && (startup = run.watcher().shownOfSize(layout.startup)))
+        startupCpu = cpuMsOf(run.child().pid());
       main = run.watcher().shownOfSize(layout.main);
       return startup && main;
     });
@@ -371,9 +391,8 @@ void BM_Start(benchmark::State& state, const BenchData& data) {
     state.SetIterationTime(msBetween(run.child().started(), *startup->shown) / 1000);
     state.counters["main_ms"] = msBetween(run.child().started(), *main->shown);
     state.counters["after_2s_ms"] = msBetween(*startup->shown, *main->shown) - 2000;
-    const Memory m = memoryOf(run.child().pid());
-    state.counters["rss_MB"] = m.rssMB;
-    state.counters["pss_MB"] = m.pssMB;
+    state.counters["cpu_ms"] = startupCpu;
+    memoryOf(run.child().pid()).count(state);
   }
 }
 
@@ -387,11 +406,10 @@ void BM_FloorStart(benchmark::State& state, const BenchData& data) {
       state.SkipWithError("no window");
       break;
     }
+    state.counters["cpu_ms"] = cpuMsOf(run.child().pid());
     run.watcher().settle(std::chrono::milliseconds(300));
     state.SetIterationTime(msBetween(run.child().started(), *window->shown) / 1000);
-    const Memory m = memoryOf(run.child().pid());
-    state.counters["rss_MB"] = m.rssMB;
-    state.counters["pss_MB"] = m.pssMB;
+    memoryOf(run.child().pid()).count(state);
   }
 }
 
@@ -420,9 +438,7 @@ void BM_FullSearch(benchmark::State& state, const BenchData& data) {
     }
     state.SetIterationTime(msBetween(clicked, *drawn) / 1000);
     x.settle(std::chrono::milliseconds(300));
-    const Memory m = memoryOf(run.child().pid());
-    state.counters["rss_MB"] = m.rssMB;
-    state.counters["pss_MB"] = m.pssMB;
+    memoryOf(run.child().pid()).count(state);
 
     x.click(window, layout.name.center());
     x.settle(std::chrono::milliseconds(200));
