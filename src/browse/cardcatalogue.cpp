@@ -88,10 +88,18 @@ struct Store {
     qint32 ctype = -1;                     // into ctypes; -1 is Null
     std::array<qint32, kCopied> values{};  // into columns[k]
   };
-  // The distinct values of one copied column, and their text as the engine reads it.
+  // The distinct values of one copied column, and their text as the engine
+  // reads it: a text's is its bytes, any other's (a number's) is kept beside it.
   struct Column {
     std::vector<Cell> cells;
-    std::vector<QByteArray> texts;
+    QHash<qint32, QByteArray> otherTexts;
+    const QByteArray& text(qint32 value) const {
+      const Cell& c = cells[size_t(value)];
+      if (c.kind == Cell::Text) return c.bytes;
+      const auto it = otherTexts.constFind(value);
+      static const QByteArray none;
+      return it == otherTexts.cend() ? none : *it;
+    }
   };
 
   std::vector<Entry> entries;
@@ -102,7 +110,7 @@ struct Store {
     return columns[size_t(column)].cells[size_t(entries[size_t(entry)].values[size_t(column)])];
   }
   const QByteArray& text(qint32 entry, int column) const {
-    return columns[size_t(column)].texts[size_t(entries[size_t(entry)].values[size_t(column)])];
+    return columns[size_t(column)].text(entries[size_t(entry)].values[size_t(column)]);
   }
   // The line the statement's path reads back from wtbl_CardList.
   QString line(qint32 entry) const {
@@ -206,7 +214,8 @@ class CardCatalogue {
             Store::Column& c = store->columns[k];
             it = index[k].insert(value[k], qint32(c.cells.size()));
             // The engine's text of a number is its own; a text is its bytes.
-            c.texts.push_back(value[k].kind == Cell::Text ? value[k].bytes : rs.utf8(at[k]).toByteArray());
+            if (value[k].kind != Cell::Text && value[k].kind != Cell::Null)
+              c.otherTexts.insert(*it, rs.utf8(at[k]).toByteArray());
             c.cells.push_back(value[k]);
           }
           lastIndex[k] = *it;
@@ -298,10 +307,11 @@ class CardCatalogue {
     auto view = [](const QByteArray& text) {
       return std::string_view(text.constData(), size_t(text.size()));
     };
-    for (const QByteArray& text : store_->columns[kNameE].texts)
-      ids.english.push_back(NameFilter::englishIdOf(*names, view(text)));
-    for (const QByteArray& text : store_->columns[kNameN].texts)
-      ids.japanese.push_back(NameFilter::japaneseIdOf(*names, view(text)));
+    const Store::Column &english = store_->columns[kNameE], &japanese = store_->columns[kNameN];
+    for (qint32 v = 0; v < qint32(english.cells.size()); ++v)
+      ids.english.push_back(NameFilter::englishIdOf(*names, view(english.text(v))));
+    for (qint32 v = 0; v < qint32(japanese.cells.size()); ++v)
+      ids.japanese.push_back(NameFilter::japaneseIdOf(*names, view(japanese.text(v))));
     nameIds_ = std::move(ids);
     return nameIds_;
   }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
-#include <unordered_map>
+#include <unordered_set>
 
 #include "text/fold.h"
 
@@ -19,7 +19,13 @@ QStringList splitHalves(const QString& name) {
   return halves.size() > 1 ? halves : QStringList();
 }
 
-std::string_view view(const QByteArray& bytes) { return {bytes.constData(), size_t(bytes.size())}; }
+// One of many parts laid end to end, by their starts.
+template <typename Whole>
+auto part(const Whole& whole, const std::vector<qsizetype>& starts, int id) {
+  const qsizetype start = starts[size_t(id)];
+  const qsizetype end = size_t(id) + 1 < starts.size() ? starts[size_t(id) + 1] : whole.size();
+  return std::pair{start, end - start};
+}
 
 }  // namespace
 
@@ -54,11 +60,11 @@ class CardNames::Reader {
       int j = idOf(japaneseIds_, nameN);
       if (j < 0) {
         j = add(n_.japanese_, japaneseIds_, nameN, QString::fromUtf8(nameN));
-        n_.englishOfJapanese_.emplace_back();
+        englishOfJapanese_.emplace_back();
       }
       if (addOnce(japaneseOfCard_[size_t(card)], j) && nameN.contains("//"))
         addHalves(QString::fromUtf8(nameN), card);
-      if (addOnce(japaneseOfEnglish_[size_t(e)], j)) n_.englishOfJapanese_[size_t(j)].push_back(e);
+      if (addOnce(japaneseOfEnglish_[size_t(e)], j)) englishOfJapanese_[size_t(j)].push_back(e);
     }
     n_.cards_[size_t(card)].printings.push_back({code(setEx), englishShown_[size_t(e)], setNo});
   }
@@ -69,20 +75,36 @@ class CardNames::Reader {
                        [](const Printing& a, const Printing& b) { return a.CardsetNo < b.CardsetNo; });
     n_.english_.sort();
     n_.japanese_.sort();
+    n_.englishOfJapaneseStarts_.push_back(0);
+    for (const std::vector<int>& english : englishOfJapanese_) {
+      n_.englishOfJapanese_.insert(n_.englishOfJapanese_.end(), english.begin(), english.end());
+      n_.englishOfJapaneseStarts_.push_back(int(n_.englishOfJapanese_.size()));
+    }
   }
 
  private:
-  using Ids = std::unordered_map<std::string_view, int>;
+  // The ids of one language's names, found by their text.
+  struct ByText {
+    using is_transparent = void;
+    const Names* names;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    size_t operator()(int id) const { return (*this)(names->text(id)); }
+    bool operator()(int a, int b) const { return a == b; }
+    bool operator()(std::string_view text, int id) const { return text == names->text(id); }
+    bool operator()(int id, std::string_view text) const { return text == names->text(id); }
+  };
+  using Ids = std::unordered_set<int, ByText, ByText>;
   static int idOf(const Ids& ids, QByteArrayView utf8) {
     const auto it = ids.find(std::string_view(utf8.data(), size_t(utf8.size())));
-    return it == ids.end() ? -1 : it->second;
+    return it == ids.end() ? -1 : *it;
   }
   static int add(Names& names, Ids& ids, QByteArrayView utf8, const QString& text) {
-    const int id = int(names.texts.size());
-    names.texts.push_back(utf8.toByteArray());  // the heap text stays where it is when the vector grows
-    ids.emplace(view(names.texts.back()), id);
+    const int id = names.count();
+    names.textStarts.push_back(names.utf8.size());
+    names.utf8 += utf8;
     names.starts.push_back(names.folded.size());
     names.folded += foldName(text);
+    ids.insert(id);
     return id;
   }
   static bool addOnce(std::vector<int>& ids, int id) {
@@ -108,10 +130,11 @@ class CardNames::Reader {
   }
 
   CardNames& n_;
-  Ids englishIds_, japaneseIds_;
+  Ids englishIds_{0, ByText{&n_.english_}, ByText{&n_.english_}};
+  Ids japaneseIds_{0, ByText{&n_.japanese_}, ByText{&n_.japanese_}};
   std::vector<QString> englishShown_;
   QHash<QString, int> cardOfKey_;
-  std::vector<std::vector<int>> japaneseOfCard_, japaneseOfEnglish_;
+  std::vector<std::vector<int>> japaneseOfCard_, japaneseOfEnglish_, englishOfJapanese_;
   QHash<QByteArray, QString> codes_;
   QByteArray lastCode_;
   QString lastCodeText_;
@@ -139,32 +162,37 @@ std::shared_ptr<const CardNames> CardNames::load(Database& db) {
   return names;
 }
 
+std::string_view CardNames::Names::text(int id) const {
+  const auto [start, size] = part(utf8, textStarts, id);
+  return std::string_view(utf8.constData() + start, size_t(size));
+}
+
 QStringView CardNames::Names::foldedAt(int id) const {
-  const qsizetype end = size_t(id) + 1 < starts.size() ? starts[size_t(id) + 1] : folded.size();
-  return QStringView(folded).mid(starts[size_t(id)], end - starts[size_t(id)]);
+  const auto [start, size] = part(folded, starts, id);
+  return QStringView(folded).mid(start, size);
 }
 
 void CardNames::Names::sort() {
-  std::vector<std::string_view> text(texts.size());
-  std::vector<QStringView> fold(texts.size());
-  for (size_t id = 0; id < texts.size(); ++id) {
-    text[id] = view(texts[id]);
-    fold[id] = foldedAt(int(id));
+  std::vector<std::string_view> byteTexts(static_cast<size_t>(count()));
+  std::vector<QStringView> fold(static_cast<size_t>(count()));
+  for (int id = 0; id < count(); ++id) {
+    byteTexts[size_t(id)] = text(id);
+    fold[size_t(id)] = foldedAt(id);
   }
-  byText.resize(texts.size());
+  byText.resize(size_t(count()));
   std::iota(byText.begin(), byText.end(), 0);
-  std::sort(byText.begin(), byText.end(), [&](int a, int b) { return text[size_t(a)] < text[size_t(b)]; });
-  byFolded.resize(texts.size());
+  std::sort(byText.begin(), byText.end(),
+            [&](int a, int b) { return byteTexts[size_t(a)] < byteTexts[size_t(b)]; });
+  byFolded.resize(size_t(count()));
   std::iota(byFolded.begin(), byFolded.end(), 0);
   std::sort(byFolded.begin(), byFolded.end(),
             [&](int a, int b) { return fold[size_t(a)] < fold[size_t(b)]; });
 }
 
 int CardNames::Names::id(std::string_view utf8) const {
-  const auto it = std::lower_bound(byText.begin(), byText.end(), utf8, [this](int id, std::string_view v) {
-    return view(texts[size_t(id)]) < v;
-  });
-  return it != byText.end() && view(texts[size_t(*it)]) == utf8 ? *it : -1;
+  const auto it = std::lower_bound(byText.begin(), byText.end(), utf8,
+                                   [this](int id, std::string_view v) { return text(id) < v; });
+  return it != byText.end() && text(*it) == utf8 ? *it : -1;
 }
 
 std::vector<int> CardNames::Names::withFolded(QStringView key) const {
@@ -203,7 +231,7 @@ std::vector<int> CardNames::cardsOf(const QString& key, Kind kind) const {
       break;
     case Kind::Japanese:
       for (const int j : japanese_.withFolded(key))
-        for (const int e : englishOfJapanese_[size_t(j)]) add(cardOfEnglish_[size_t(e)]);
+        for (const int e : englishOfJapanese(j)) add(cardOfEnglish_[size_t(e)]);
       break;
     case Kind::Half:
       for (const int card : byHalf_.value(key)) add(card);

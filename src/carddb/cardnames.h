@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -53,9 +54,16 @@ class CardNames {
   // One flag per distinct name: does its folded form hold `folded`?
   std::vector<char> englishHits(QStringView folded) const { return english_.hits(folded); }
   std::vector<char> japaneseHits(QStringView folded) const { return japanese_.hits(folded); }
-  QString englishName(int id) const { return QString::fromUtf8(english_.texts[size_t(id)]); }
+  QString englishName(int id) const {
+    const std::string_view text = english_.text(id);
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+  }
   // The English names of the rows that carry a Japanese name.
-  const std::vector<int>& englishOfJapanese(int id) const { return englishOfJapanese_[size_t(id)]; }
+  std::span<const int> englishOfJapanese(int id) const {
+    return std::span<const int>(englishOfJapanese_)
+        .subspan(size_t(englishOfJapaneseStarts_[size_t(id)]),
+                 size_t(englishOfJapaneseStarts_[size_t(id) + 1] - englishOfJapaneseStarts_[size_t(id)]));
+  }
 
  private:
   // The distinct names of one language, each held once as the card master
@@ -63,11 +71,14 @@ class CardNames {
   // of the whole finds every name that holds a text) and in their order (a
   // folded name is found by halving).
   struct Names {
-    std::vector<QByteArray> texts;
+    QByteArray utf8;
+    std::vector<qsizetype> textStarts;  // of each name in `utf8`
     QString folded;
     std::vector<qsizetype> starts;  // of each name in `folded`
     std::vector<int> byText, byFolded;
 
+    int count() const { return int(starts.size()); }
+    std::string_view text(int id) const;
     QStringView foldedAt(int id) const;
     int id(std::string_view utf8) const;
     std::vector<char> hits(QStringView text) const;
@@ -84,7 +95,8 @@ class CardNames {
   std::vector<Card> cards_;
   Names english_, japanese_;
   std::vector<int> cardOfEnglish_;
-  std::vector<std::vector<int>> englishOfJapanese_;
+  std::vector<int> englishOfJapanese_,
+      englishOfJapaneseStarts_;  // of Japanese name j: from starts[j] to starts[j + 1]
   // Folded halves of split cards, to card indexes.
   QHash<QString, QList<int>> byHalf_;
 };
