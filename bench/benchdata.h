@@ -36,7 +36,12 @@
 #include <memory>
 #include <vector>
 
+#include "app/deckbuildtab.h"
+#include "app/listbox.h"
+#include "app/mainwindow.h"
+#include "browse/search.h"
 #include "core/startup.h"
+#include "session/context.h"
 
 namespace tvbench {
 
@@ -73,6 +78,18 @@ class BenchData {
     if (!outcome.ok()) qFatal("%s", qPrintable(outcome.error));
     return std::move(outcome.gCardDb);
   }
+
+  // The card database as the start-up window leaves it (its catalogue and
+  // names made): made once a benchmark program, lent to one context at a time.
+  void lend(tv::AppContext& ctx) const {
+    if (!started_.gCardDb) {
+      started_.gCardDb = open();
+      tv::prepareSearches(started_);
+    }
+    ctx.gCardDb = std::move(started_.gCardDb);
+    ctx.gCardNames = started_.gCardNames;
+  }
+  void takeBack(tv::AppContext& ctx) const { started_.gCardDb = std::move(ctx.gCardDb); }
 
  private:
   explicit BenchData(const QString& name) : name_(name), dir_(QStringLiteral(TV_BENCH_CACHE "/") + name) {
@@ -116,6 +133,7 @@ class BenchData {
                        [&](const QString& in) { return QFileInfo(in).lastModified() <= out.lastModified(); });
   }
   QString name_, dir_;
+  mutable tv::AppContext started_;
 };
 
 // --- benchmarks run once per card database
@@ -194,6 +212,43 @@ inline double idleWork(benchmark::State& state) {
   state.ResumeTiming();
   return ms;
 }
+
+// A main window over a card database as a start leaves it, every expansion
+// selected and searched, the list painted.
+struct SearchedWindow {
+  const BenchData& data;
+  tv::AppContext ctx;
+  std::unique_ptr<tv::Main> window;
+  tv::DeckBuildTab* tab = nullptr;
+
+  explicit SearchedWindow(const BenchData& from) : data(from) {
+    data.lend(ctx);
+    window = std::make_unique<tv::Main>(ctx);
+    window->show();
+    window->activateWindow();
+    tab = window->findChild<tv::DeckBuildTab*>();
+    list("lst_CardSet")->selectAll();
+    search();
+    QApplication::processEvents();
+  }
+  ~SearchedWindow() {
+    window.reset();
+    data.takeBack(ctx);
+  }
+  SearchedWindow(const SearchedWindow&) = delete;
+  SearchedWindow& operator=(const SearchedWindow&) = delete;
+
+  template <typename Control = tv::ListBox>
+  Control* find(const char* name) const {
+    return window->findChild<Control*>(QLatin1StringView(name));
+  }
+  tv::ListBox* list(const char* name) const { return find(name); }
+  // A click on 再検索 (or what the name box's typing pause sets off) until
+  // the card list has painted.
+  bool search() {
+    return untilPainted(list("lst_CardList")->viewport(), [&] { tab->cmd_reload_Click(); });
+  }
+};
 
 // --- the report
 

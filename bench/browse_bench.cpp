@@ -20,30 +20,7 @@ constexpr int kRuns = 15;
 
 using tvbench::BenchData;
 
-// A main window with every expansion selected and searched, after the work
-// the start-up window does.
-struct SearchedWindow {
-  tv::AppContext ctx;
-  std::unique_ptr<tv::Main> window;
-  tv::DeckBuildTab* tab = nullptr;
-  tv::ListBox* list(const char* name) const {
-    return window->findChild<tv::ListBox*>(QLatin1StringView(name));
-  }
-  explicit SearchedWindow(const BenchData& data) {
-    ctx.gCardDb = data.open();
-    tv::prepareSearches(ctx);
-    window = std::make_unique<tv::Main>(ctx);
-    window->show();
-    tab = window->findChild<tv::DeckBuildTab*>();
-    list("lst_CardSet")->selectAll();
-    search();
-    QApplication::processEvents();
-  }
-  // A click on 再検索 until the card list has painted.
-  bool search() {
-    return tvbench::untilPainted(list("lst_CardList")->viewport(), [&] { tab->cmd_reload_Click(); });
-  }
-};
+using tvbench::SearchedWindow;
 
 void BM_FloorSearchEveryExpansion(benchmark::State& state, const BenchData& data) {
   SearchedWindow w(data);

@@ -23,52 +23,27 @@ constexpr int kRuns = 15;
 
 void timing(benchmark::internal::Benchmark* b) { tvbench::timedRuns(b, kRuns)->ReportAggregatesOnly(); }
 
-// A main window, after the work the start-up window does, with every expansion selected and searched.
-struct Window {
-  tv::AppContext ctx;
-  std::unique_ptr<tv::Main> window;
-  tv::DeckBuildTab* tab = nullptr;
-  QLineEdit* name = nullptr;
-  tv::ListBox* cardList = nullptr;
-  explicit Window(std::unique_ptr<tv::Database> db) {
-    ctx.gCardDb = std::move(db);
-    tv::prepareSearches(ctx);
-    window = std::make_unique<tv::Main>(ctx);
-    window->show();
-    window->activateWindow();
-    tab = window->findChild<tv::DeckBuildTab*>();
-    name = window->findChild<QLineEdit*>(QStringLiteral("txt_Name"));
-    cardList = window->findChild<tv::ListBox*>(QStringLiteral("lst_CardList"));
-    window->findChild<tv::ListBox*>(QStringLiteral("lst_CardSet"))->selectAll();
-    search();
-    QApplication::processEvents();
-  }
-  // What the typing pause sets off, until the card list has painted.
-  bool search() {
-    return tvbench::untilPainted(cardList->viewport(), [&] { tab->cmd_reload_Click(); });
-  }
-};
+using tvbench::SearchedWindow;
 
 // The box entered and "s" typed in a window that has just started; the
 // search the typing pause sets off runs at once.
 void BM_FirstKeystroke(benchmark::State& state, const BenchData& data) {
-  auto db = data.open();
   for (auto _ : state) {
     state.PauseTiming();
-    auto w = std::make_unique<Window>(std::move(db));
+    auto w = std::make_unique<SearchedWindow>(data);
+    auto* name = w->find<QLineEdit>("txt_Name");
     QApplication::processEvents();
     state.ResumeTiming();
-    w->name->setFocus(Qt::MouseFocusReason);
+    name->setFocus(Qt::MouseFocusReason);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier, QStringLiteral("s"));
-    QApplication::sendEvent(w->name, &press);
+    QApplication::sendEvent(name, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_S, Qt::NoModifier, QStringLiteral("s"));
-    QApplication::sendEvent(w->name, &release);
+    QApplication::sendEvent(name, &release);
     const bool painted = w->search();
     state.counters["then_ms"] = tvbench::idleWork(state);
     state.PauseTiming();
-    if (!painted || w->name->text() != u"s") state.SkipWithError("the keystroke did not search");
-    state.counters["lines"] = w->cardList->count();
-    db = std::move(w->ctx.gCardDb);  // the connection keeps its catalogue, as a run does
+    if (!painted || name->text() != u"s") state.SkipWithError("the keystroke did not search");
+    state.counters["lines"] = w->list("lst_CardList")->count();
     w.reset();
     state.ResumeTiming();
   }
@@ -77,13 +52,13 @@ const tvbench::Add first("BM_FirstKeystroke", BM_FirstKeystroke, timing);
 
 // A keystroke once the box is in use; the empty box is the plain search.
 void BM_NameKeystroke(benchmark::State& state, const BenchData& data, const char* typed) {
-  Window w(data.open());
-  w.name->setText(QString::fromUtf8(typed));
+  SearchedWindow w(data);
+  w.find<QLineEdit>("txt_Name")->setText(QString::fromUtf8(typed));
   for (auto _ : state) {
     if (!w.search()) state.SkipWithError("the card list did not paint");
     state.counters["then_ms"] = tvbench::idleWork(state);
   }
-  state.counters["lines"] = w.cardList->count();
+  state.counters["lines"] = w.list("lst_CardList")->count();
 }
 const tvbench::Add keystrokes[] = {
     {"BM_NameKeystroke/empty_box", [](auto& s, const auto& d) { BM_NameKeystroke(s, d, ""); }, timing},

@@ -309,14 +309,11 @@ Layout layoutOf(const BenchData& data) {
     tv::WindowOpen splash(QString(), {});
     out.startup = splash.size();
   }
-  tv::AppContext ctx;
-  ctx.gCardDb = data.open();
-  tv::Main window(ctx);
-  window.show();
-  QApplication::processEvents();
+  const tvbench::SearchedWindow searched(data);
+  const tv::Main& window = *searched.window;
   out.main = window.size();
   auto rect = [&](const char* name) {
-    auto* w = window.findChild<QWidget*>(QLatin1StringView(name));
+    auto* w = searched.find<QWidget>(name);
     return QRect(w->mapTo(&window, QPoint(0, 0)), w->size());
   };
   out.cardSets = rect("lst_CardSet");

@@ -11,6 +11,7 @@
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
+#include "browse/search.h"
 #include "support/controls.h"
 #include "support/fixtures.h"
 
@@ -22,6 +23,7 @@ class WindowTest : public ::testing::Test {
   virtual void fill() { addStandardCards(f); }
   void SetUp() override {
     fill();
+    tv::prepareSearches(f.ctx);  // as the start-up window does
     w = std::make_unique<tv::Main>(f.ctx);
     w->show();
     QApplication::processEvents();
