@@ -88,7 +88,7 @@ void BM_ImportPastedDeck(benchmark::State& state, const BenchData& data) {
     text += QStringLiteral("%1 %2\n").arg(1 + i % 4).arg(rs.text(i % 2 ? u"NameE" : u"NameN"));
   }
   const auto names = tv::cardNames(ctx);
-  for (auto _ : state) benchmark::DoNotOptimize(tv::importDeckText(text, *names, *ctx.gCardDb));
+  for (auto _ : state) benchmark::DoNotOptimize(tv::importDeckText(text, *names));
 }
 const tvbench::Add pasted("BM_ImportPastedDeck", BM_ImportPastedDeck, timing);
 

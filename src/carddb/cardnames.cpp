@@ -5,6 +5,7 @@
 #include <numeric>
 #include <unordered_set>
 
+#include "carddb/codes.h"
 #include "text/fold.h"
 
 namespace tv {
@@ -35,7 +36,7 @@ class CardNames::Reader {
  public:
   explicit Reader(CardNames& n) : n_(n) {}
 
-  void row(QByteArrayView setEx, QByteArrayView nameE, QByteArrayView nameN, qint64 setNo) {
+  void row(QByteArrayView setEx, QByteArrayView nameE, QByteArrayView nameN, qint64 setNo, bool basicLand) {
     // A name is decoded, folded and indexed when first seen; later rows only look it up.
     int e = idOf(englishIds_, nameE);
     if (e < 0) {
@@ -66,7 +67,7 @@ class CardNames::Reader {
         addHalves(QString::fromUtf8(nameN), card);
       if (addOnce(japaneseOfEnglish_[size_t(e)], j)) englishOfJapanese_[size_t(j)].push_back(e);
     }
-    n_.cards_[size_t(card)].printings.push_back({code(setEx), englishShown_[size_t(e)], setNo});
+    n_.cards_[size_t(card)].printings.push_back({code(setEx), englishShown_[size_t(e)], setNo, basicLand});
   }
 
   void finish() {
@@ -98,12 +99,13 @@ class CardNames::Reader {
     const auto it = ids.find(std::string_view(utf8.data(), size_t(utf8.size())));
     return it == ids.end() ? -1 : *it;
   }
-  static int add(Names& names, Ids& ids, QByteArrayView utf8, const QString& text) {
+  int add(Names& names, Ids& ids, QByteArrayView utf8, const QString& text) {
     const int id = names.count();
     names.textStarts.push_back(names.utf8.size());
     names.utf8 += utf8;
     names.starts.push_back(names.folded.size());
     names.folded += foldName(text);
+    n_.longestKey_ = qMax(n_.longestKey_, names.folded.size() - names.starts.back());
     ids.insert(id);
     return id;
   }
@@ -114,8 +116,10 @@ class CardNames::Reader {
   }
   void addHalves(const QString& name, int card) {
     for (const QString& half : splitHalves(name)) {
-      QList<int>& cards = n_.byHalf_[foldName(half)];
+      const QString key = foldName(half);
+      QList<int>& cards = n_.byHalf_[key];
       if (!cards.contains(card)) cards << card;
+      n_.longestKey_ = qMax(n_.longestKey_, key.size());
     }
   }
   // The expansion codes, one string each however many printings share it.
@@ -145,18 +149,19 @@ std::shared_ptr<const CardNames> CardNames::load(Database& db) {
   Reader reader(*names);
   auto rs =
       db.openRecordset(QStringLiteral("SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, "
-                                      "tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN tbl_CardSet"
-                                      " ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx"),
+                                      "tbl_CardMst.CardType, tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN"
+                                      " tbl_CardSet ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx"),
                        RecordsetType::Snapshot, dbForwardOnly);
   const int setEx = rs.column(u"CardSetEx"), nameE = rs.column(u"NameE"), nameN = rs.column(u"NameN"),
-            setNo = rs.column(u"CardsetNo");
+            cardType = rs.column(u"CardType"), setNo = rs.column(u"CardsetNo");
   for (; !rs.eof(); rs.moveNext()) {
     const Cell no = rs.cell(setNo);
     // An expansion missing from tbl_CardSet comes after every other.
     const qint64 number = no.kind == Cell::Integer ? no.integer
                           : no.kind == Cell::Null  ? std::numeric_limits<qint64>::max()
                                                    : rs.field(u"CardsetNo").toLongLong();
-    reader.row(rs.utf8(setEx), rs.utf8(nameE), rs.utf8(nameN), number);
+    const bool basicLand = QAnyStringView::equal(QUtf8StringView(rs.utf8(cardType)), kBasicLand);
+    reader.row(rs.utf8(setEx), rs.utf8(nameE), rs.utf8(nameN), number, basicLand);
   }
   reader.finish();
   return names;
@@ -241,8 +246,9 @@ std::vector<int> CardNames::cardsOf(const QString& key, Kind kind) const {
 }
 
 CardNames::Lookup CardNames::find(QStringView name) const {
-  const QString folded = foldName(name.trimmed());
-  if (folded.isEmpty()) return {};
+  // Longer than every name and half: no card's.
+  const QString folded = foldName(name.trimmed(), longestKey_);
+  if (folded.isEmpty() || folded.size() > longestKey_) return {};
   // "A/B" as some sites write split cards; a name with "/" of its own is found first as it stands.
   QString asSplit = folded;
   if (!folded.contains(u"//")) asSplit.replace(u'/', QStringLiteral("//"));

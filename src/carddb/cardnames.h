@@ -21,7 +21,8 @@ class CardNames {
   struct Printing {
     QString CardSetEx;
     QString NameE;
-    qint64 CardsetNo = 0;  // of an expansion missing from tbl_CardSet: after every other
+    qint64 CardsetNo = 0;    // of an expansion missing from tbl_CardSet: after every other
+    bool basicLand = false;  // of type BL, free of the four-copy limit
   };
 
   // A card: the printings of one English name, the newest expansion (lowest
@@ -99,6 +100,7 @@ class CardNames {
       englishOfJapaneseStarts_;  // of Japanese name j: from starts[j] to starts[j + 1]
   // Folded halves of split cards, to card indexes.
   QHash<QString, QList<int>> byHalf_;
+  qsizetype longestKey_ = 0;  // the longest folded name or half
 };
 
 }  // namespace tv

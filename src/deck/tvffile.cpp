@@ -1,14 +1,11 @@
 #include "deck/tvffile.h"
 
 #include <QHash>
-#include <limits>
 
 #include "text/shiftjis.h"
 
 namespace tv {
 namespace {
-
-constexpr qint64 kMaxCopies = std::numeric_limits<qint32>::max();
 
 QString withoutQuotes(QString text) { return text.replace(u'"', QChar(kQuoteStandIn)); }
 
@@ -30,9 +27,9 @@ void appendQuoted(QString& out, const QString& value) {
 
 void appendSection(QString& out, const QList<DeckEntry>& entries) {
   for (const DeckEntry& e : entries) {
-    appendQuoted(out, e.CardSetEx);
+    appendQuoted(out, tvfCardText(e.CardSetEx));
     out += u',';
-    appendQuoted(out, e.NameE);
+    appendQuoted(out, tvfCardText(e.NameE));
     out += u',';
     out += QString::number(e.CardMaisu);
     out += QStringLiteral("\r\n");
@@ -104,25 +101,21 @@ class FieldStream {
   int line_ = 1;
 };
 
-// Digits, blanks around them allowed; -1 when not a whole number from 0 up.
+// Digits, blanks around them allowed; -1 when not a whole number from 0 up,
+// kMaxCopies + 1 for any number past the limit.
 qint64 copyCount(QStringView field) {
   const QStringView digits = field.trimmed();
-  if (digits.isEmpty() || digits.size() > 10) return -1;
+  if (digits.isEmpty()) return -1;
   qint64 n = 0;
   for (QChar c : digits) {
     if (c < u'0' || c > u'9') return -1;
-    n = n * 10 + (c.unicode() - u'0');
+    n = qMin(n * 10 + (c.unicode() - u'0'), kMaxCopies + 1);
   }
-  return n <= kMaxCopies ? n : -1;
+  return n;
 }
 
 // The card key as the engine compares it: ASCII letters without regard to case.
-QString foldedKey(const DeckEntry& e) {
-  QString key = e.CardSetEx + QChar(u'\0') + e.NameE;
-  for (QChar& c : key)
-    if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + 32);
-  return key;
-}
+QString foldedKey(const DeckEntry& e) { return cardKey(e.CardSetEx, e.NameE); }
 
 struct Section {
   QList<DeckEntry>& entries;
@@ -144,6 +137,8 @@ struct Section {
 };
 
 }  // namespace
+
+QString tvfCardText(const QString& text) { return withoutQuotes(foldToShiftJis(text)); }
 
 QString currentExpansionCode(const QString& code) {
   if (code == u"IV") return QStringLiteral("IN");
@@ -194,18 +189,26 @@ TvfDecoded decodeTvf(QByteArrayView bytes) {
     if (!name) return std::nullopt;
     const auto count = in.next(error);
     if (!count) return std::nullopt;
-    separator = *code == u"0" && *name == u"0" && *count == u"0";
     const qint64 copies = copyCount(*count);
     if (copies < 0) {
       error = QStringLiteral("%1行目の枚数「%2」が0以上の整数ではありません。").arg(line).arg(*count);
       return std::nullopt;
     }
-    return DeckEntry{currentExpansionCode(*code), *name, copies};
+    if (copies > kMaxCopies) {
+      error = QStringLiteral("%1行目の「%2」の枚数「%3」は%4枚を超えています。")
+                  .arg(QString::number(line), *name, count->trimmed(), QString::number(kMaxCopies));
+      return std::nullopt;
+    }
+    // Fields as a save writes them back: the count as a number ("0,0,0 "
+    // separates too), a quote in a bare field as ＂ (Shift-JIS needs no folding).
+    separator = *code == u"0" && *name == u"0" && copies == 0;
+    return DeckEntry{currentExpansionCode(withoutQuotes(*code)), withoutQuotes(*name), copies};
   };
   // False when the file is to be refused.
   const auto add = [&](Section& section, const DeckEntry& e) {
     if (section.add(e)) return true;
-    error = QStringLiteral("「%1」の枚数が多すぎます。").arg(e.NameE);
+    error = QStringLiteral("「%1」の枚数が合わせて%2枚を超えています。")
+                .arg(e.NameE, QString::number(kMaxCopies));
     return false;
   };
 

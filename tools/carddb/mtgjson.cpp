@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <istream>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "carddb/decompress.h"
@@ -25,17 +26,18 @@ const QSet<QString>& setFields() {
 }
 
 // The card fields a deck builder uses; everything else (rulings, prices,
-// identifiers, legalities) is dropped as it is read.
+// identifiers) is dropped as it is read.
 const QSet<QString>& cardFields() {
   static const QSet<QString> fields{
-      QStringLiteral("name"),         QStringLiteral("faceName"),   QStringLiteral("side"),
-      QStringLiteral("layout"),       QStringLiteral("number"),     QStringLiteral("uuid"),
-      QStringLiteral("otherFaceIds"), QStringLiteral("colors"),     QStringLiteral("types"),
-      QStringLiteral("supertypes"),   QStringLiteral("subtypes"),   QStringLiteral("manaCost"),
-      QStringLiteral("manaValue"),    QStringLiteral("rarity"),     QStringLiteral("type"),
-      QStringLiteral("originalType"), QStringLiteral("power"),      QStringLiteral("toughness"),
-      QStringLiteral("loyalty"),      QStringLiteral("text"),       QStringLiteral("isOnlineOnly"),
-      QStringLiteral("isFunny"),      QStringLiteral("foreignData")};
+      QStringLiteral("name"),         QStringLiteral("faceName"),    QStringLiteral("side"),
+      QStringLiteral("layout"),       QStringLiteral("number"),      QStringLiteral("uuid"),
+      QStringLiteral("otherFaceIds"), QStringLiteral("colors"),      QStringLiteral("types"),
+      QStringLiteral("supertypes"),   QStringLiteral("subtypes"),    QStringLiteral("manaCost"),
+      QStringLiteral("manaValue"),    QStringLiteral("rarity"),      QStringLiteral("type"),
+      QStringLiteral("originalType"), QStringLiteral("power"),       QStringLiteral("toughness"),
+      QStringLiteral("loyalty"),      QStringLiteral("text"),        QStringLiteral("isOnlineOnly"),
+      QStringLiteral("isFunny"),      QStringLiteral("foreignData"), QStringLiteral("colorIdentity"),
+      QStringLiteral("legalities")};
   return fields;
 }
 
@@ -106,6 +108,13 @@ class Reader {
     return out;
   }
 
+  // Formats and legalities repeat on every card: one string each.
+  const QString& shared(const std::string& utf8) const {
+    auto it = shared_.find(utf8);
+    if (it == shared_.end()) it = shared_.emplace(utf8, QString::fromStdString(utf8)).first;
+    return it->second;
+  }
+
   bool flag(const json& object, const char* key) const {
     const auto it = object.find(key);
     return it != object.end() && it->is_boolean() && it->get<bool>();
@@ -124,6 +133,7 @@ class Reader {
     f.uuid = text(card, "uuid", at);
     f.otherFaceIds = list(card, "otherFaceIds", at);
     f.colors = list(card, "colors", at);
+    f.colorIdentity = list(card, "colorIdentity", at);
     f.types = list(card, "types", at);
     f.supertypes = list(card, "supertypes", at);
     f.subtypes = list(card, "subtypes", at);
@@ -138,6 +148,13 @@ class Reader {
     f.text = text(card, "text", at);
     f.onlineOnly = flag(card, "isOnlineOnly");
     f.funny = flag(card, "isFunny");
+    if (const auto legal = card.find("legalities"); legal != card.end() && !legal->is_null()) {
+      if (!legal->is_object()) throw BuildError(at + QStringLiteral(": legalities is not an object"));
+      for (auto it = legal->begin(); it != legal->end(); ++it) {
+        if (!it->is_string()) throw BuildError(at + QStringLiteral(": a legality is not text"));
+        f.legalities.emplace_back(shared(it.key()), shared(it->get_ref<const std::string&>()));
+      }
+    }
     const auto foreign = card.find("foreignData");
     if (foreign != card.end() && foreign->is_array()) {
       for (const json& entry : *foreign) {
@@ -176,16 +193,22 @@ class Reader {
   bool inData_ = false;
   QString setKey_, setField_;
   std::vector<MtgFace> faces_;
+  mutable std::map<std::string, QString, std::less<>> shared_;
 };
 
 }  // namespace
 
 void readAllPrintings(const QString& path, const std::function<bool(const QString&)>& wantsCards,
-                      const std::function<void(MtgSet&&)>& onSet) {
+                      const std::function<void(MtgSet&&)>& onSet,
+                      const std::function<void(qint64 read, qint64 total)>& onRead) {
   DecompressingReader reader(path);
   DecompressingStreamBuf buffer(reader);
   std::istream in(&buffer);
-  Reader r(path, wantsCards, onSet);
+  const std::function<void(MtgSet &&)> onSetRead = [&](MtgSet&& set) {
+    onSet(std::move(set));
+    if (onRead) onRead(reader.bytesRead(), reader.bytesTotal());
+  };
+  Reader r(path, wantsCards, onSetRead);
   try {
     // What is left once every set is handed over: the meta data and an empty "data".
     const json rest = json::parse(in, [&](int depth, json::parse_event_t event, json& parsed) {
