@@ -27,6 +27,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
@@ -295,6 +296,9 @@ class FloorReporter : public benchmark::BenchmarkReporter {
 // benchmark registered once per card database.
 inline int runBenchmarks(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The choices a window remembers are the run's own: the user's neither count nor change.
+  const QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
   QApplication app(argc, argv);
   // A smoke run times each benchmark briefly, however it asks to be timed.
   std::vector<char*> args(argv, argv + argc);

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <csignal>
 #include <memory>
@@ -23,7 +24,13 @@ int main(int argc, char** argv) {
   tv::installFontSubstitutions();
   tv::installQtTranslations();
 
+  // `talviks FILE`: that deck once the window is up. A copy already running
+  // is handed the file and comes to the front; without a file, a second
+  // start is refused as always.
+  const QStringList arguments = QApplication::arguments();
+  const QString given = arguments.size() > 1 ? QFileInfo(arguments.at(1)).absoluteFilePath() : QString();
   const tv::InstanceLock lock;
+  if (!lock.acquired() && !given.isEmpty() && tv::InstanceChannel::handOver(given)) return 0;
   tv::StartupOutcome outcome = tv::InitApplication(QApplication::applicationDirPath(), !lock.acquired());
   // Installed and started for the first time: the card database is made
   // from the card data installed with the program.
@@ -43,12 +50,28 @@ int main(int argc, char** argv) {
   // and the first keystroke in the name box would otherwise wait for: the
   // main window is built and loaded hidden, and the tick only shows it.
   std::unique_ptr<tv::Main> mainWindow;
-  bool building = false, ticked = false;
+  bool building = false, shown = false;
+  QStringList files;  // to open once the main window is shown
+  if (!given.isEmpty()) files << given;
+  tv::InstanceChannel channel;
+  channel.listen();
+  QObject::connect(&channel, &tv::InstanceChannel::fileReceived, [&](const QString& file) {
+    if (shown)
+      mainWindow->takeHandedOverFile(file);
+    else
+      files << file;
+  });
+  const auto showMain = [&] {
+    shown = true;
+    mainWindow->show();
+    for (const QString& file : files) mainWindow->openGivenFile(file);
+  };
+  bool ticked = false;
   auto* splash = new tv::WindowOpen(outcome.labelText, [&] {
     ticked = true;
     if (building) return;  // a message box of the load event is open: shown when it is done
     if (!mainWindow) mainWindow = std::make_unique<tv::Main>(ctx);
-    mainWindow->show();
+    showMain();
   });
   splash->afterShown([&] {
     building = true;
@@ -59,7 +82,7 @@ int main(int argc, char** argv) {
     }
     mainWindow = std::make_unique<tv::Main>(ctx);
     building = false;
-    if (ticked) mainWindow->show();
+    if (ticked) showMain();
   });
   splash->show();
   return QApplication::exec();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QTest>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "app/listbox.h"
 #include "app/mainwindow.h"
 #include "browse/search.h"
+#include "core/settings.h"
 #include "support/controls.h"
 #include "support/fixtures.h"
 
@@ -22,6 +24,8 @@ class WindowTest : public ::testing::Test {
   // What the card database holds when the window loads.
   virtual void fill() { addStandardCards(f); }
   void SetUp() override {
+    // Every window starts as at the first start: nothing remembered.
+    QFile::remove(tv::userConfigFolder() + "/settings.ini");
     fill();
     tv::prepareSearches(f.ctx);  // as the start-up window does
     w = std::make_unique<tv::Main>(f.ctx);
