@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QColor>
 #include <QListView>
+#include <QSet>
 #include <functional>
 
 #include "text/lines.h"
@@ -18,9 +20,17 @@ class LinesModel : public QAbstractListModel {
   void setLines(Lines lines) {
     beginResetModel();
     lines_ = std::move(lines);
+    marked_.clear();
     rows_ = int(lines_.size());
     endResetModel();
   }
+  // Lines drawn in red; their text stays as it is. New lines are unmarked.
+  void setMarked(QSet<int> rows) {
+    if (rows == marked_) return;
+    marked_ = std::move(rows);
+    if (rowCount() > 0) Q_EMIT dataChanged(index(0), index(rowCount() - 1), {Qt::ForegroundRole});
+  }
+  bool isMarked(int row) const { return marked_.contains(row); }
   void append(const QStringList& more) {
     if (more.isEmpty()) return;
     beginInsertRows({}, rowCount(), rowCount() + int(more.size()) - 1);
@@ -36,12 +46,14 @@ class LinesModel : public QAbstractListModel {
   }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= lines_.size()) return {};
+    if (role == Qt::ForegroundRole && marked_.contains(index.row())) return QColor(Qt::red);
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     return lines_.at(index.row());
   }
 
  private:
   Lines lines_;
+  QSet<int> marked_;
   int rows_ = 0;
 };
 
@@ -68,6 +80,8 @@ class ListBox : public QListView {
   bool isSelected(int row) const;
   void setSelected(int row, bool selected);
   QList<int> selectedRows() const;
+  void setMarkedRows(const QList<int>& rows) { model_->setMarked(QSet<int>(rows.begin(), rows.end())); }
+  bool isMarked(int row) const { return model_->isMarked(row); }
   QRect rowRect(int row) const { return visualRect(model_->index(row)); }
 
   // Runs `work` once the list has next painted, when the program is idle

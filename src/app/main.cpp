@@ -46,9 +46,9 @@ int main(int argc, char** argv) {
   ctx.gCardDb = std::move(outcome.gCardDb);
   ctx.gDatabasePath = outcome.gDatabasePath;
   // The start-up window stays two seconds whatever happens. Once it is on
-  // screen, the program makes what the main window, the first large search
-  // and the first keystroke in the name box would otherwise wait for: the
-  // main window is built and loaded hidden, and the tick only shows it.
+  // screen, the program makes what the main window, the first large search,
+  // the first keystroke in the name box and the analysis would otherwise wait
+  // for: the main window is built and loaded hidden, and the tick only shows it.
   std::unique_ptr<tv::Main> mainWindow;
   bool building = false, shown = false;
   QStringList files;  // to open once the main window is shown
@@ -77,8 +77,10 @@ int main(int argc, char** argv) {
     building = true;
     try {
       tv::prepareSearches(ctx);
+      tv::cardFacts(ctx);
+      ctx.gCardDb->releaseMemory(true);
     } catch (const tv::DbError&) {
-      // The name box reports it when it is used.
+      // The name box and the analysis report it when they are used.
     }
     mainWindow = std::make_unique<tv::Main>(ctx);
     building = false;
