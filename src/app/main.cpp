@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
     showMain();
   });
   splash->afterShown([&] {
+    if (mainWindow) return;  // the tick came first and showed it
     building = true;
     try {
       tv::prepareSearches(ctx);
