@@ -16,10 +16,10 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
-#include <string>
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "carddb/database.h"
@@ -111,9 +111,9 @@ class QueryTables {
   FoldedTexts factsText_;            // by facts card: English rules text
   std::vector<Printing> printings_;
   FoldedTexts textsN_;
-  FoldedTexts typeLinesN_, typeLinesE_;  // Japanese and English, by the same index
-  std::vector<std::optional<double>> numCosts_;         // by NumCost value
-  std::vector<QString> attacks_, defences_;             // as printed; empty for none
+  FoldedTexts typeLinesN_, typeLinesE_;          // Japanese and English, by the same index
+  std::vector<std::optional<double>> numCosts_;  // by NumCost value
+  std::vector<QString> attacks_, defences_;      // as printed; empty for none
   std::vector<Expansion> expansions_;
 };
 

@@ -131,12 +131,23 @@ query::Parsed readNameBox(AppContext& ctx, QStringView text) {
   return query::parseQuery(text, formats);
 }
 
+void prepareSearches(AppContext& ctx) {
+  prepareCardCatalogue(*ctx.gCardDb, ctx.gSortField, cardNames(ctx));
+  prepareQueryTables(*ctx.gCardDb, cardFacts(ctx));
+  // What the reads freed (cached pages, heap) goes back to the system.
+  ctx.gCardDb->releaseMemory(true);
+}
+
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
   Database& db = *ctx.gCardDb;
+  db.dropDeferred();  // the last search's rows, deleted here unread
   db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
   if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
 
   SearchResult result;
+  // The deck lists first: reading them would run a card list fill left for later.
+  result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
+  result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());
   const query::Parsed read = readNameBox(ctx, filter.name);
   std::shared_ptr<NameFilter> names;
   if (const query::Term* name = read.query.plainName()) {
@@ -152,14 +163,11 @@ SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
       result.cardLines = std::move(*lines);
     else
       result.queryError = QStringLiteral("このカードデータでは検索式を使えません");
-  } else if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names.get())) {
+  } else if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names)) {
     result.cardLines = std::move(*lines);
   } else {
     result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
   }
-
-  result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
-  result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());
   return result;
 }
 

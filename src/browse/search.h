@@ -61,11 +61,20 @@ struct SearchResult {
 query::Parsed readNameBox(AppContext& ctx, QStringView text);
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
-// lists back. Large searches go through the card catalogue (cardcatalogue.h);
-// the table and the lines are those the statement gives. A name box that is
-// more than a name is a query, which the catalogue answers at any size; one
-// that cannot be read (readNameBox) finds nothing.
+// lists back. Large searches go through the card catalogue (cardcatalogue.h),
+// which fills the table only before the connection's next statement, so the
+// lines can be on screen first; the table and the lines are those the
+// statement gives. A name box that is more than a name is a query, which the
+// catalogue answers at any size; one that cannot be read (readNameBox) finds
+// nothing.
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
+
+// What the first large search and the name box's first keystroke would
+// otherwise wait for: the card catalogue, the card names, and the card facts
+// with what the queries read of every row, made now. Worth doing while
+// nothing else is (the start-up window). Throws DbError when the names or
+// the facts cannot be read; the catalogue leaves its failures to the search.
+void prepareSearches(AppContext& ctx);
 
 // The statement itself into the emptied wtbl_CardList, and the card-list lines read back.
 QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,
