@@ -12,17 +12,30 @@
 
 namespace tv {
 
+namespace {
+
+// Where a larger window's room goes. Across: a fifth to the filter column,
+// the rest shared by the card list and the deck lists (right edges' shares).
+// Down: a third to the card text, the rest to the lists below it, of which
+// the main deck and the sideboard take half each (bottom edges' shares).
+constexpr double kFilterRight = 0.2, kCardListRight = 0.6;
+constexpr double kCardTextBottom = 1.0 / 3, kMainDeckBottom = 2.0 / 3;
+// Under the main deck list, the move buttons stay in its middle.
+constexpr double kDeckMiddle = (kCardListRight + 1) / 2;
+
+}  // namespace
+
 DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   QWidget* page = this;
 
   Frame1 = named(new QGroupBox(QStringLiteral("エキスパンション"), page), "Frame1");
-  place(Frame1, 120, 480, 2055, 1335);
+  place(Frame1, 120, 480, 2055, 1335, {0, 0, kFilterRight, 1});
   lst_CardSet = newList(Frame1, "lst_CardSet");
   lst_CardSet->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  place(lst_CardSet, 120, 240, 1815, 960);
+  place(lst_CardSet, 120, 240, 1815, 960, {0, 0, 1, 1});
 
   fra_Color = named(new QGroupBox(QStringLiteral("色"), page), "fra_Color");
-  place(fra_Color, 120, 1800, 2055, 1335);
+  place(fra_Color, 120, 1800, 2055, 1335, {0, 1, kFilterRight, 1});
   chk_W = newCheck(fra_Color, "chk_W", QStringLiteral("白"), true);
   chk_U = newCheck(fra_Color, "chk_U", QStringLiteral("青"), true);
   chk_B = newCheck(fra_Color, "chk_B", QStringLiteral("黒"), true);
@@ -36,7 +49,7 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   for (QCheckBox* box : {chk_R, chk_G, chk_N}) place(box, 1080, 240 + 255 * row++, 855, 255);
 
   fra_CardType = named(new QGroupBox(QStringLiteral("タイプ"), page), "fra_CardType");
-  place(fra_CardType, 120, 3120, 2055, 1815);
+  place(fra_CardType, 120, 3120, 2055, 1815, {0, 1, kFilterRight, 1});
   chk_Land = newCheck(fra_CardType, "chk_Land", QStringLiteral("土地"), true);
   chk_Instant = newCheck(fra_CardType, "chk_Instant", QStringLiteral("インスタント"), true);
   chk_Sorcery = newCheck(fra_CardType, "chk_Sorcery", QStringLiteral("ソーサリー"), true);
@@ -49,7 +62,7 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   for (QCheckBox* box : typeBoxes()) place(box, 240, 210 + 225 * row++, 1755, 225);
 
   fra_CType = named(new QGroupBox(QStringLiteral("種族"), page), "fra_CType");
-  place(fra_CType, 120, 4920, 2055, 735);
+  place(fra_CType, 120, 4920, 2055, 735, {0, 1, kFilterRight, 1});
   chk_CType = newCheck(fra_CType, "chk_CType", QString(), false);
   place(chk_CType, 120, 240, 255, 300);
   cmb_CType = named(new QComboBox(fra_CType), "cmb_CType");
@@ -57,10 +70,10 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   cmb_CType->setInsertPolicy(QComboBox::NoInsert);
   // The search takes the text exactly as typed: no completion.
   cmb_CType->setCompleter(nullptr);
-  place(cmb_CType, 420, 240, 1515, 360);
+  place(cmb_CType, 420, 240, 1515, 360, {0, 0, 1, 0});
 
   fra_Sort = named(new QGroupBox(QStringLiteral("ソート"), page), "fra_Sort");
-  place(fra_Sort, 120, 5640, 2055, 1575);
+  place(fra_Sort, 120, 5640, 2055, 1575, {0, 1, kFilterRight, 1});
   opt_NameE = named(new QRadioButton(QStringLiteral("英語名"), fra_Sort), "opt_NameE");
   opt_NameN = named(new QRadioButton(QStringLiteral("日本語名"), fra_Sort), "opt_NameN");
   opt_Cost = named(new QRadioButton(QStringLiteral("コスト"), fra_Sort), "opt_Cost");
@@ -72,56 +85,57 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   opt_NameE->setChecked(true);
 
   cmd_reload = named(new QPushButton(QStringLiteral("再検索"), page), "cmd_reload");
-  place(cmd_reload, 120, 7320, 2055, 375);
+  place(cmd_reload, 120, 7320, 2055, 375, moving(0, 1));
 
   Label1 = named(new QLabel(QStringLiteral("カード内容"), page), "Label1");
-  place(Label1, 2280, 480, 1575, 255);
+  place(Label1, 2280, 480, 1575, 255, moving(kFilterRight, 0));
   const QFont detailFont(QStringLiteral("ＭＳ Ｐゴシック"), 12);
   txt_CardText = newTextBox(page, "txt_CardText", &detailFont);
-  place(txt_CardText, 2280, 720, 7455, 2775);
+  place(txt_CardText, 2280, 720, 7455, 2775, {kFilterRight, 0, 1, kCardTextBottom});
 
   cmd_ProxyPrint = named(new QPushButton(QStringLiteral("代理カード印刷"), page), "cmd_ProxyPrint");
-  place(cmd_ProxyPrint, 8040, 360, 1455, 360);  // ends where txt_CardText begins
+  place(cmd_ProxyPrint, 8040, 360, 1455, 360, moving(1, 0));  // ends where txt_CardText begins
 
   Label2 = named(new QLabel(QStringLiteral("カードリスト"), page), "Label2");
-  place(Label2, 2280, 3600, 1575, 255);
+  place(Label2, 2280, 3600, 1575, 255, moving(kFilterRight, kCardTextBottom));
   lst_CardList = newList(page, "lst_CardList");
-  place(lst_CardList, 2280, 3840, 3135, 3840);
+  place(lst_CardList, 2280, 3840, 3135, 3840, {kFilterRight, kCardTextBottom, kCardListRight, 1});
   // The name box beside "カードリスト", in the free row above the list and the add buttons.
   lbl_Name = named(new QLabel(QStringLiteral("カード名"), page), "lbl_Name");
-  place(lbl_Name, 3870, 3600, 735, 255);
+  place(lbl_Name, 3870, 3600, 735, 255, moving(kFilterRight, kCardTextBottom));
   txt_Name = named(new QLineEdit(page), "txt_Name");
   txt_Name->setAccessibleName(QStringLiteral("カード名"));
   txt_Name->setClearButtonEnabled(true);
   lbl_Name->setBuddy(txt_Name);
-  place(txt_Name, 4620, 3510, 1875, 315);
+  place(txt_Name, 4620, 3510, 1875, 315, {kFilterRight, kCardTextBottom, kCardListRight, kCardTextBottom});
 
   cmd_AddMain = named(new QPushButton(QStringLiteral("→追加"), page), "cmd_AddMain");
-  place(cmd_AddMain, 5520, 4200, 975, 375);
+  place(cmd_AddMain, 5520, 4200, 975, 375, moving(kCardListRight, kCardTextBottom));
   cmd_DellMain = named(new QPushButton(QStringLiteral("←削除"), page), "cmd_DellMain");
-  place(cmd_DellMain, 5520, 4680, 975, 375);
+  place(cmd_DellMain, 5520, 4680, 975, 375, moving(kCardListRight, kCardTextBottom));
 
   Label3 = named(new QLabel(QStringLiteral("デッキリスト"), page), "Label3");
-  place(Label3, 6600, 3600, 1575, 255);
+  place(Label3, 6600, 3600, 1575, 255, moving(kCardListRight, kCardTextBottom));
   lbl_Main = named(new QLabel(QStringLiteral("-メイン- 0枚"), page), "lbl_Main");
-  place(lbl_Main, 5430, 3960, 1065, 255);  // clear of lst_CardList, whose right edge is at 5415
+  place(lbl_Main, 5430, 3960, 1065, 255,
+        moving(kCardListRight, kCardTextBottom));  // clear of lst_CardList, whose right edge is at 5415
   lst_DecList = newList(page, "lst_DecList");
-  place(lst_DecList, 6600, 3840, 3135, 1860);
+  place(lst_DecList, 6600, 3840, 3135, 1860, {kCardListRight, kCardTextBottom, 1, kMainDeckBottom});
 
   cmd_MoveSide = named(new QPushButton(QStringLiteral("↓"), page), "cmd_MoveSide");
-  place(cmd_MoveSide, 7680, 5780, 375, 375);
+  place(cmd_MoveSide, 7680, 5780, 375, 375, moving(kDeckMiddle, kMainDeckBottom));
   cmd_MoveMain = named(new QPushButton(QStringLiteral("↑"), page), "cmd_MoveMain");
-  place(cmd_MoveMain, 8160, 5780, 375, 375);
+  place(cmd_MoveMain, 8160, 5780, 375, 375, moving(kDeckMiddle, kMainDeckBottom));
 
   lbl_Side = named(new QLabel(QStringLiteral("-サイド- 0枚"), page), "lbl_Side");
-  place(lbl_Side, 5430, 6240, 1065, 255);
+  place(lbl_Side, 5430, 6240, 1065, 255, moving(kCardListRight, kMainDeckBottom));
   lst_DecSideList = newList(page, "lst_DecSideList");
-  place(lst_DecSideList, 6600, 6240, 3135, 1320);
+  place(lst_DecSideList, 6600, 6240, 3135, 1320, {kCardListRight, kMainDeckBottom, 1, 1});
 
   cmd_AddSide = named(new QPushButton(QStringLiteral("→追加"), page), "cmd_AddSide");
-  place(cmd_AddSide, 5520, 6480, 975, 375);
+  place(cmd_AddSide, 5520, 6480, 975, 375, moving(kCardListRight, kMainDeckBottom));
   cmd_DellSide = named(new QPushButton(QStringLiteral("←削除"), page), "cmd_DellSide");
-  place(cmd_DellSide, 5520, 6960, 975, 375);
+  place(cmd_DellSide, 5520, 6960, 975, 375, moving(kCardListRight, kMainDeckBottom));
 
   connect(cmd_reload, &QPushButton::clicked, this, &DeckBuildTab::cmd_reload_Click);
   nameTyping_.setSingleShot(true);

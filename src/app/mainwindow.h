@@ -61,6 +61,8 @@ class Main : public QMainWindow {
 
  private:
   void createMenus();
+  // The controls of every tab where a tab control of its present size puts them.
+  void followTabSize();
   // Saving through the dialog; false when cancelled or failed.
   bool saveDeck();
   // After the deck was replaced: the focus moves as opening a deck file moves it.

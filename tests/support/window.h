@@ -11,6 +11,7 @@
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
+#include "core/settings.h"
 #include "support/controls.h"
 #include "support/fixtures.h"
 
@@ -21,6 +22,7 @@ class WindowTest : public ::testing::Test {
   // What the card database holds when the window loads.
   virtual void fill() { addStandardCards(f); }
   void SetUp() override {
+    tv::userSettings()->clear();  // no window place or option left by an earlier test
     fill();
     w = std::make_unique<tv::Main>(f.ctx);
     w->show();
