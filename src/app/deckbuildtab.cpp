@@ -314,7 +314,12 @@ bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::MouseButtonPress) {
     for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList})
       if (watched == list->viewport()) rowBeforePress_[list] = list->selectedRow();
+  } else if (event->type() == QEvent::KeyPress) {
+    if (quickKey(watched, static_cast<QKeyEvent*>(event))) return true;
   } else if (event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == lst_CardList->viewport() &&
+        lst_CardList->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid())
+      addLineCopy(lst_CardList, static_cast<QMouseEvent*>(event)->modifiers() & Qt::ShiftModifier);
     if (watched == fra_Color) {
       fra_Color_DblClick();
       return true;
@@ -327,6 +332,41 @@ bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+bool DeckBuildTab::quickKey(QObject* watched, const QKeyEvent* key) {
+  // Shift and the keypad aside, a key with a modifier is not one of these.
+  if (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
+  const bool shift = key->modifiers() & Qt::ShiftModifier;
+  if (watched == lst_CardList && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+    addLineCopy(lst_CardList, shift);
+    return true;
+  }
+  for (ListBox* deck : {lst_DecList, lst_DecSideList}) {
+    if (watched != deck) continue;
+    const bool main = deck == lst_DecList;
+    if (key->key() == Qt::Key_Plus) {
+      addLineCopy(deck, !main);
+      return true;
+    }
+    if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Minus) {
+      main ? cmd_DellMain_Click() : cmd_DellSide_Click();
+      return true;
+    }
+  }
+  return false;
+}
+
+void DeckBuildTab::addLineCopy(ListBox* list, bool toSide) {
+  // The selected line's card becomes current as choosing it would make it,
+  // then the add button adds it.
+  const int row = list->selectedRow();
+  if (row < 0) return;
+  ShowCardText(list == lst_CardList  ? kCardListTable
+               : list == lst_DecList ? kMainDeckTable
+                                     : kSideDeckTable,
+               row);
+  toSide ? cmd_AddSide_Click() : cmd_AddMain_Click();
+}
+
 void DeckBuildTab::connectCardClicks(ListBox* list, void (DeckBuildTab::*handler)()) {
   // A newly selected line (mouse, keys or code) shows at once; a click on the
   // line that is already selected shows it again, as the same line may hold
@@ -334,6 +374,7 @@ void DeckBuildTab::connectCardClicks(ListBox* list, void (DeckBuildTab::*handler
   // no card becomes current until the user chooses a line.
   connect(list, &ListBox::selectedRowChanged, this, handler);
   list->viewport()->installEventFilter(this);
+  list->installEventFilter(this);  // its quick keys
   connect(list, &QAbstractItemView::pressed, this, [this, list, handler](const QModelIndex& index) {
     if (index.row() == rowBeforePress_.value(list, -2) && list->isSelected(index.row())) (this->*handler)();
     rowBeforePress_.remove(list);

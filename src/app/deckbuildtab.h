@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -74,6 +75,12 @@ class DeckBuildTab : public QWidget {
   void connectCardClicks(ListBox* list, void (DeckBuildTab::*handler)());
   void applyDeckChange(const std::optional<DeckListView>& view);
   void applyDeckMove(const std::optional<DeckMoveResult>& result);
+  // Enter (Shift: the sideboard) on a card line adds a copy; Delete or − on a
+  // deck line removes one, + adds one. True when the key was one of these.
+  bool quickKey(QObject* watched, const QKeyEvent* key);
+  // A copy of the selected line's card to the main deck or the sideboard,
+  // through the add buttons' handlers; nothing when no line is selected.
+  void addLineCopy(ListBox* list, bool toSide);
 
   AppContext& ctx_;
   PrintUi printUi_;

@@ -128,6 +128,46 @@ TEST_F(DeckWindowTest, OnlyASelectedLineIsActedOn) {
   }
 }
 
+// Double-click and the keys go through the buttons' handlers: the copy
+// limit, the selection and the counts as the buttons give them.
+TEST_F(DeckWindowTest, QuickHandsAddAndRemoveThroughTheButtons) {
+  auto* cards = ctl<ListBox>("lst_CardList");
+  auto* main = ctl<ListBox>("lst_DecList");
+  auto* side = ctl<ListBox>("lst_DecSideList");
+  const auto key = [](ListBox* list, Qt::Key k, Qt::KeyboardModifiers m = {}) {
+    QTest::keyClick(list, k, m);
+  };
+  const auto doubleClick = [&](Qt::KeyboardModifiers m) {
+    QTest::mouseDClick(cards->viewport(), Qt::LeftButton, m, cards->rowRect(cards->selectedRow()).center());
+  };
+  chooseCard("Shock");
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {[&] { doubleClick({}); }, "1  Shock/ショック @0 /  @-1 / -メイン- 1枚 / -サイド- 0枚"},
+      {[&] {
+         for (int i = 0; i < 4; ++i) key(cards, Qt::Key_Return);
+       },
+       "4  Shock/ショック @0 /  @-1 / -メイン- 4枚 / -サイド- 0枚"},
+      {[&] { key(cards, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier); },
+       "4  Shock/ショック @0 / 1  Shock/ショック @0 / -メイン- 4枚 / -サイド- 1枚"},
+      {[&] { doubleClick(Qt::ShiftModifier); },
+       "4  Shock/ショック @0 / 2  Shock/ショック @0 / -メイン- 4枚 / -サイド- 2枚"},
+      {[&] { key(main, Qt::Key_Minus); },
+       "3  Shock/ショック @0 / 2  Shock/ショック @0 / -メイン- 3枚 / -サイド- 2枚"},
+      {[&] { key(main, Qt::Key_Plus, Qt::ShiftModifier), key(main, Qt::Key_Plus); },
+       "4  Shock/ショック @0 / 2  Shock/ショック @0 / -メイン- 4枚 / -サイド- 2枚"},
+      {[&] { key(main, Qt::Key_Delete, Qt::ControlModifier); },  // not a quick key
+       "4  Shock/ショック @0 / 2  Shock/ショック @0 / -メイン- 4枚 / -サイド- 2枚"},
+      {[&] { key(side, Qt::Key_Plus), key(side, Qt::Key_Delete), key(side, Qt::Key_Delete); },
+       "4  Shock/ショック @0 / 1  Shock/ショック @0 / -メイン- 4枚 / -サイド- 1枚"},
+      {[&] { key(side, Qt::Key_Delete), key(side, Qt::Key_Delete), key(side, Qt::Key_Plus); },
+       "4  Shock/ショック @0 /  @-1 / -メイン- 4枚 / -サイド- 0枚"},
+  };
+  for (const auto& [act, expected] : steps) {
+    act();
+    EXPECT_EQ(lists(), expected);
+  }
+}
+
 namespace {
 
 // Saving, opening, importing and closing through the menu, the dialogs and
