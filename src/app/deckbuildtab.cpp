@@ -100,6 +100,13 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   place(Label2, 2280, 3600, 1575, 255, moving(kFilterRight, kCardTextBottom));
   lst_CardList = newList(page, "lst_CardList");
   place(lst_CardList, 2280, 3840, 3135, 3840, {kFilterRight, kCardTextBottom, kCardListRight, 1});
+  // In the card list's place when the name is only in other expansions.
+  lbl_NotInSets = named(new QLabel(lst_CardList->viewport()), "lbl_NotInSets");
+  lbl_NotInSets->setWordWrap(true);
+  lbl_NotInSets->setAlignment(Qt::AlignCenter);
+  lbl_NotInSets->setCursor(Qt::PointingHandCursor);
+  lbl_NotInSets->hide();
+  lbl_NotInSets->installEventFilter(this);
   // The name box beside "カードリスト", in the free row above the list and the add buttons.
   lbl_Name = named(new QLabel(QStringLiteral("カード名"), page), "lbl_Name");
   place(lbl_Name, 3870, 3600, 735, 255, moving(kFilterRight, kCardTextBottom));
@@ -142,7 +149,13 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   nameTyping_.setInterval(kNameTypingPause);
   connect(&nameTyping_, &QTimer::timeout, this, &DeckBuildTab::cmd_reload_Click);
   connect(txt_Name, &QLineEdit::textEdited, this, [this] { nameTyping_.start(); });
-  connect(txt_Name, &QLineEdit::returnPressed, this, &DeckBuildTab::cmd_reload_Click);
+  connect(txt_Name, &QLineEdit::returnPressed, this, [this] {
+    // Enter on the name that found nothing here takes the offer of the hint.
+    if (lbl_NotInSets->isVisible() && txt_Name->text() == hintName_)
+      selectEveryExpansion();
+    else
+      cmd_reload_Click();
+  });
   txt_Name->installEventFilter(this);
   connect(cmd_ProxyPrint, &QPushButton::clicked, this, &DeckBuildTab::cmd_ProxyPrint_Click);
   fra_Color->installEventFilter(this);
@@ -216,7 +229,10 @@ void DeckBuildTab::cmd_reload_Click() {
       const QSignalBlocker block(list);
       list->clear();
     }
-    const SearchResult result = searchCards(ctx_, searchFilter());
+    lbl_NotInSets->hide();
+    const SearchFilter filter = searchFilter();
+    const SearchResult result = searchCards(ctx_, filter);
+    if (result.elsewhere > 0) showNotInSets(filter.name, result.elsewhere);
     {
       const QSignalBlocker block(lst_CardList);
       lst_CardList->setLines(result.cardLines);
@@ -226,6 +242,22 @@ void DeckBuildTab::cmd_reload_Click() {
     const QSignalBlocker block(lst_CardList);
     lst_CardList->setCurrentRow(-1);
   });
+}
+
+void DeckBuildTab::showNotInSets(const QString& name, qsizetype elsewhere) {
+  const QString text =
+      QStringLiteral("選択中のエキスパンションにはありません（ほかに %1 件）").arg(elsewhere);
+  lbl_NotInSets->setText(text.toHtmlEscaped() +
+                         QStringLiteral("<br><br><a href=\"#\">すべてのエキスパンションを選択</a>"));
+  lbl_NotInSets->setAccessibleName(text);
+  lbl_NotInSets->setGeometry(lst_CardList->viewport()->rect().adjusted(4, 4, -4, -4));
+  lbl_NotInSets->show();
+  hintName_ = name;
+}
+
+void DeckBuildTab::selectEveryExpansion() {
+  lst_CardSet->selectAll();
+  cmd_reload_Click();
 }
 
 void DeckBuildTab::applyDeckList(const DeckListView& view, bool setLabel) {
@@ -314,6 +346,11 @@ bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::MouseButtonPress) {
     for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList})
       if (watched == list->viewport()) rowBeforePress_[list] = list->selectedRow();
+  } else if (event->type() == QEvent::MouseButtonRelease && watched == lbl_NotInSets) {
+    selectEveryExpansion();
+    return true;
+  } else if (event->type() == QEvent::Resize && watched == lst_CardList->viewport()) {
+    lbl_NotInSets->setGeometry(lst_CardList->viewport()->rect().adjusted(4, 4, -4, -4));
   } else if (event->type() == QEvent::KeyPress) {
     if (quickKey(watched, static_cast<QKeyEvent*>(event))) return true;
   } else if (event->type() == QEvent::MouseButtonDblClick) {
@@ -337,7 +374,10 @@ bool DeckBuildTab::quickKey(QObject* watched, const QKeyEvent* key) {
   if (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
   const bool shift = key->modifiers() & Qt::ShiftModifier;
   if (watched == lst_CardList && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-    addLineCopy(lst_CardList, shift);
+    if (lbl_NotInSets->isVisible())
+      selectEveryExpansion();
+    else
+      addLineCopy(lst_CardList, shift);
     return true;
   }
   for (ListBox* deck : {lst_DecList, lst_DecSideList}) {

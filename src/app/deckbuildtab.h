@@ -81,6 +81,10 @@ class DeckBuildTab : public QWidget {
   // A copy of the selected line's card to the main deck or the sideboard,
   // through the add buttons' handlers; nothing when no line is selected.
   void addLineCopy(ListBox* list, bool toSide);
+  // The hint in the card list's place: the name typed is only in expansions
+  // not selected. One click or Enter selects them all and searches again.
+  void showNotInSets(const QString& name, qsizetype elsewhere);
+  void selectEveryExpansion();
 
   AppContext& ctx_;
   PrintUi printUi_;
@@ -106,6 +110,8 @@ class DeckBuildTab : public QWidget {
   QLabel* lbl_Name;
   QLineEdit* txt_Name;
   ListBox* lst_CardList;
+  QLabel* lbl_NotInSets;
+  QString hintName_;  // the name the hint is about
   QLabel* Label1;
   QPlainTextEdit* txt_CardText;
   QLabel *Label3, *lbl_Main, *lbl_Side;

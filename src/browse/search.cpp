@@ -12,6 +12,11 @@ namespace {
 // Index look-ups (expansions × names) that still beat reading every row.
 constexpr qsizetype kIndexSeeksWorthIt = 20000;
 
+qint64 countOf(Database& db, const QString& sql) {
+  auto rs = db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly);
+  return rs.eof() ? 0 : rs.field(rs.fieldName(0)).toLongLong();
+}
+
 }  // namespace
 
 const std::vector<FilterClause>& filterClauses() {
@@ -47,8 +52,12 @@ QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, boo
 }
 
 QString buildSearchStatement(const SearchFilter& f, const QString& sortField, const NameFilter* names) {
+  return QStringLiteral("INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence )") +
+         searchSelect(f, sortField, names);
+}
+
+QString searchSelect(const SearchFilter& f, const QString& sortField, const NameFilter* names) {
   QString s;
-  s += QStringLiteral("INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence )");
   s += QStringLiteral(
       " SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.NumCost, "
       "tbl_CardMst.CAttack, tbl_CardMst.CDefence");
@@ -129,7 +138,19 @@ SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
 
   result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
   result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());
+  if (names && result.cardLines.size() == 0)
+    result.elsewhere = countInEveryExpansion(db, filter, names.get());
   return result;
+}
+
+qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const NameFilter* names) {
+  SearchFilter every = filter;
+  every.selectedSets.clear();
+  const qint64 expansions = countOf(db, QStringLiteral("SELECT Count(*) FROM tbl_CardSet"));
+  for (int no = 0; no < expansions; ++no) every.selectedSets << no;
+  if (every.selectedSets == filter.selectedSets) return 0;
+  return qsizetype(countOf(db, QStringLiteral("SELECT Count(*) FROM (") +
+                                   searchSelect(every, QStringLiteral("NameE"), names) + u')'));
 }
 
 }  // namespace tv

@@ -43,17 +43,25 @@ QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, boo
 // searchCards defines for it; without one it is the plain statement.
 QString buildSearchStatement(const SearchFilter& filter, const QString& sortField,
                              const NameFilter* names = nullptr);
+// The statement's SELECT … ORDER BY, without its INSERT.
+QString searchSelect(const SearchFilter& filter, const QString& sortField, const NameFilter* names = nullptr);
 
 struct SearchResult {
   Lines cardLines;        // lst_CardList, in wtbl_CardList's order
   DeckListView mainDeck;  // both with no selection; their labels are not for the search to set
   DeckListView sideDeck;
+  // A name typed and nothing found: the lines every expansion selected would
+  // give (0 when that is the selection already).
+  qsizetype elsewhere = 0;
 };
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
 // lists back. Large searches go through the card catalogue (cardcatalogue.h);
 // the table and the lines are those the statement gives.
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
+
+// How many lines the search gives with every expansion selected.
+qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const NameFilter* names);
 
 // The statement itself into the emptied wtbl_CardList, and the card-list lines read back.
 QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,

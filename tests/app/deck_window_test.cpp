@@ -373,6 +373,39 @@ TEST_F(DeckFileWindowTest, NameBoxFiltersAsTheUserTypesWithEveryOtherFilter) {
   EXPECT_EQ(cardLines(), QStringList{"Serra's Embrace/セラの抱擁"});
 }
 
+// A name the selected expansions do not hold is said so in the list's
+// place, with the offer to select them all: one click or Enter takes it.
+TEST_F(DeckFileWindowTest, ANameOnlyInOtherExpansionsOffersThemAll) {
+  auto* box = ctl<QLineEdit>("txt_Name");
+  auto* sets = ctl<ListBox>("lst_CardSet");
+  auto* hint = ctl<QLabel>("lbl_NotInSets");
+  const std::function<void()> takeOffer[] = {
+      [&] { QTest::keyClick(box, Qt::Key_Return); },
+      [&] { QTest::mouseClick(hint, Qt::LeftButton, {}, hint->rect().center()); },
+      [&] { QTest::keyClick(ctl<ListBox>("lst_CardList"), Qt::Key_Enter, Qt::KeypadModifier); },
+  };
+  for (const auto& take : takeOffer) {
+    clickLine(sets, 0);  // 第8版 alone, as at start
+    box->clear();
+    tvtest::typeKeys(box, "対抗");  // Counterspell, of ウルザズ・サーガ
+    waitFor([&] { return hint->isVisible(); });
+    EXPECT_TRUE(cardLines().isEmpty());
+    EXPECT_EQ(hint->accessibleName(), "選択中のエキスパンションにはありません（ほかに 1 件）");
+    take();
+    EXPECT_EQ(sets->selectedRows(), (QList<int>{0, 1, 2}));
+    EXPECT_FALSE(hint->isVisible());
+    EXPECT_EQ(cardLines(), QStringList{"Counterspell/対抗呪文"});
+  }
+  // A name no expansion holds: no offer.
+  box->setText("zzz");
+  ctl<QPushButton>("cmd_reload")->click();
+  EXPECT_FALSE(hint->isVisible());
+
+  clickLine(sets, 1);
+  QTest::keyClick(sets, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(sets->selectedRows(), (QList<int>{0, 1, 2}));
+}
+
 TEST_F(DeckFileWindowTest, PastedListImportsTheRestAndShowsWhatItCouldNotRead) {
   QApplication::clipboard()->setText("4 Llanowar Elves\n2 極楽鳥\n\nSB: 3 shock\n");
   withDialog("M_OpenText", "DeckTextImportDialog", [](QWidget* d) {
