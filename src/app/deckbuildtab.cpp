@@ -8,6 +8,7 @@
 #include "browse/cardtext.h"
 #include "browse/windowdata.h"
 #include "core/appinfo.h"
+#include "core/settings.h"
 #include "output/sheets.h"
 
 namespace tv {
@@ -22,6 +23,8 @@ constexpr double kFilterRight = 0.2, kCardListRight = 0.6;
 constexpr double kCardTextBottom = 1.0 / 3, kMainDeckBottom = 2.0 / 3;
 // Under the main deck list, the move buttons stay in its middle.
 constexpr double kDeckMiddle = (kCardListRight + 1) / 2;
+
+const QString kSameNameKey = QStringLiteral("search/sameNameOneLine");
 
 }  // namespace
 
@@ -93,6 +96,12 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   txt_CardText = newTextBox(page, "txt_CardText", &detailFont);
   place(txt_CardText, 2280, 720, 7455, 2775, {kFilterRight, 0, 1, kCardTextBottom});
 
+  // The sort frame has no room left: in the free row above the card text,
+  // where the list's options are within reach of the list.
+  chk_SameName = newCheck(page, "chk_SameName", QStringLiteral("同名カードをまとめる"),
+                          userSettings()->value(kSameNameKey).toBool());
+  place(chk_SameName, 3960, 480, 2295, 255, moving(kFilterRight, 0));
+
   cmd_ProxyPrint = named(new QPushButton(QStringLiteral("代理カード印刷"), page), "cmd_ProxyPrint");
   place(cmd_ProxyPrint, 8040, 360, 1455, 360, moving(1, 0));  // ends where txt_CardText begins
 
@@ -157,6 +166,10 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
       cmd_reload_Click();
   });
   txt_Name->installEventFilter(this);
+  connect(chk_SameName, &QCheckBox::clicked, this, [this](bool on) {
+    userSettings()->setValue(kSameNameKey, on);
+    cmd_reload_Click();
+  });
   connect(cmd_ProxyPrint, &QPushButton::clicked, this, &DeckBuildTab::cmd_ProxyPrint_Click);
   fra_Color->installEventFilter(this);
   fra_CardType->installEventFilter(this);
@@ -179,7 +192,7 @@ void DeckBuildTab::load() {
   });
   guarded(this, [&] {
     cmb_CType->clear();
-    cmb_CType->addItems(readCreatureTypes(*ctx_.gCardDb));
+    cmb_CType->addItems(creatureTypes(ctx_)->names());
     if (cmb_CType->count() > 0) cmb_CType->setCurrentIndex(0);
   });
   setCardTextBackground(kVersionBackground);
@@ -217,6 +230,7 @@ SearchFilter DeckBuildTab::searchFilter() const {
   f.CTypeOn = chk_CType->isChecked();
   f.CType = cmb_CType->currentText();
   f.name = txt_Name->text();
+  f.oneLinePerName = chk_SameName->isChecked();
   f.sortField = sortFieldFromOptions(opt_NameE->isChecked(), opt_NameN->isChecked(), opt_Cost->isChecked(),
                                      opt_Attack->isChecked(), opt_Defence->isChecked());
   return f;

@@ -102,6 +102,7 @@ class DeckBuildTab : public QWidget {
   }
   QGroupBox* fra_CType;
   QCheckBox* chk_CType;
+  QCheckBox* chk_SameName;
   QComboBox* cmb_CType;
   QGroupBox* fra_Sort;
   QRadioButton *opt_NameE, *opt_NameN, *opt_Cost, *opt_Attack, *opt_Defence;

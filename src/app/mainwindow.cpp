@@ -268,6 +268,7 @@ void Main::M_UpdateCards_Click() {
   // what counts as saved stay as they are.
   ctx_.gCardDb = std::move(db);
   ctx_.gCardNames.reset();
+  ctx_.gCreatureTypes.reset();
   deckBuildTab_->load();
   tokenTab_->load();
   deckBuildTab_->showReplacedDeck();

@@ -3,6 +3,7 @@
 #include "browse/cardcatalogue.h"
 #include "browse/namefilter.h"
 #include "carddb/codes.h"
+#include "carddb/creaturetypes.h"
 #include "text/fold.h"
 #include "text/sqlliteral.h"
 
@@ -11,6 +12,14 @@ namespace {
 
 // Index look-ups (expansions × names) that still beat reading every row.
 constexpr qsizetype kIndexSeeksWorthIt = 20000;
+
+// The statement's test of a type among a card's types (Null: none).
+void defineCreatureTypeMatch(Database& db) {
+  db.definePredicate("CreatureTypeMatch", 2, [](std::span<const std::string_view> a) {
+    return CreatureTypes::holds(QString::fromUtf8(a[0].data(), qsizetype(a[0].size())),
+                                QString::fromUtf8(a[1].data(), qsizetype(a[1].size())));
+  });
+}
 
 qint64 countOf(Database& db, const QString& sql) {
   auto rs = db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly);
@@ -77,7 +86,10 @@ QString searchSelect(const SearchFilter& f, const QString& sortField, const Name
     if (!(f.*c.box))
       s += QStringLiteral(" AND tbl_CardMst.") + c.column + QStringLiteral(" <> ") + sqlLiteral(c.code);
 
-  if (f.CTypeOn) {
+  if (f.CTypeOn && !f.creatureType.isEmpty()) {
+    // A type among the card's types: ゴブリン finds ゴブリン・戦士.
+    s += QStringLiteral(" AND CreatureTypeMatch(tbl_CardMst.CType, ") + sqlLiteral(f.creatureType) + u')';
+  } else if (f.CTypeOn) {
     // The text goes between the wildcards as it stands: spaces around it narrow the match.
     const QString literal = sqlLiteral(QString(u'*' + f.CType + u'*'));
     s += QStringLiteral(" AND tbl_CardMst.CType  Like ") + literal;
@@ -102,6 +114,7 @@ QString searchSelect(const SearchFilter& f, const QString& sortField, const Name
 
 QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,
                                const NameFilter* names) {
+  defineCreatureTypeMatch(db);
   db.execute(buildSearchStatement(filter, sortField, names));
   QStringList lines;
   // No ORDER BY: the rows come back in the order the INSERT put them in.
@@ -119,7 +132,9 @@ QStringList runSearchStatement(Database& db, const SearchFilter& filter, const Q
   return lines;
 }
 
-SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
+SearchResult searchCards(AppContext& ctx, const SearchFilter& typed) {
+  SearchFilter filter = typed;
+  if (filter.CTypeOn) filter.creatureType = creatureTypes(ctx)->find(filter.CType);
   Database& db = *ctx.gCardDb;
   db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
   if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
@@ -149,6 +164,7 @@ qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const 
   const qint64 expansions = countOf(db, QStringLiteral("SELECT Count(*) FROM tbl_CardSet"));
   for (int no = 0; no < expansions; ++no) every.selectedSets << no;
   if (every.selectedSets == filter.selectedSets) return 0;
+  defineCreatureTypeMatch(db);
   return qsizetype(countOf(db, QStringLiteral("SELECT Count(*) FROM (") +
                                    searchSelect(every, QStringLiteral("NameE"), names) + u')'));
 }

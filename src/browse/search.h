@@ -21,7 +21,14 @@ struct SearchFilter {
   bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true,
        Planeswalker = true;
   bool CTypeOn = false;
-  QString CType;      // the combo box's text, used as it stands
+  QString CType;  // the combo box's text
+  // The creature type CType names, in either language (CreatureTypes::find;
+  // searchCards sets it): a card passes when it is among the card's types.
+  // Empty: CType is looked for in the card's CType as it stands.
+  QString creatureType;
+  // 同名カードをまとめる: one line per English name, the printing of the
+  // newest selected expansion; with a name typed, its exact matches first.
+  bool oneLinePerName = false;
   QString name;       // txt_Name: the card's English or Japanese name holds it (browse/namefilter.h)
   QString sortField;  // empty: no option selected, the previous gSortField stays
 };

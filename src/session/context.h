@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "carddb/cardnames.h"
+#include "carddb/creaturetypes.h"
 #include "carddb/database.h"
 
 namespace tv {
@@ -45,6 +46,8 @@ struct AppContext {
   // The card master's names folded for the name box and text decks, read at
   // their first use: see cardNames().
   std::shared_ptr<const CardNames> gCardNames;
+  // The creature types of the type box and its search: see creatureTypes().
+  std::shared_ptr<const CreatureTypes> gCreatureTypes;
 };
 
 // The card master's names for this run; the card tables do not change while
@@ -52,6 +55,13 @@ struct AppContext {
 inline std::shared_ptr<const CardNames> cardNames(AppContext& ctx) {
   if (!ctx.gCardNames) ctx.gCardNames = CardNames::load(*ctx.gCardDb);
   return ctx.gCardNames;
+}
+
+// The card database's creature types, read once a run like the names.
+inline std::shared_ptr<const CreatureTypes> creatureTypes(AppContext& ctx) {
+  if (!ctx.gCreatureTypes)
+    ctx.gCreatureTypes = std::make_shared<CreatureTypes>(CreatureTypes::load(*ctx.gCardDb));
+  return ctx.gCreatureTypes;
 }
 
 }  // namespace tv

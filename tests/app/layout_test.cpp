@@ -76,6 +76,7 @@ const Control kDeckTab[] = {
     {"cmd_AddSide", "→追加", 5520, 6480, 975, 375},
     {"cmd_DellSide", "←削除", 5520, 6960, 975, 375},
     {"cmd_ProxyPrint", "代理カード印刷", 8040, 360, 1455, -1},
+    {"chk_SameName", "同名カードをまとめる", 3960, 480, 2295, 255, Off},
 };
 
 const Control kOutputTab[] = {
