@@ -61,8 +61,9 @@ TEST_F(MainWindowTest, LoadState) {
   QStringList ctypes;
   for (int i = 0; i < ctl<QComboBox>("cmb_CType")->count(); ++i)
     ctypes << ctl<QComboBox>("cmb_CType")->itemText(i);
-  EXPECT_EQ(ctypes, (QStringList{"アバター", "エルフ・ドルイド", "人間・ノーマッド・ミスティック", "天使",
-                                 "飛行機械"}));
+  // Each type once, in reading order (kanji after kana without the import's readings).
+  EXPECT_EQ(ctypes, (QStringList{"アバター", "エルフ", "ドルイド", "ノーマッド", "ミスティック", "人間",
+                                 "天使", "飛行機械"}));
   EXPECT_EQ(ctl<QComboBox>("cmb_CType")->currentText(), "アバター");
   EXPECT_EQ(ctl<ListBox>("lst_CardList")->count(), 7);
   EXPECT_EQ(ctl<ListBox>("lst_CardList")->text(0), "Forest/森");
@@ -222,4 +223,41 @@ TEST(DbErrorText, JapaneseWithTheEnginesWordsAndNoStatement) {
   const DbError e = DbError::fromEngine("database disk image is malformed", "SELECT secret FROM t");
   EXPECT_EQ(dbErrorText(e), "カードデータの読み込みに失敗しました。\ndatabase disk image is malformed");
   EXPECT_TRUE(e.message().contains("SELECT secret"));  // kept for whoever reads a log
+}
+
+// The sort, the expansions (by code), 同名カードをまとめる, the output options and the deck
+// folder outlive the window; another card database selects what it still holds.
+TEST_F(MainWindowTest, ChoicesOutliveTheWindow) {
+  auto* sets = ctl<ListBox>("lst_CardSet");
+  sets->setCurrentRow(1);      // オデッセイ (OD)
+  sets->setSelected(2, true);  // ウルザズ・サーガ (US)
+  ctl<QRadioButton>("opt_Cost")->setChecked(true);
+  ctl<QCheckBox>("chk_Rare")->setChecked(false);
+  ctl<QCheckBox>("chk_HCardText")->setChecked(true);
+  ctl<QCheckBox>("chk_SameName")->click();
+  answerDialogs();
+  chosen = f.dir() + "/kept.tvf";
+  ctl<QAction>("M_Save")->trigger();
+  answer = QMessageBox::No;
+  ctl<QAction>("M_Close")->trigger();
+  ASSERT_FALSE(w->isVisible());
+
+  tvtest::CardDbFixture other;  // without オデッセイ, ウルザズ・サーガ on another line
+  other.addSet(0, "第8版", "8E");
+  other.addSet(1, "ウルザズ・サーガ", "us");
+  Main again(other.ctx);
+  EXPECT_EQ(tvtest::findControl<ListBox>(&again, "lst_CardSet")->selectedRows(), QList<int>{1});
+  EXPECT_TRUE(tvtest::findControl<QRadioButton>(&again, "opt_Cost")->isChecked());
+  EXPECT_EQ(other.ctx.gSortField, "NumCost");
+  QStringList boxes;
+  for (const char* box : {"chk_NameE", "chk_Rare", "chk_ManaCurve", "chk_HCardText", "chk_SameName"})
+    boxes << QString::number(tvtest::findControl<QCheckBox>(&again, box)->isChecked());
+  EXPECT_EQ(boxes.join(""), "10111");
+  std::optional<QString> folder;
+  again.CommonDialog1.setChooser([&](const CommonDialog::Request& r) {
+    folder = r.folder;
+    return std::nullopt;
+  });
+  again.M_Open_Click();
+  EXPECT_EQ(folder, f.dir());
 }

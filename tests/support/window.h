@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QTest>
 #include <memory>
@@ -22,7 +23,8 @@ class WindowTest : public ::testing::Test {
   // What the card database holds when the window loads.
   virtual void fill() { addStandardCards(f); }
   void SetUp() override {
-    tv::userSettings()->clear();  // no window place or option left by an earlier test
+    // Every window starts as at the first start: nothing remembered.
+    QFile::remove(tv::userConfigFolder() + "/settings.ini");
     fill();
     w = std::make_unique<tv::Main>(f.ctx);
     w->show();
