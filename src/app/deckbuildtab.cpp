@@ -299,6 +299,7 @@ void DeckBuildTab::applyDeckList(const DeckListView& view, bool setLabel) {
   if (setLabel) (main ? lbl_Main : lbl_Side)->setText(view.label);
   if (list->selectedRow() >= 0)
     (this->*(main ? &DeckBuildTab::lst_DecList_Click : &DeckBuildTab::lst_DecSideList_Click))();
+  Q_EMIT deckListChanged();
 }
 
 void DeckBuildTab::showDeck(const DeckSelection& main, const DeckSelection& side) {

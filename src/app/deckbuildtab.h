@@ -79,12 +79,21 @@ class DeckBuildTab : public QWidget {
   void setDeckChangeRunner(DeckChangeRunner run) { runDeckChange_ = std::move(run); }
   void focusReload() { cmd_reload->setFocus(); }
 
+  // The lines with a problem in the chosen format, in red; none without one.
+  void showProblemLines(const QList<int>& main, const QList<int>& side) {
+    lst_DecList->setMarkedRows(main);
+    lst_DecSideList->setMarkedRows(side);
+  }
+
   // The search's inputs as the filter controls stand.
   SearchFilter searchFilter() const;
 
  Q_SIGNALS:
   // The sort or the selected expansions changed.
   void searchChoicesChanged();
+  // A deck list was filled anew (every change of the deck or of its order
+  // ends so): the analysis follows.
+  void deckListChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -64,10 +64,11 @@ int main(int argc, char** argv) {
   });
   splash->show();
   // The start-up window stays two seconds whatever happens: time to make the
-  // card catalogue once it is on screen.
+  // card catalogue and to read the card facts once it is on screen.
   QTimer::singleShot(100, [&] {
     try {
       tv::prepareCardCatalogue(*ctx.gCardDb, ctx.gSortField);
+      tv::cardFacts(ctx);
     } catch (const tv::DbError&) {
       // The first search reports it.
     }

@@ -21,6 +21,7 @@
 
 #include "app/cardupdatedialog.h"
 #include "app/controls.h"
+#include "app/deckanalysistab.h"
 #include "app/deckbuildtab.h"
 #include "app/deckoutputtab.h"
 #include "app/decktextdialogs.h"
@@ -125,6 +126,15 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   deckBuildTab_->setPrintUi(printUi(deckBuildTab_));
   tokenTab_->setPrintUi(printUi(tokenTab_));
   fitCaptions(this);
+  // Laid out by Qt's layouts, so after the captions of the placed controls
+  // were fitted to their given sizes.
+  analysisTab_ = named(new DeckAnalysisTab(ctx_), "DeckAnalysisTab");
+  SSTab1->addTab(analysisTab_, QStringLiteral("デッキ分析"));
+  analysisTab_->setFileUi(&CommonDialog1,
+                          [this](const MessageBoxRequest& request) { return messageBox_(request); });
+  connect(deckBuildTab_, &DeckBuildTab::deckListChanged, analysisTab_, &DeckAnalysisTab::deckChanged);
+  connect(analysisTab_, &DeckAnalysisTab::problemLinesChanged, deckBuildTab_,
+          &DeckBuildTab::showProblemLines);
   // Ctrl+E must end the program from every control, also where a text field
   // would take the key for itself.
   qApp->installEventFilter(this);
@@ -202,6 +212,7 @@ void Main::Form_Load() {
   // The close command is gone with the window's close button (constructor);
   // closeEvent refuses the rest.
   guarded(this, [&] { emptyWorkingTables(*ctx_.gCardDb); });
+  analysisTab_->load();
   loadSearchLists();
   tokenTab_->load();
 }
@@ -505,6 +516,8 @@ void Main::M_UpdateCards_Click() {
     ctx_.gCardDb = std::move(db);
     ctx_.gCardNames.reset();
     ctx_.gCreatureTypes.reset();
+    ctx_.gCardFacts.reset();
+    analysisTab_->load();
     loadSearchLists();
     tokenTab_->load();
     deckBuildTab_->showReplacedDeck();

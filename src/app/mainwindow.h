@@ -17,6 +17,7 @@
 
 namespace tv {
 
+class DeckAnalysisTab;
 class DeckBuildTab;
 class DeckOutputTab;
 class TokenTab;
@@ -130,6 +131,7 @@ class Main : public QMainWindow {
   DeckBuildTab* deckBuildTab_;
   DeckOutputTab* deckOutputTab_;
   TokenTab* tokenTab_;
+  DeckAnalysisTab* analysisTab_;
 
   QMenu* M_Fail;
   QAction *M_Open, *M_OpenText, *M_Kubun1, *M_Save, *M_SaveHtml, *M_SaveText, *M_Kubun2, *M_Close;

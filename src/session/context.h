@@ -4,10 +4,12 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 #include "carddb/cardnames.h"
 #include "carddb/creaturetypes.h"
 #include "carddb/database.h"
+#include "carddb/oraclefacts.h"
 
 namespace tv {
 
@@ -48,6 +50,9 @@ struct AppContext {
   std::shared_ptr<const CardNames> gCardNames;
   // The creature types of the type box and its search: see creatureTypes().
   std::shared_ptr<const CreatureTypes> gCreatureTypes;
+  // The card facts of the card data (nullptr inside when it holds none),
+  // read at their first use: see cardFacts().
+  std::optional<std::shared_ptr<const OracleFacts>> gCardFacts;
 };
 
 // The card master's names for this run; the card tables do not change while
@@ -62,6 +67,13 @@ inline std::shared_ptr<const CreatureTypes> creatureTypes(AppContext& ctx) {
   if (!ctx.gCreatureTypes)
     ctx.gCreatureTypes = std::make_shared<CreatureTypes>(CreatureTypes::load(*ctx.gCardDb));
   return ctx.gCreatureTypes;
+}
+
+// The card facts for this run, read once (a few hundred milliseconds on a
+// large card data); nullptr when the card data has none.
+inline std::shared_ptr<const OracleFacts> cardFacts(AppContext& ctx) {
+  if (!ctx.gCardFacts) ctx.gCardFacts = OracleFacts::load(*ctx.gCardDb);
+  return *ctx.gCardFacts;
 }
 
 }  // namespace tv

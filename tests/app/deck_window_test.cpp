@@ -196,20 +196,6 @@ class DeckFileWindowTest : public DeckWindowTest {
     t.start();
     while (!done() && t.elapsed() < 3000) QApplication::processEvents(QEventLoop::AllEvents, 20);
   }
-  // Runs `menu`; `inDialog` acts on the modal dialog it opens, found by name.
-  void withDialog(const char* menu, const char* dialogName, const std::function<void(QWidget*)>& inDialog) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
-      ASSERT_TRUE(dialog);
-      EXPECT_EQ(dialog->objectName(), dialogName);
-      seen = true;
-      inDialog(dialog);
-      if (dialog->isVisible()) static_cast<QDialog*>(dialog)->reject();
-    });
-    ctl<QAction>(menu)->trigger();
-    EXPECT_TRUE(seen);
-  }
 };
 
 }  // namespace

@@ -190,6 +190,9 @@ TEST_F(LayoutTest, EveryControlsCaptionPlaceAndStartingState) {
       }
     }
   }
+  // The deck analysis beside them, laid out by Qt (EveryCaptionFits… checks it).
+  EXPECT_EQ(tabs->count(), 4);
+  EXPECT_EQ(tabs->tabText(3), "デッキ分析");
   tabs->setCurrentIndex(0);
 
   QStringList menus;
@@ -243,11 +246,16 @@ TEST_F(LayoutTest, EveryControlsCaptionPlaceAndStartingState) {
 TEST_F(LayoutTest, EveryCaptionFitsAndNoControlCoversAnother) {
   auto* tabs = findControl<QTabWidget>(w.get(), "SSTab1");
   for (const QSize size : {w->minimumSize(), QSize(1280, 960)})
-    for (int t = 0; t < 3; ++t) {
+    for (int t = 0; t < tabs->count(); ++t) {
       SCOPED_TRACE(size.width());
       w->resize(size);
       tabs->setCurrentIndex(t);
       QApplication::processEvents();
+      // A page that Qt lays out has room for all it holds.
+      if (QWidget* page = tabs->currentWidget(); page->layout()) {
+        EXPECT_LE(page->minimumSizeHint().width(), page->width());
+        EXPECT_LE(page->minimumSizeHint().height(), page->height());
+      }
       for (QWidget* c : w->findChildren<QWidget*>()) {
         if (c->objectName().isEmpty() || !c->isVisible() || captionWidth(c) == 0) continue;
         EXPECT_LE(captionWidth(c), c->width()) << c->objectName().toStdString();

@@ -88,6 +88,20 @@ qlonglong CardDbFixture::scalar(const QString& sql) {
   return rs.field(rs.fieldName(0)).toLongLong();
 }
 
+std::unique_ptr<tv::Database> openFactsCardDb() {
+  static QTemporaryDir dir;
+  static const QString path = [] {
+    tvtools::ImportOptions o;
+    o.mtgjson = QStringLiteral(TV_SOURCE_DIR "/tests/tools/mtgjson-facts.json");
+    o.output = dir.filePath(QStringLiteral("cards.db"));
+    tvtools::importCardDatabase(o);
+    return o.output;
+  }();
+  auto db = tv::Database::open(path, tv::kCardDbConnect);
+  tv::keepWorkingTablesInMemory(*db);
+  return db;
+}
+
 void addStandardCards(CardDbFixture& f) {
   f.addSet(0, QStringLiteral("第8版"), QStringLiteral("8E"));
   f.addSet(1, QStringLiteral("オデッセイ"), QStringLiteral("OD"));

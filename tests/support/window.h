@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "app/listbox.h"
@@ -45,6 +49,21 @@ class WindowTest : public ::testing::Test {
       icons << r.icon;
       return answer;
     });
+  }
+
+  // Runs `menu`; `inDialog` acts on the modal dialog it opens, found by name.
+  void withDialog(const char* menu, const char* dialogName, const std::function<void(QWidget*)>& inDialog) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_TRUE(dialog);
+      EXPECT_EQ(dialog->objectName(), dialogName);
+      seen = true;
+      inDialog(dialog);
+      if (dialog->isVisible()) static_cast<QDialog*>(dialog)->reject();
+    });
+    ctl<QAction>(menu)->trigger();
+    EXPECT_TRUE(seen);
   }
 
   CardDbFixture f;
