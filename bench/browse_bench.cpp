@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <memory>
 
 #include "app/deckbuildtab.h"
@@ -61,6 +62,19 @@ void BM_SearchEveryExpansion(benchmark::State& state) {
   state.counters["lines"] = w.list("lst_CardList")->count();
   state.counters["expansions"] = w.list("lst_CardSet")->count();
 }
+
+// 同名カードをまとめる beside the same search without it (its floor here).
+void searchEveryExpansion(benchmark::State& state, bool oneLinePerName) {
+  SearchedWindow w;
+  w.window->findChild<QCheckBox*>(QStringLiteral("chk_SameName"))->setChecked(oneLinePerName);
+  for (auto _ : state) {
+    w.tab->cmd_reload_Click();
+    QApplication::processEvents();
+  }
+  state.counters["lines"] = w.list("lst_CardList")->count();
+}
+void BM_FloorSearchOneLinePerName(benchmark::State& state) { searchEveryExpansion(state, false); }
+void BM_SearchOneLinePerName(benchmark::State& state) { searchEveryExpansion(state, true); }
 
 // A search that works out the card catalogue: the work the program does while
 // its start-up window shows, and a search does when the card data changed.
@@ -124,6 +138,8 @@ void BM_OpenCardDatabase(benchmark::State& state) {
 
 BENCHMARK(BM_FloorSearchEveryExpansion)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
 BENCHMARK(BM_SearchEveryExpansion)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
+BENCHMARK(BM_FloorSearchOneLinePerName)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
+BENCHMARK(BM_SearchOneLinePerName)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
 BENCHMARK(BM_FirstSearchEveryExpansion)->Apply([](auto* b) { tvbench::timedRuns(b, 5); });
 BENCHMARK(BM_DetailOfLastLine)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
 BENCHMARK(BM_StartToMainWindow)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });

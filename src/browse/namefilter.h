@@ -37,6 +37,11 @@ class NameFilter {
     const int j = nameN.empty() ? -1 : names_->japaneseId(nameN);
     return j >= 0 && japaneseHits_[size_t(j)];
   }
+  // Does the English or the Japanese name fold to the typed text as a whole?
+  bool exact(std::string_view nameE, std::string_view nameN) const {
+    return names_->englishFoldsTo(names_->englishId(nameE), folded_) ||
+           (!nameN.empty() && names_->japaneseFoldsTo(names_->japaneseId(nameN), folded_));
+  }
 
  private:
   std::shared_ptr<const CardNames> names_;

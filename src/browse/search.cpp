@@ -26,6 +26,27 @@ qint64 countOf(Database& db, const QString& sql) {
   return rs.eof() ? 0 : rs.field(rs.fieldName(0)).toLongLong();
 }
 
+// The statement's rows made one per English name as the card catalogue
+// makes them: the first row of the newest (lowest numbered) expansion where
+// it stands, and the names that fold to the typed text first.
+void keepOneLinePerName(Database& db, const NameFilter* names) {
+  db.execute(QStringLiteral(
+      "DELETE FROM wtbl_CardList WHERE rowid NOT IN (SELECT tv_Row FROM (SELECT wtbl_CardList.rowid AS "
+      "tv_Row, row_number() OVER (PARTITION BY wtbl_CardList.NameE ORDER BY tbl_CardSet.CardsetNo, "
+      "wtbl_CardList.rowid) AS tv_Rank FROM wtbl_CardList LEFT JOIN tbl_CardSet ON wtbl_CardList.CardSetEx "
+      "= tbl_CardSet.CardsetEx) WHERE tv_Rank = 1)"));
+  if (!names || names->empty()) return;
+  db.definePredicate("NameExact", 2,
+                     [names](std::span<const std::string_view> a) { return names->exact(a[0], a[1]); });
+  // Copied again in the new order, then the old rows go.
+  const qint64 last = countOf(db, QStringLiteral("SELECT max(rowid) FROM wtbl_CardList"));
+  db.execute(QStringLiteral(
+      "INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence ) SELECT CardSetEx, "
+      "NameE, NameN, NumCost, CAttack, CDefence FROM wtbl_CardList ORDER BY NameExact(NameE, NameN) DESC, "
+      "rowid"));
+  db.execute(QStringLiteral("DELETE FROM wtbl_CardList WHERE rowid <= ") + QString::number(last));
+}
+
 }  // namespace
 
 const std::vector<FilterClause>& filterClauses() {
@@ -116,6 +137,7 @@ QStringList runSearchStatement(Database& db, const SearchFilter& filter, const Q
                                const NameFilter* names) {
   defineCreatureTypeMatch(db);
   db.execute(buildSearchStatement(filter, sortField, names));
+  if (filter.oneLinePerName) keepOneLinePerName(db, names);
   QStringList lines;
   // No ORDER BY: the rows come back in the order the INSERT put them in.
   auto rs = db.openRecordset(QStringLiteral("SELECT wtbl_CardList.NameE, wtbl_CardList.NameN") +
@@ -146,7 +168,9 @@ SearchResult searchCards(AppContext& ctx, const SearchFilter& typed) {
     db.definePredicate("NameMatch", 2,
                        [names](std::span<const std::string_view> a) { return names->matches(a[0], a[1]); });
   }
-  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names.get()))
+  // Grouping and the type among types are the catalogue's work at any size.
+  const bool always = filter.oneLinePerName || !filter.creatureType.isEmpty();
+  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names.get(), always))
     result.cardLines = std::move(*lines);
   else
     result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
@@ -165,7 +189,9 @@ qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const 
   for (int no = 0; no < expansions; ++no) every.selectedSets << no;
   if (every.selectedSets == filter.selectedSets) return 0;
   defineCreatureTypeMatch(db);
-  return qsizetype(countOf(db, QStringLiteral("SELECT Count(*) FROM (") +
+  // As many as the list would show: with one line per name, the names.
+  return qsizetype(countOf(db, (filter.oneLinePerName ? QStringLiteral("SELECT Count(DISTINCT NameE) FROM (")
+                                                      : QStringLiteral("SELECT Count(*) FROM (")) +
                                    searchSelect(every, QStringLiteral("NameE"), names) + u')'));
 }
 

@@ -56,6 +56,9 @@ class CardNames {
   std::vector<char> englishHits(QStringView folded) const { return hits(englishFolded_, folded); }
   std::vector<char> japaneseHits(QStringView folded) const { return hits(japaneseFolded_, folded); }
   const QString& englishName(int id) const { return englishNames_[id]; }
+  // Does the name of this id (-1: none) fold to `folded` as a whole?
+  bool englishFoldsTo(int id, QStringView folded) const { return id >= 0 && englishFolded_[id] == folded; }
+  bool japaneseFoldsTo(int id, QStringView folded) const { return id >= 0 && japaneseFolded_[id] == folded; }
   // The English names of the rows that carry a Japanese name.
   const std::vector<int>& englishOfJapanese(int id) const { return englishOfJapanese_[size_t(id)]; }
 
