@@ -133,11 +133,16 @@ QString searchSelect(const SearchFilter& f, const QString& sortField, const Name
   return s;
 }
 
-QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,
-                               const NameFilter* names) {
+void fillByStatement(Database& db, const SearchFilter& filter, const QString& sortField,
+                     const NameFilter* names) {
   defineCreatureTypeMatch(db);
   db.execute(buildSearchStatement(filter, sortField, names));
   if (filter.oneLinePerName) keepOneLinePerName(db, names);
+}
+
+QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,
+                               const NameFilter* names) {
+  fillByStatement(db, filter, sortField, names);
   QStringList lines;
   // No ORDER BY: the rows come back in the order the INSERT put them in.
   auto rs = db.openRecordset(QStringLiteral("SELECT wtbl_CardList.NameE, wtbl_CardList.NameN") +
@@ -154,14 +159,24 @@ QStringList runSearchStatement(Database& db, const SearchFilter& filter, const Q
   return lines;
 }
 
+void prepareSearches(AppContext& ctx) {
+  prepareCardCatalogue(*ctx.gCardDb, ctx.gSortField, cardNames(ctx));
+  // What the reads freed (cached pages, heap) goes back to the system.
+  ctx.gCardDb->releaseMemory(true);
+}
+
 SearchResult searchCards(AppContext& ctx, const SearchFilter& typed) {
   SearchFilter filter = typed;
   if (filter.CTypeOn) filter.creatureType = creatureTypes(ctx)->find(filter.CType);
   Database& db = *ctx.gCardDb;
+  db.dropDeferred();  // the last search's rows, deleted here unread
   db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
   if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
 
   SearchResult result;
+  // The deck lists first: reading them would run a card list fill left for later.
+  result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
+  result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());
   std::shared_ptr<NameFilter> names;
   if (!foldName(filter.name).isEmpty()) {
     names = std::make_shared<NameFilter>(cardNames(ctx), filter.name);
@@ -170,13 +185,10 @@ SearchResult searchCards(AppContext& ctx, const SearchFilter& typed) {
   }
   // Grouping and the type among types are the catalogue's work at any size.
   const bool always = filter.oneLinePerName || !filter.creatureType.isEmpty();
-  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names.get(), always))
+  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names, always))
     result.cardLines = std::move(*lines);
   else
     result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
-
-  result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
-  result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());
   if (names && result.cardLines.size() == 0)
     result.elsewhere = countInEveryExpansion(db, filter, names.get());
   return result;
