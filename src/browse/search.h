@@ -22,7 +22,14 @@ struct SearchFilter {
   bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true,
        Planeswalker = true;
   bool CTypeOn = false;
-  QString CType;  // the combo box's text, used as it stands
+  QString CType;  // the combo box's text
+  // The creature type CType names, in either language (CreatureTypes::find;
+  // searchCards sets it): a card passes when it is among the card's types.
+  // Empty: CType is looked for in the card's CType as it stands.
+  QString creatureType;
+  // 同名カードをまとめる: one line per English name, the printing of the
+  // newest selected expansion; with a name typed, its exact matches first.
+  bool oneLinePerName = false;
   // txt_Name: a card query (query/query.h); plain words are the card's name,
   // which its English or Japanese name holds (browse/namefilter.h)
   QString name;
@@ -46,6 +53,8 @@ QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, boo
 // searchCards defines for it; without one it is the plain statement.
 QString buildSearchStatement(const SearchFilter& filter, const QString& sortField,
                              const NameFilter* names = nullptr);
+// The statement's SELECT … ORDER BY, without its INSERT.
+QString searchSelect(const SearchFilter& filter, const QString& sortField, const NameFilter* names = nullptr);
 
 struct SearchResult {
   Lines cardLines;        // lst_CardList, in wtbl_CardList's order
@@ -53,6 +62,9 @@ struct SearchResult {
   DeckListView sideDeck;
   // What the name box's query could not do with this card data; the card list is then empty.
   QString queryError;
+  // A name typed and nothing found: the lines every expansion selected would
+  // give (0 when that is the selection already).
+  qsizetype elsewhere = 0;
 };
 
 // The name box's text as the search reads it, with the format names of the
@@ -69,12 +81,20 @@ query::Parsed readNameBox(AppContext& ctx, QStringView text);
 // nothing.
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 
+// How many lines the search gives with every expansion selected.
+qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const NameFilter* names);
+
 // What the first large search and the name box's first keystroke would
 // otherwise wait for: the card catalogue, the card names, and the card facts
 // with what the queries read of every row, made now. Worth doing while
 // nothing else is (the start-up window). Throws DbError when the names or
 // the facts cannot be read; the catalogue leaves its failures to the search.
 void prepareSearches(AppContext& ctx);
+
+// The statement itself into the emptied wtbl_CardList (its rows grouped as
+// the filter asks).
+void fillByStatement(Database& db, const SearchFilter& filter, const QString& sortField,
+                     const NameFilter* names = nullptr);
 
 // The statement itself into the emptied wtbl_CardList, and the card-list lines read back.
 QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,
