@@ -12,6 +12,8 @@ Recordset snapshot(Database& db, const QString& sql) {
   return db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly);
 }
 
+const QString kFormatsSql = QStringLiteral("SELECT FormatNo, Format FROM tbl_Format ORDER BY Format");
+
 bool flag(const QVariant& v) { return v.isValid() && v.toLongLong() != 0; }
 
 QString text(const QVariant& v) { return v.isValid() ? v.toString() : QString(); }
@@ -36,8 +38,7 @@ std::shared_ptr<const OracleFacts> OracleFacts::load(Database& db) {
   OracleFacts& f = *facts;
 
   QHash<qint64, int> formatOfNo;
-  for (auto rs = snapshot(db, QStringLiteral("SELECT FormatNo, Format FROM tbl_Format ORDER BY Format"));
-       !rs.eof(); rs.moveNext()) {
+  for (auto rs = snapshot(db, kFormatsSql); !rs.eof(); rs.moveNext()) {
     formatOfNo.insert(rs.field(u"FormatNo").toLongLong(), int(f.formats_.size()));
     f.formats_ << rs.text(u"Format");
   }
@@ -98,6 +99,13 @@ std::shared_ptr<const OracleFacts> OracleFacts::load(Database& db) {
     f.expansions_.push_back({rs.text(u"CardsetEx"), rs.text(u"SetCode"), rs.text(u"NameE"),
                              rs.text(u"ReleaseDate"), rs.text(u"SetType")});
   return facts;
+}
+
+std::optional<QStringList> OracleFacts::storedFormats(Database& db) {
+  if (!present(db)) return std::nullopt;
+  QStringList formats;
+  for (auto rs = snapshot(db, kFormatsSql); !rs.eof(); rs.moveNext()) formats << rs.text(u"Format");
+  return formats;
 }
 
 const OracleFacts::Card* OracleFacts::find(QStringView nameE) const {

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,9 @@ class OracleFacts {
   // Every fact, or nullptr when the card database has none. Table contents
   // are taken as they are: a value of the wrong kind reads as none.
   static std::shared_ptr<const OracleFacts> load(Database& db);
+  // The formats alone, as formats() of load() would hold them, without
+  // reading the cards; nullopt when the card database has no facts.
+  static std::optional<QStringList> storedFormats(Database& db);
 
   const std::vector<Card>& cards() const { return cards_; }
   // The card of an English name, without regard to case; nullptr if none.
