@@ -6,6 +6,7 @@
 // `build` or by an older tool has none: load() gives nullptr then.
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -36,7 +37,9 @@ class OracleFacts {
     QString PartnerWith;     // the name of "Partner with"
     bool AnyNumber = false;  // basic lands, "A deck can have any number of cards named …"
     int CopyLimit = 0;       // a limit of its own ("A deck can have up to seven …"); 0 for none
-    std::vector<std::pair<int, Legality>> legalities;  // by format index; a format missing: not legal
+    // A Legality per format index (formats past its end: not legal); cards
+    // alike share one array, as they share their repeated text values.
+    QByteArray legalities;
   };
 
   struct Expansion {
