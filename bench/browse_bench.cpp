@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <memory>
 
 #include "app/deckbuildtab.h"
@@ -50,6 +51,24 @@ void BM_SearchEveryExpansion(benchmark::State& state, const BenchData& data) {
   state.counters["expansions"] = w.list("lst_CardSet")->count();
 }
 const tvbench::Add search("BM_SearchEveryExpansion", BM_SearchEveryExpansion, tvbench::timed(kRuns));
+
+// 同名カードをまとめる beside the same search without it (its floor here).
+void searchEveryExpansion(benchmark::State& state, const BenchData& data, bool oneLinePerName) {
+  SearchedWindow w(data);
+  w.find<QCheckBox>("chk_SameName")->setChecked(oneLinePerName);
+  for (auto _ : state) {
+    if (!w.search()) state.SkipWithError("the card list did not paint");
+    state.counters["then_ms"] = tvbench::idleWork(state);
+  }
+  state.counters["lines"] = w.list("lst_CardList")->count();
+}
+const tvbench::Add floorOneLine(
+    "BM_FloorSearchOneLinePerName",
+    [](benchmark::State& s, const BenchData& d) { searchEveryExpansion(s, d, false); },
+    tvbench::timed(kRuns));
+const tvbench::Add oneLine(
+    "BM_SearchOneLinePerName",
+    [](benchmark::State& s, const BenchData& d) { searchEveryExpansion(s, d, true); }, tvbench::timed(kRuns));
 
 // What the start-up window prepares (the card catalogue and the card names),
 // beside the two seconds it shows.

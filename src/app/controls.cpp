@@ -2,14 +2,48 @@
 
 #include <QFontMetrics>
 #include <QLabel>
-#include <optional>
 #include <QRadioButton>
+#include <optional>
 
 namespace tv {
 
+namespace {
+
+// A placed control's given place (pixels in its parent) and its stretch.
+constexpr char kGivenPlace[] = "tvGivenPlace";
+constexpr char kStretch[] = "tvStretch";
+
+}  // namespace
+
+void place(QWidget* w, int left, int top, int width, int height, Stretch stretch) {
+  const QRect given(twips(left), twips(top), twips(width), twips(height));
+  w->setGeometry(given);
+  w->setProperty(kGivenPlace, given);
+  w->setProperty(kStretch, QVariant::fromValue(stretch));
+}
+
 void shiftToPage(QWidget* page, QPoint pageOrigin) {
-  for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+  for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     child->move(child->pos() - pageOrigin);
+    if (const QVariant given = child->property(kGivenPlace); given.isValid())
+      child->setProperty(kGivenPlace, given.toRect().translated(-pageOrigin));
+  }
+}
+
+void followGrowth(QWidget* parent, QSize growth) {
+  for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const QVariant given = child->property(kGivenPlace);
+    if (!given.isValid()) continue;
+    const QRect at = given.toRect();
+    const auto stretch = child->property(kStretch).value<Stretch>();
+    auto edge = [](int pixel, double share, int grown) { return pixel + qRound(share * grown); };
+    const int left = edge(at.left(), stretch.left, growth.width());
+    const int top = edge(at.top(), stretch.top, growth.height());
+    const int right = edge(at.left() + at.width(), stretch.right, growth.width());
+    const int bottom = edge(at.top() + at.height(), stretch.bottom, growth.height());
+    child->setGeometry(left, top, right - left, bottom - top);
+    followGrowth(child, QSize(right - left, bottom - top) - at.size());
+  }
 }
 
 namespace {

@@ -12,17 +12,30 @@
 
 namespace tv {
 
+namespace {
+
+// Where a larger window's room goes. Across: a fifth to the filter column,
+// the rest shared by the card list and the deck lists (right edges' shares).
+// Down: a third to the card text, the rest to the lists below it, of which
+// the main deck and the sideboard take half each (bottom edges' shares).
+constexpr double kFilterRight = 0.2, kCardListRight = 0.6;
+constexpr double kCardTextBottom = 1.0 / 3, kMainDeckBottom = 2.0 / 3;
+// Under the main deck list, the move buttons stay in its middle.
+constexpr double kDeckMiddle = (kCardListRight + 1) / 2;
+
+}  // namespace
+
 DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   QWidget* page = this;
 
   Frame1 = named(new QGroupBox(QStringLiteral("エキスパンション"), page), "Frame1");
-  place(Frame1, 120, 480, 2055, 1335);
+  place(Frame1, 120, 480, 2055, 1335, {0, 0, kFilterRight, 1});
   lst_CardSet = newList(Frame1, "lst_CardSet");
   lst_CardSet->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  place(lst_CardSet, 120, 240, 1815, 960);
+  place(lst_CardSet, 120, 240, 1815, 960, {0, 0, 1, 1});
 
   fra_Color = named(new QGroupBox(QStringLiteral("色"), page), "fra_Color");
-  place(fra_Color, 120, 1800, 2055, 1335);
+  place(fra_Color, 120, 1800, 2055, 1335, {0, 1, kFilterRight, 1});
   chk_W = newCheck(fra_Color, "chk_W", QStringLiteral("白"), true);
   chk_U = newCheck(fra_Color, "chk_U", QStringLiteral("青"), true);
   chk_B = newCheck(fra_Color, "chk_B", QStringLiteral("黒"), true);
@@ -36,7 +49,7 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   for (QCheckBox* box : {chk_R, chk_G, chk_N}) place(box, 1080, 240 + 255 * row++, 855, 255);
 
   fra_CardType = named(new QGroupBox(QStringLiteral("タイプ"), page), "fra_CardType");
-  place(fra_CardType, 120, 3120, 2055, 1815);
+  place(fra_CardType, 120, 3120, 2055, 1815, {0, 1, kFilterRight, 1});
   chk_Land = newCheck(fra_CardType, "chk_Land", QStringLiteral("土地"), true);
   chk_Instant = newCheck(fra_CardType, "chk_Instant", QStringLiteral("インスタント"), true);
   chk_Sorcery = newCheck(fra_CardType, "chk_Sorcery", QStringLiteral("ソーサリー"), true);
@@ -49,7 +62,7 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   for (QCheckBox* box : typeBoxes()) place(box, 240, 210 + 225 * row++, 1755, 225);
 
   fra_CType = named(new QGroupBox(QStringLiteral("種族"), page), "fra_CType");
-  place(fra_CType, 120, 4920, 2055, 735);
+  place(fra_CType, 120, 4920, 2055, 735, {0, 1, kFilterRight, 1});
   chk_CType = newCheck(fra_CType, "chk_CType", QString(), false);
   place(chk_CType, 120, 240, 255, 300);
   cmb_CType = named(new QComboBox(fra_CType), "cmb_CType");
@@ -57,10 +70,10 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   cmb_CType->setInsertPolicy(QComboBox::NoInsert);
   // The search takes the text exactly as typed: no completion.
   cmb_CType->setCompleter(nullptr);
-  place(cmb_CType, 420, 240, 1515, 360);
+  place(cmb_CType, 420, 240, 1515, 360, {0, 0, 1, 0});
 
   fra_Sort = named(new QGroupBox(QStringLiteral("ソート"), page), "fra_Sort");
-  place(fra_Sort, 120, 5640, 2055, 1575);
+  place(fra_Sort, 120, 5640, 2055, 1575, {0, 1, kFilterRight, 1});
   opt_NameE = named(new QRadioButton(QStringLiteral("英語名"), fra_Sort), "opt_NameE");
   opt_NameN = named(new QRadioButton(QStringLiteral("日本語名"), fra_Sort), "opt_NameN");
   opt_Cost = named(new QRadioButton(QStringLiteral("コスト"), fra_Sort), "opt_Cost");
@@ -72,64 +85,88 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   opt_NameE->setChecked(true);
 
   cmd_reload = named(new QPushButton(QStringLiteral("再検索"), page), "cmd_reload");
-  place(cmd_reload, 120, 7320, 2055, 375);
+  place(cmd_reload, 120, 7320, 2055, 375, moving(0, 1));
 
   Label1 = named(new QLabel(QStringLiteral("カード内容"), page), "Label1");
-  place(Label1, 2280, 480, 1575, 255);
+  place(Label1, 2280, 480, 1575, 255, moving(kFilterRight, 0));
   const QFont detailFont(QStringLiteral("ＭＳ Ｐゴシック"), 12);
   txt_CardText = newTextBox(page, "txt_CardText", &detailFont);
-  place(txt_CardText, 2280, 720, 7455, 2775);
+  place(txt_CardText, 2280, 720, 7455, 2775, {kFilterRight, 0, 1, kCardTextBottom});
+
+  // The sort frame has no room left: in the free row above the card text,
+  // where the list's options are within reach of the list.
+  chk_SameName = newCheck(page, "chk_SameName", QStringLiteral("同名カードをまとめる"), false);
+  place(chk_SameName, 3960, 480, 2295, 255, moving(kFilterRight, 0));
 
   cmd_ProxyPrint = named(new QPushButton(QStringLiteral("代理カード印刷"), page), "cmd_ProxyPrint");
-  place(cmd_ProxyPrint, 8040, 360, 1455, 360);  // ends where txt_CardText begins
+  place(cmd_ProxyPrint, 8040, 360, 1455, 360, moving(1, 0));  // ends where txt_CardText begins
 
   Label2 = named(new QLabel(QStringLiteral("カードリスト"), page), "Label2");
-  place(Label2, 2280, 3600, 1575, 255);
+  place(Label2, 2280, 3600, 1575, 255, moving(kFilterRight, kCardTextBottom));
   lst_CardList = newList(page, "lst_CardList");
-  place(lst_CardList, 2280, 3840, 3135, 3840);
+  place(lst_CardList, 2280, 3840, 3135, 3840, {kFilterRight, kCardTextBottom, kCardListRight, 1});
+  // In the card list's place when the name is only in other expansions.
+  lbl_NotInSets = named(new QLabel(lst_CardList->viewport()), "lbl_NotInSets");
+  lbl_NotInSets->setWordWrap(true);
+  lbl_NotInSets->setAlignment(Qt::AlignCenter);
+  lbl_NotInSets->setCursor(Qt::PointingHandCursor);
+  lbl_NotInSets->hide();
+  lbl_NotInSets->installEventFilter(this);
   // The name box beside "カードリスト", in the free row above the list and the add buttons.
   lbl_Name = named(new QLabel(QStringLiteral("カード名"), page), "lbl_Name");
-  place(lbl_Name, 3870, 3600, 735, 255);
+  place(lbl_Name, 3870, 3600, 735, 255, moving(kFilterRight, kCardTextBottom));
   txt_Name = named(new QLineEdit(page), "txt_Name");
   txt_Name->setAccessibleName(QStringLiteral("カード名"));
   txt_Name->setClearButtonEnabled(true);
   lbl_Name->setBuddy(txt_Name);
-  place(txt_Name, 4620, 3510, 1875, 315);
+  place(txt_Name, 4620, 3510, 1875, 315, {kFilterRight, kCardTextBottom, kCardListRight, kCardTextBottom});
 
   cmd_AddMain = named(new QPushButton(QStringLiteral("→追加"), page), "cmd_AddMain");
-  place(cmd_AddMain, 5520, 4200, 975, 375);
+  place(cmd_AddMain, 5520, 4200, 975, 375, moving(kCardListRight, kCardTextBottom));
   cmd_DellMain = named(new QPushButton(QStringLiteral("←削除"), page), "cmd_DellMain");
-  place(cmd_DellMain, 5520, 4680, 975, 375);
+  place(cmd_DellMain, 5520, 4680, 975, 375, moving(kCardListRight, kCardTextBottom));
 
   Label3 = named(new QLabel(QStringLiteral("デッキリスト"), page), "Label3");
-  place(Label3, 6600, 3600, 1575, 255);
+  place(Label3, 6600, 3600, 1575, 255, moving(kCardListRight, kCardTextBottom));
   lbl_Main = named(new QLabel(QStringLiteral("-メイン- 0枚"), page), "lbl_Main");
-  place(lbl_Main, 5430, 3960, 1065, 255);  // clear of lst_CardList, whose right edge is at 5415
+  place(lbl_Main, 5430, 3960, 1065, 255,
+        moving(kCardListRight, kCardTextBottom));  // clear of lst_CardList, whose right edge is at 5415
   lst_DecList = newList(page, "lst_DecList");
-  place(lst_DecList, 6600, 3840, 3135, 1860);
+  place(lst_DecList, 6600, 3840, 3135, 1860, {kCardListRight, kCardTextBottom, 1, kMainDeckBottom});
 
   cmd_MoveSide = named(new QPushButton(QStringLiteral("↓"), page), "cmd_MoveSide");
-  place(cmd_MoveSide, 7680, 5780, 375, 375);
+  place(cmd_MoveSide, 7680, 5780, 375, 375, moving(kDeckMiddle, kMainDeckBottom));
   cmd_MoveMain = named(new QPushButton(QStringLiteral("↑"), page), "cmd_MoveMain");
-  place(cmd_MoveMain, 8160, 5780, 375, 375);
+  place(cmd_MoveMain, 8160, 5780, 375, 375, moving(kDeckMiddle, kMainDeckBottom));
 
   lbl_Side = named(new QLabel(QStringLiteral("-サイド- 0枚"), page), "lbl_Side");
-  place(lbl_Side, 5430, 6240, 1065, 255);
+  place(lbl_Side, 5430, 6240, 1065, 255, moving(kCardListRight, kMainDeckBottom));
   lst_DecSideList = newList(page, "lst_DecSideList");
-  place(lst_DecSideList, 6600, 6240, 3135, 1320);
+  place(lst_DecSideList, 6600, 6240, 3135, 1320, {kCardListRight, kMainDeckBottom, 1, 1});
 
   cmd_AddSide = named(new QPushButton(QStringLiteral("→追加"), page), "cmd_AddSide");
-  place(cmd_AddSide, 5520, 6480, 975, 375);
+  place(cmd_AddSide, 5520, 6480, 975, 375, moving(kCardListRight, kMainDeckBottom));
   cmd_DellSide = named(new QPushButton(QStringLiteral("←削除"), page), "cmd_DellSide");
-  place(cmd_DellSide, 5520, 6960, 975, 375);
+  place(cmd_DellSide, 5520, 6960, 975, 375, moving(kCardListRight, kMainDeckBottom));
 
   connect(cmd_reload, &QPushButton::clicked, this, &DeckBuildTab::cmd_reload_Click);
   nameTyping_.setSingleShot(true);
   nameTyping_.setInterval(kNameTypingPause);
   connect(&nameTyping_, &QTimer::timeout, this, &DeckBuildTab::cmd_reload_Click);
   connect(txt_Name, &QLineEdit::textEdited, this, [this] { nameTyping_.start(); });
-  connect(txt_Name, &QLineEdit::returnPressed, this, &DeckBuildTab::cmd_reload_Click);
+  connect(txt_Name, &QLineEdit::returnPressed, this, [this] {
+    // Enter on the name that found nothing here takes the offer of the hint.
+    if (lbl_NotInSets->isVisible() && txt_Name->text() == hintName_)
+      selectEveryExpansion();
+    else
+      cmd_reload_Click();
+  });
   txt_Name->installEventFilter(this);
+  // A way of showing the list rather than a filter: the list follows at once.
+  connect(chk_SameName, &QCheckBox::clicked, this, [this] {
+    Q_EMIT searchChoicesChanged();
+    cmd_reload_Click();
+  });
   connect(cmd_ProxyPrint, &QPushButton::clicked, this, &DeckBuildTab::cmd_ProxyPrint_Click);
   fra_Color->installEventFilter(this);
   fra_CardType->installEventFilter(this);
@@ -165,9 +202,10 @@ void DeckBuildTab::load(const SearchChoices& choices) {
     if (sortFieldFromOptions(o == opt_NameE, o == opt_NameN, o == opt_Cost, o == opt_Attack,
                              o == opt_Defence) == choices.sortField)
       o->setChecked(true);
+  chk_SameName->setChecked(choices.oneLinePerName);
   guarded(this, [&] {
     cmb_CType->clear();
-    cmb_CType->addItems(readCreatureTypes(*ctx_.gCardDb));
+    cmb_CType->addItems(creatureTypes(ctx_)->names());
     if (cmb_CType->count() > 0) cmb_CType->setCurrentIndex(0);
   });
   setCardTextBackground(kVersionBackground);
@@ -205,6 +243,7 @@ SearchFilter DeckBuildTab::searchFilter() const {
   f.CTypeOn = chk_CType->isChecked();
   f.CType = cmb_CType->currentText();
   f.name = txt_Name->text();
+  f.oneLinePerName = chk_SameName->isChecked();
   f.sortField = sortFieldFromOptions(opt_NameE->isChecked(), opt_NameN->isChecked(), opt_Cost->isChecked(),
                                      opt_Attack->isChecked(), opt_Defence->isChecked());
   return f;
@@ -217,7 +256,10 @@ void DeckBuildTab::cmd_reload_Click() {
       const QSignalBlocker block(list);
       list->clear();
     }
-    const SearchResult result = searchCards(ctx_, searchFilter());
+    lbl_NotInSets->hide();
+    const SearchFilter filter = searchFilter();
+    const SearchResult result = searchCards(ctx_, filter);
+    if (result.elsewhere > 0) showNotInSets(filter.name, result.elsewhere);
     {
       const QSignalBlocker block(lst_CardList);
       lst_CardList->setLines(result.cardLines);
@@ -229,6 +271,22 @@ void DeckBuildTab::cmd_reload_Click() {
     const QSignalBlocker block(lst_CardList);
     lst_CardList->setCurrentRow(-1);
   });
+}
+
+void DeckBuildTab::showNotInSets(const QString& name, qsizetype elsewhere) {
+  const QString text =
+      QStringLiteral("選択中のエキスパンションにはありません（ほかに %1 件）").arg(elsewhere);
+  lbl_NotInSets->setText(text.toHtmlEscaped() +
+                         QStringLiteral("<br><br><a href=\"#\">すべてのエキスパンションを選択</a>"));
+  lbl_NotInSets->setAccessibleName(text);
+  lbl_NotInSets->setGeometry(lst_CardList->viewport()->rect().adjusted(4, 4, -4, -4));
+  lbl_NotInSets->show();
+  hintName_ = name;
+}
+
+void DeckBuildTab::selectEveryExpansion() {
+  lst_CardSet->selectAll();
+  cmd_reload_Click();
 }
 
 void DeckBuildTab::applyDeckList(const DeckListView& view, bool setLabel) {
@@ -323,7 +381,17 @@ bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::MouseButtonPress) {
     for (ListBox* list : {lst_CardList, lst_DecList, lst_DecSideList})
       if (watched == list->viewport()) rowBeforePress_[list] = list->selectedRow();
+  } else if (event->type() == QEvent::MouseButtonRelease && watched == lbl_NotInSets) {
+    selectEveryExpansion();
+    return true;
+  } else if (event->type() == QEvent::Resize && watched == lst_CardList->viewport()) {
+    lbl_NotInSets->setGeometry(lst_CardList->viewport()->rect().adjusted(4, 4, -4, -4));
+  } else if (event->type() == QEvent::KeyPress) {
+    if (quickKey(watched, static_cast<QKeyEvent*>(event))) return true;
   } else if (event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == lst_CardList->viewport() &&
+        lst_CardList->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid())
+      addLineCopy(lst_CardList, static_cast<QMouseEvent*>(event)->modifiers() & Qt::ShiftModifier);
     if (watched == fra_Color) {
       fra_Color_DblClick();
       return true;
@@ -336,6 +404,44 @@ bool DeckBuildTab::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+bool DeckBuildTab::quickKey(QObject* watched, const QKeyEvent* key) {
+  // Shift and the keypad aside, a key with a modifier is not one of these.
+  if (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
+  const bool shift = key->modifiers() & Qt::ShiftModifier;
+  if (watched == lst_CardList && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+    if (lbl_NotInSets->isVisible())
+      selectEveryExpansion();
+    else
+      addLineCopy(lst_CardList, shift);
+    return true;
+  }
+  for (ListBox* deck : {lst_DecList, lst_DecSideList}) {
+    if (watched != deck) continue;
+    const bool main = deck == lst_DecList;
+    if (key->key() == Qt::Key_Plus) {
+      addLineCopy(deck, !main);
+      return true;
+    }
+    if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Minus) {
+      main ? cmd_DellMain_Click() : cmd_DellSide_Click();
+      return true;
+    }
+  }
+  return false;
+}
+
+void DeckBuildTab::addLineCopy(ListBox* list, bool toSide) {
+  // The selected line's card becomes current as choosing it would make it,
+  // then the add button adds it.
+  const int row = list->selectedRow();
+  if (row < 0) return;
+  ShowCardText(list == lst_CardList  ? kCardListTable
+               : list == lst_DecList ? kMainDeckTable
+                                     : kSideDeckTable,
+               row);
+  toSide ? cmd_AddSide_Click() : cmd_AddMain_Click();
+}
+
 void DeckBuildTab::connectCardClicks(ListBox* list, void (DeckBuildTab::*handler)()) {
   // A newly selected line (mouse, keys or code) shows at once; a click on the
   // line that is already selected shows it again, as the same line may hold
@@ -343,6 +449,7 @@ void DeckBuildTab::connectCardClicks(ListBox* list, void (DeckBuildTab::*handler
   // no card becomes current until the user chooses a line.
   connect(list, &ListBox::selectedRowChanged, this, handler);
   list->viewport()->installEventFilter(this);
+  list->installEventFilter(this);  // its quick keys
   connect(list, &QAbstractItemView::pressed, this, [this, list, handler](const QModelIndex& index) {
     if (index.row() == rowBeforePress_.value(list, -2) && list->isSelected(index.row())) (this->*handler)();
     rowBeforePress_.remove(list);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -102,6 +103,16 @@ class DeckBuildTab : public QWidget {
   void connectCardClicks(ListBox* list, void (DeckBuildTab::*handler)());
   void applyDeckChange(const std::optional<DeckListView>& view);
   void applyDeckMove(const std::optional<DeckMoveResult>& result);
+  // Enter (Shift: the sideboard) on a card line adds a copy; Delete or − on a
+  // deck line removes one, + adds one. True when the key was one of these.
+  bool quickKey(QObject* watched, const QKeyEvent* key);
+  // A copy of the selected line's card to the main deck or the sideboard,
+  // through the add buttons' handlers; nothing when no line is selected.
+  void addLineCopy(ListBox* list, bool toSide);
+  // The hint in the card list's place: the name typed is only in expansions
+  // not selected. One click or Enter selects them all and searches again.
+  void showNotInSets(const QString& name, qsizetype elsewhere);
+  void selectEveryExpansion();
   // A change of the deck, through the runner, its database failures shown.
   void changeDeck(DeckStep step, const std::function<void()>& change);
 
@@ -122,6 +133,7 @@ class DeckBuildTab : public QWidget {
   }
   QGroupBox* fra_CType;
   QCheckBox* chk_CType;
+  QCheckBox* chk_SameName;
   QComboBox* cmb_CType;
   QGroupBox* fra_Sort;
   QRadioButton *opt_NameE, *opt_NameN, *opt_Cost, *opt_Attack, *opt_Defence;
@@ -130,6 +142,8 @@ class DeckBuildTab : public QWidget {
   QLabel* lbl_Name;
   QLineEdit* txt_Name;
   ListBox* lst_CardList;
+  QLabel* lbl_NotInSets;
+  QString hintName_;  // the name the hint is about
   QLabel* Label1;
   QPlainTextEdit* txt_CardText;
   QLabel *Label3, *lbl_Main, *lbl_Side;

@@ -33,19 +33,19 @@ DeckOutputTab::DeckOutputTab(AppContext& ctx, QWidget* parent) : QWidget(parent)
   lbl_Title = named(new QLabel(QStringLiteral("タイトル："), page), "lbl_Title");
   place(lbl_Title, 120, 1860, 855, 255);
   txt_PrintTitle = named(new QLineEdit(page), "txt_PrintTitle");
-  place(txt_PrintTitle, 960, 1800, 8775, 375);
+  place(txt_PrintTitle, 960, 1800, 8775, 375, {0, 0, 1, 0});
 
   lbl_Comment = named(new QLabel(QStringLiteral("コメント"), page), "lbl_Comment");
   place(lbl_Comment, 120, 2160, 1575, 255);
   txt_PrintComment = named(new QPlainTextEdit(page), "txt_PrintComment");
-  place(txt_PrintComment, 120, 2400, 9615, 615);
+  place(txt_PrintComment, 120, 2400, 9615, 615, {0, 0, 1, 0});
 
   lbl_Dec = named(new QLabel(QStringLiteral("デッキリスト"), page), "lbl_Dec");
   place(lbl_Dec, 120, 3120, 1575, 255);
   const QFont printFont(QStringLiteral("ＭＳ ゴシック"), 9);
   txt_PrintDec = newTextBox(page, "txt_PrintDec", &printFont);
   txt_PrintDec->setLineWrapMode(QPlainTextEdit::NoWrap);
-  place(txt_PrintDec, 120, 3360, 9615, 4335);
+  place(txt_PrintDec, 120, 3360, 9615, 4335, {0, 0, 1, 1});
 
   for (QCheckBox* box :
        {chk_NameE, chk_NameN, chk_Cost, chk_Rare, chk_CardSetEx, chk_Side, chk_Space, chk_ManaCurve})

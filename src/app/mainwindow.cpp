@@ -69,7 +69,11 @@ QString stepCaption(const QString& verb, const QString& step) {
 }
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
+                                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                         Qt::WindowMaximizeButtonHint;
+
+// The tab control at the window's given size, which is also its smallest.
+const QSize kGivenTabSize(twips(9870), twips(7815));
 
 }  // namespace
 
@@ -85,7 +89,7 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   SSTab1->addTab(deckBuildTab_, QStringLiteral("デッキ作成"));
   SSTab1->addTab(deckOutputTab_, QStringLiteral("デッキ出力編集"));
   SSTab1->addTab(tokenTab_, QStringLiteral("トークン出力編集"));
-  SSTab1->setFixedSize(twips(9870), twips(7815));
+  SSTab1->setMinimumSize(kGivenTabSize);
   // 代理カード印刷 stands beside the tab row, above the page: on the tab
   // control itself, shown with its tab.
   auto* proxyPrint = deckBuildTab_->findChild<QPushButton*>(QStringLiteral("cmd_ProxyPrint"));
@@ -97,6 +101,7 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
                         static_cast<QWidget*>(tokenTab_)})
     shiftToPage(page, origin);
   SSTab1->tabBar()->installEventFilter(this);
+  SSTab1->installEventFilter(this);  // its resizing moves the controls
   connect(SSTab1, &QTabWidget::currentChanged, this, &Main::SSTab1_GotFocus);
   createMenus();
   CommonDialog1.setMessageBox([this](const MessageBoxRequest& request) { return messageBox_(request); });
@@ -134,9 +139,12 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   // would take the key for itself.
   qApp->installEventFilter(this);
 
-  setFixedSize(SSTab1->width(), SSTab1->height() + menuBar()->sizeHint().height());
+  setMinimumSize(kGivenTabSize.width(), kGivenTabSize.height() + menuBar()->sizeHint().height());
+  resize(minimumSize());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
+  // Where the user left the window last time, if anywhere.
+  restoreGeometry(choices_.windowPlace());
 
   Form_Load();
 }
@@ -220,7 +228,7 @@ void Main::loadSearchLists() {
 void Main::rememberSearch() {
   rememberSearchTimer_.stop();
   const SearchFilter filter = deckBuildTab_->searchFilter();
-  SearchChoices chosen{filter.sortField, {}};
+  SearchChoices chosen{filter.sortField, {}, filter.oneLinePerName};
   for (int line : filter.selectedSets)
     if (line < expansionCodes_.size()) chosen.expansionCodes << expansionCodes_[line];
   choices_.setSearch(chosen);
@@ -507,6 +515,7 @@ void Main::M_UpdateCards_Click() {
     // what counts as saved stay as they are.
     ctx_.gCardDb = std::move(db);
     ctx_.gCardNames.reset();
+    ctx_.gCreatureTypes.reset();
     ctx_.gCardFacts.reset();
     analysisTab_->load();
     loadSearchLists();
@@ -522,6 +531,7 @@ void Main::M_Close_Click() {
   if (!mayDropDeck()) return;
   // A failure is reported but never keeps the program open: there is no other way out.
   guarded(this, [&] { emptyWorkingTables(*ctx_.gCardDb); });
+  choices_.setWindowPlace(saveGeometry());
   closing_ = true;
   close();
 }
@@ -563,8 +573,15 @@ void Main::closeEvent(QCloseEvent* event) {
     event->ignore();
 }
 
+void Main::followTabSize() {
+  const QSize growth = (SSTab1->size() - kGivenTabSize).expandedTo(QSize(0, 0));
+  followGrowth(SSTab1, growth);  // what stands beside the tab row
+  for (int tab = 0; tab < SSTab1->count(); ++tab) followGrowth(SSTab1->widget(tab), growth);
+}
+
 bool Main::eventFilter(QObject* watched, QEvent* event) {
   if (watched == SSTab1->tabBar() && event->type() == QEvent::FocusIn) SSTab1_GotFocus();
+  if (watched == SSTab1 && event->type() == QEvent::Resize) followTabSize();
   const QEvent::Type type = event->type();
   const bool drop = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
   const bool key = type == QEvent::ShortcutOverride || type == QEvent::KeyPress;

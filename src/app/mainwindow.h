@@ -83,6 +83,8 @@ class Main : public QMainWindow {
 
  private:
   void createMenus();
+  // The controls of every tab where a tab control of its present size puts them.
+  void followTabSize();
   void updateEditMenu();
   void updateRecentMenu();
   // Saving through the dialog, offering `offered` when given; false when

@@ -16,13 +16,13 @@ TokenTab::TokenTab(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx
   Label5 = named(new QLabel(QStringLiteral("トークンリスト"), page), "Label5");
   place(Label5, 360, 480, 1575, 255);
   lst_TokenList = newList(page, "lst_TokenList");
-  place(lst_TokenList, 360, 720, 3135, 2580);
+  place(lst_TokenList, 360, 720, 3135, 2580, {0, 0, 0.5, 1});
   Label4 = named(new QLabel(QStringLiteral("トークン内容"), page), "Label4");
-  place(Label4, 3840, 480, 1575, 255);
+  place(Label4, 3840, 480, 1575, 255, moving(0.5, 0));
   txt_TokenText = newTextBox(page, "txt_TokenText", nullptr);
-  place(txt_TokenText, 3840, 720, 2895, 2580);
+  place(txt_TokenText, 3840, 720, 2895, 2580, {0.5, 0, 1, 1});
   cmd_TPrint = named(new QPushButton(QStringLiteral("印刷(&P)"), page), "cmd_TPrint");
-  place(cmd_TPrint, 5520, 3600, 1215, 375);
+  place(cmd_TPrint, 5520, 3600, 1215, 375, moving(1, 1));
   // A choice is a change of selection: a click on the line that the list
   // marked on getting the focus selects it without moving the current line.
   connect(lst_TokenList->selectionModel(), &QItemSelectionModel::selectionChanged, this,

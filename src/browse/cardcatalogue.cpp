@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "carddb/creaturetypes.h"
 #include "carddb/dialect.h"
 #include "text/sqlliteral.h"
 
@@ -247,6 +248,7 @@ class CardCatalogue {
     rows.reserve(order.size());
     for (const qint32 i : order)
       if (passes(store_->entries[size_t(i)], filter)) rows.push_back(i);
+    if (f.oneLinePerName) oneLinePerName(rows, names);
     rows.shrink_to_fit();
     return std::make_shared<Selection>(store_, std::move(rows));
   }
@@ -279,8 +281,10 @@ class CardCatalogue {
       const QByteArray pattern = QString(u'*' + f.CType + u'*').toUtf8();
       out.ctypeMatches.reserve(store_->ctypes.size());
       for (const QByteArray& ctype : store_->ctypes)
-        out.ctypeMatches.push_back(jetLike({pattern.constData(), size_t(pattern.size())},
-                                           {ctype.constData(), size_t(ctype.size())}));
+        out.ctypeMatches.push_back(f.creatureType.isEmpty()
+                                       ? jetLike({pattern.constData(), size_t(pattern.size())},
+                                                 {ctype.constData(), size_t(ctype.size())})
+                                       : CreatureTypes::holds(QString::fromUtf8(ctype), f.creatureType));
     }
     out.namesOn = names && !names->empty();
     if (out.namesOn) {
@@ -291,6 +295,44 @@ class CardCatalogue {
       for (const int id : ids.japanese) out.japaneseMatches.push_back(names->japaneseHit(id));
     }
     return out;
+  }
+
+  // Of each English name's rows, the first of its newest expansion (the
+  // lowest number: expansions are listed newest first), where it stands;
+  // names that fold to the typed text as a whole come first.
+  void oneLinePerName(std::vector<qint32>& rows, const NameFilter* names) {
+    const std::vector<qint32>& group = nameGroups();
+    auto entry = [&](qint32 at) -> const Store::Entry& { return store_->entries[size_t(rows[size_t(at)])]; };
+    std::vector<qint32> best(groupCount_, -1);  // by group: a position in rows
+    for (qint32 at = 0; at < qint32(rows.size()); ++at) {
+      qint32& kept = best[size_t(group[size_t(entry(at).values[kNameE])])];
+      if (kept < 0 || entry(at).setNo < entry(kept).setNo) kept = at;
+    }
+    std::vector<qint32> placed;
+    for (qint32 at = 0; at < qint32(rows.size()); ++at)
+      if (best[size_t(group[size_t(entry(at).values[kNameE])])] == at) placed.push_back(rows[size_t(at)]);
+    if (names && !names->empty())
+      std::stable_partition(placed.begin(), placed.end(), [&](qint32 entry) {
+        const QByteArray &e = store_->text(entry, kNameE), &n = store_->text(entry, kNameN);
+        return names->exact({e.constData(), size_t(e.size())}, {n.constData(), size_t(n.size())});
+      });
+    rows = std::move(placed);
+  }
+
+  // A group number for each NameE value: the column's collation ignores
+  // the case of ASCII letters.
+  const std::vector<qint32>& nameGroups() {
+    const Store::Column& english = store_->columns[kNameE];
+    if (!nameGroups_.empty() || english.cells.empty()) return nameGroups_;
+    QHash<QByteArray, qint32> byKey;
+    for (qint32 v = 0; v < qint32(english.cells.size()); ++v) {
+      const QByteArray key = english.text(v).toLower();
+      auto it = byKey.constFind(key);
+      if (it == byKey.cend()) it = byKey.insert(key, qint32(byKey.size()));
+      nameGroups_.push_back(*it);
+    }
+    groupCount_ = size_t(byKey.size());
+    return nameGroups_;
   }
 
  public:
@@ -364,6 +406,8 @@ class CardCatalogue {
   QString join_;
   std::shared_ptr<const Store> store_;
   std::map<QString, std::vector<qint32>> orders_;
+  std::vector<qint32> nameGroups_;
+  size_t groupCount_ = 0;
   NameIds nameIds_;
 };
 
@@ -423,7 +467,7 @@ std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter,
     } catch (const DbError&) {
       // One statement: a failure left wtbl_CardList empty for the statement to fill.
       catalogue->refuse();
-      db.execute(buildSearchStatement(filter, sortField, names.get()));
+      fillByStatement(db, filter, sortField, names.get());
     }
   });
   return Lines(std::shared_ptr<const LineSource>(selection));

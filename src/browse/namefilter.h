@@ -40,6 +40,11 @@ class NameFilter {
   }
   bool englishHit(int id) const { return id >= 0 && englishHits_[size_t(id)]; }
   bool japaneseHit(int id) const { return id >= 0 && japaneseHits_[size_t(id)]; }
+  // Does the English or the Japanese name fold to the typed text as a whole?
+  bool exact(std::string_view nameE, std::string_view nameN) const {
+    return names_->englishFoldsTo(names_->englishId(nameE), folded_) ||
+           (!nameN.empty() && names_->japaneseFoldsTo(names_->japaneseId(nameN), folded_));
+  }
 
  private:
   std::shared_ptr<const CardNames> names_;

@@ -3,6 +3,7 @@
 #include "browse/cardcatalogue.h"
 #include "browse/namefilter.h"
 #include "carddb/codes.h"
+#include "carddb/creaturetypes.h"
 #include "text/fold.h"
 #include "text/sqlliteral.h"
 
@@ -11,6 +12,40 @@ namespace {
 
 // Index look-ups (expansions × names) that still beat reading every row.
 constexpr qsizetype kIndexSeeksWorthIt = 20000;
+
+// The statement's test of a type among a card's types (Null: none).
+void defineCreatureTypeMatch(Database& db) {
+  db.definePredicate("CreatureTypeMatch", 2, [](std::span<const std::string_view> a) {
+    return CreatureTypes::holds(QString::fromUtf8(a[0].data(), qsizetype(a[0].size())),
+                                QString::fromUtf8(a[1].data(), qsizetype(a[1].size())));
+  });
+}
+
+qint64 countOf(Database& db, const QString& sql) {
+  auto rs = db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly);
+  return rs.eof() ? 0 : rs.field(rs.fieldName(0)).toLongLong();
+}
+
+// The statement's rows made one per English name as the card catalogue
+// makes them: the first row of the newest (lowest numbered) expansion where
+// it stands, and the names that fold to the typed text first.
+void keepOneLinePerName(Database& db, const NameFilter* names) {
+  db.execute(QStringLiteral(
+      "DELETE FROM wtbl_CardList WHERE rowid NOT IN (SELECT tv_Row FROM (SELECT wtbl_CardList.rowid AS "
+      "tv_Row, row_number() OVER (PARTITION BY wtbl_CardList.NameE ORDER BY tbl_CardSet.CardsetNo, "
+      "wtbl_CardList.rowid) AS tv_Rank FROM wtbl_CardList LEFT JOIN tbl_CardSet ON wtbl_CardList.CardSetEx "
+      "= tbl_CardSet.CardsetEx) WHERE tv_Rank = 1)"));
+  if (!names || names->empty()) return;
+  db.definePredicate("NameExact", 2,
+                     [names](std::span<const std::string_view> a) { return names->exact(a[0], a[1]); });
+  // Copied again in the new order, then the old rows go.
+  const qint64 last = countOf(db, QStringLiteral("SELECT max(rowid) FROM wtbl_CardList"));
+  db.execute(QStringLiteral(
+      "INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence ) SELECT CardSetEx, "
+      "NameE, NameN, NumCost, CAttack, CDefence FROM wtbl_CardList ORDER BY NameExact(NameE, NameN) DESC, "
+      "rowid"));
+  db.execute(QStringLiteral("DELETE FROM wtbl_CardList WHERE rowid <= ") + QString::number(last));
+}
 
 }  // namespace
 
@@ -47,8 +82,12 @@ QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, boo
 }
 
 QString buildSearchStatement(const SearchFilter& f, const QString& sortField, const NameFilter* names) {
+  return QStringLiteral("INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence )") +
+         searchSelect(f, sortField, names);
+}
+
+QString searchSelect(const SearchFilter& f, const QString& sortField, const NameFilter* names) {
   QString s;
-  s += QStringLiteral("INSERT INTO wtbl_CardList ( CardSetEx, NameE, NameN, NumCost, CAttack, CDefence )");
   s += QStringLiteral(
       " SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.NumCost, "
       "tbl_CardMst.CAttack, tbl_CardMst.CDefence");
@@ -68,7 +107,10 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField, co
     if (!(f.*c.box))
       s += QStringLiteral(" AND tbl_CardMst.") + c.column + QStringLiteral(" <> ") + sqlLiteral(c.code);
 
-  if (f.CTypeOn) {
+  if (f.CTypeOn && !f.creatureType.isEmpty()) {
+    // A type among the card's types: ゴブリン finds ゴブリン・戦士.
+    s += QStringLiteral(" AND CreatureTypeMatch(tbl_CardMst.CType, ") + sqlLiteral(f.creatureType) + u')';
+  } else if (f.CTypeOn) {
     // The text goes between the wildcards as it stands: spaces around it narrow the match.
     const QString literal = sqlLiteral(QString(u'*' + f.CType + u'*'));
     s += QStringLiteral(" AND tbl_CardMst.CType  Like ") + literal;
@@ -91,9 +133,16 @@ QString buildSearchStatement(const SearchFilter& f, const QString& sortField, co
   return s;
 }
 
+void fillByStatement(Database& db, const SearchFilter& filter, const QString& sortField,
+                     const NameFilter* names) {
+  defineCreatureTypeMatch(db);
+  db.execute(buildSearchStatement(filter, sortField, names));
+  if (filter.oneLinePerName) keepOneLinePerName(db, names);
+}
+
 QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,
                                const NameFilter* names) {
-  db.execute(buildSearchStatement(filter, sortField, names));
+  fillByStatement(db, filter, sortField, names);
   QStringList lines;
   // No ORDER BY: the rows come back in the order the INSERT put them in.
   auto rs = db.openRecordset(QStringLiteral("SELECT wtbl_CardList.NameE, wtbl_CardList.NameN") +
@@ -116,7 +165,9 @@ void prepareSearches(AppContext& ctx) {
   ctx.gCardDb->releaseMemory(true);
 }
 
-SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
+SearchResult searchCards(AppContext& ctx, const SearchFilter& typed) {
+  SearchFilter filter = typed;
+  if (filter.CTypeOn) filter.creatureType = creatureTypes(ctx)->find(filter.CType);
   Database& db = *ctx.gCardDb;
   db.dropDeferred();  // the last search's rows, deleted here unread
   db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
@@ -132,11 +183,28 @@ SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
     db.definePredicate("NameMatch", 2,
                        [names](std::span<const std::string_view> a) { return names->matches(a[0], a[1]); });
   }
-  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names))
+  // Grouping and the type among types are the catalogue's work at any size.
+  const bool always = filter.oneLinePerName || !filter.creatureType.isEmpty();
+  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names, always))
     result.cardLines = std::move(*lines);
   else
     result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
+  if (names && result.cardLines.size() == 0)
+    result.elsewhere = countInEveryExpansion(db, filter, names.get());
   return result;
+}
+
+qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const NameFilter* names) {
+  SearchFilter every = filter;
+  every.selectedSets.clear();
+  const qint64 expansions = countOf(db, QStringLiteral("SELECT Count(*) FROM tbl_CardSet"));
+  for (int no = 0; no < expansions; ++no) every.selectedSets << no;
+  if (every.selectedSets == filter.selectedSets) return 0;
+  defineCreatureTypeMatch(db);
+  // As many as the list would show: with one line per name, the names.
+  return qsizetype(countOf(db, (filter.oneLinePerName ? QStringLiteral("SELECT Count(DISTINCT NameE) FROM (")
+                                                      : QStringLiteral("SELECT Count(*) FROM (")) +
+                                   searchSelect(every, QStringLiteral("NameE"), names) + u')'));
 }
 
 }  // namespace tv

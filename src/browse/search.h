@@ -21,7 +21,14 @@ struct SearchFilter {
   bool Land = true, Instant = true, Sorcery = true, Enchantment = true, Artifact = true, Creature = true,
        Planeswalker = true;
   bool CTypeOn = false;
-  QString CType;      // the combo box's text, used as it stands
+  QString CType;  // the combo box's text
+  // The creature type CType names, in either language (CreatureTypes::find;
+  // searchCards sets it): a card passes when it is among the card's types.
+  // Empty: CType is looked for in the card's CType as it stands.
+  QString creatureType;
+  // 同名カードをまとめる: one line per English name, the printing of the
+  // newest selected expansion; with a name typed, its exact matches first.
+  bool oneLinePerName = false;
   QString name;       // txt_Name: the card's English or Japanese name holds it (browse/namefilter.h)
   QString sortField;  // empty: no option selected, the previous gSortField stays
 };
@@ -43,11 +50,16 @@ QString sortFieldFromOptions(bool nameE, bool nameN, bool cost, bool attack, boo
 // searchCards defines for it; without one it is the plain statement.
 QString buildSearchStatement(const SearchFilter& filter, const QString& sortField,
                              const NameFilter* names = nullptr);
+// The statement's SELECT … ORDER BY, without its INSERT.
+QString searchSelect(const SearchFilter& filter, const QString& sortField, const NameFilter* names = nullptr);
 
 struct SearchResult {
   Lines cardLines;        // lst_CardList, in wtbl_CardList's order
   DeckListView mainDeck;  // both with no selection; their labels are not for the search to set
   DeckListView sideDeck;
+  // A name typed and nothing found: the lines every expansion selected would
+  // give (0 when that is the selection already).
+  qsizetype elsewhere = 0;
 };
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
@@ -57,11 +69,19 @@ struct SearchResult {
 // statement gives.
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 
+// How many lines the search gives with every expansion selected.
+qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const NameFilter* names);
+
 // What the first large search and the name box's first keystroke would
 // otherwise wait for: the card catalogue and the card names, made now. Worth
 // doing while nothing else is (the start-up window). Throws DbError when the
 // names cannot be read; the catalogue leaves its failures to the search.
 void prepareSearches(AppContext& ctx);
+
+// The statement itself into the emptied wtbl_CardList (its rows grouped as
+// the filter asks).
+void fillByStatement(Database& db, const SearchFilter& filter, const QString& sortField,
+                     const NameFilter* names = nullptr);
 
 // The statement itself into the emptied wtbl_CardList, and the card-list lines read back.
 QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,

@@ -19,9 +19,6 @@ void emptyWorkingTables(Database& db);
 // tbl_CardSet.Cardset in the table's order: line i stands for CardsetNo i.
 QStringList readExpansionNames(Database& db);
 
-// Every creature type, ascending, without Null.
-QStringList readCreatureTypes(Database& db);
-
 // tbl_TokenMst.NameN, ascending.
 QStringList readTokenNames(Database& db);
 

@@ -59,6 +59,11 @@ class CardNames {
     const std::string_view text = english_.text(id);
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
   }
+  // Does the name of this id (-1: none) fold to `folded` as a whole?
+  bool englishFoldsTo(int id, QStringView folded) const { return id >= 0 && english_.foldedAt(id) == folded; }
+  bool japaneseFoldsTo(int id, QStringView folded) const {
+    return id >= 0 && japanese_.foldedAt(id) == folded;
+  }
   // The English names of the rows that carry a Japanese name.
   std::span<const int> englishOfJapanese(int id) const {
     return std::span<const int>(englishOfJapanese_)

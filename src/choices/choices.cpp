@@ -11,6 +11,8 @@ namespace {
 
 const QString kSort = QStringLiteral("search/sort");
 const QString kExpansions = QStringLiteral("search/expansions");
+const QString kOneLinePerName = QStringLiteral("search/oneLinePerName");
+const QString kWindowPlace = QStringLiteral("window/geometry");
 const QString kDeckFolder = QStringLiteral("deck/folder");
 const QString kRecent = QStringLiteral("deck/recent");
 const QStringList kSortFields = {QStringLiteral("NameE"), QStringLiteral("NameN"), QStringLiteral("NumCost"),
@@ -52,12 +54,21 @@ SearchChoices UserChoices::search() const {
   const QString sort = settings_->value(kSort).toString();
   if (kSortFields.contains(sort)) c.sortField = sort;
   c.expansionCodes = readList(*settings_, kExpansions, 100'000);
+  c.oneLinePerName = readBool(*settings_, kOneLinePerName, c.oneLinePerName);
   return c;
 }
 
 void UserChoices::setSearch(const SearchChoices& choices) {
   settings_->setValue(kSort, choices.sortField);
   settings_->setValue(kExpansions, choices.expansionCodes);
+  settings_->setValue(kOneLinePerName, choices.oneLinePerName);
+  settings_->sync();
+}
+
+QByteArray UserChoices::windowPlace() const { return settings_->value(kWindowPlace).toByteArray(); }
+
+void UserChoices::setWindowPlace(const QByteArray& place) {
+  settings_->setValue(kWindowPlace, place);
   settings_->sync();
 }
 

@@ -20,6 +20,7 @@ struct SearchChoices {
   // By code, so that another card database selects what it still holds;
   // none: the first expansion, as at the first start.
   QStringList expansionCodes;
+  bool oneLinePerName = false;  // 同名カードをまとめる
 };
 
 struct OutputChoices {
@@ -39,6 +40,10 @@ class UserChoices {
   void setSearch(const SearchChoices& choices);
   OutputChoices output() const;
   void setOutput(const OutputChoices& choices);
+
+  // The main window's size and position as Qt saves them; empty before any.
+  QByteArray windowPlace() const;
+  void setWindowPlace(const QByteArray& place);
 
   // The folder of the deck file opened or saved last; empty before any.
   QString deckFolder() const;

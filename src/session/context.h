@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "carddb/cardnames.h"
+#include "carddb/creaturetypes.h"
 #include "carddb/database.h"
 #include "carddb/oraclefacts.h"
 
@@ -47,6 +48,8 @@ struct AppContext {
   // The card master's names folded for the name box and text decks, read at
   // their first use: see cardNames().
   std::shared_ptr<const CardNames> gCardNames;
+  // The creature types of the type box and its search: see creatureTypes().
+  std::shared_ptr<const CreatureTypes> gCreatureTypes;
   // The card facts of the card data (nullptr inside when it holds none),
   // read at their first use: see cardFacts().
   std::optional<std::shared_ptr<const OracleFacts>> gCardFacts;
@@ -57,6 +60,13 @@ struct AppContext {
 inline std::shared_ptr<const CardNames> cardNames(AppContext& ctx) {
   if (!ctx.gCardNames) ctx.gCardNames = CardNames::load(*ctx.gCardDb);
   return ctx.gCardNames;
+}
+
+// The card database's creature types, read once a run like the names.
+inline std::shared_ptr<const CreatureTypes> creatureTypes(AppContext& ctx) {
+  if (!ctx.gCreatureTypes)
+    ctx.gCreatureTypes = std::make_shared<CreatureTypes>(CreatureTypes::load(*ctx.gCardDb));
+  return ctx.gCreatureTypes;
 }
 
 // The card facts for this run, read once (a few hundred milliseconds on a

@@ -131,6 +131,46 @@ TEST_F(DeckWindowTest, OnlyASelectedLineIsActedOn) {
   }
 }
 
+// Double-click and the keys go through the buttons' handlers: the copy
+// limit, the selection and the counts as the buttons give them.
+TEST_F(DeckWindowTest, QuickHandsAddAndRemoveThroughTheButtons) {
+  auto* cards = ctl<ListBox>("lst_CardList");
+  auto* main = ctl<ListBox>("lst_DecList");
+  auto* side = ctl<ListBox>("lst_DecSideList");
+  const auto key = [](ListBox* list, Qt::Key k, Qt::KeyboardModifiers m = {}) {
+    QTest::keyClick(list, k, m);
+  };
+  const auto doubleClick = [&](Qt::KeyboardModifiers m) {
+    QTest::mouseDClick(cards->viewport(), Qt::LeftButton, m, cards->rowRect(cards->selectedRow()).center());
+  };
+  chooseCard("Shock");
+  const std::pair<std::function<void()>, const char*> steps[] = {
+      {[&] { doubleClick({}); }, "1  Shock/ショック @0 /  @-1 / -メイン- 1枚 / -サイド- 0枚"},
+      {[&] {
+         for (int i = 0; i < 4; ++i) key(cards, Qt::Key_Return);
+       },
+       "4  Shock/ショック @0 /  @-1 / -メイン- 4枚 / -サイド- 0枚"},
+      {[&] { key(cards, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier); },
+       "4  Shock/ショック @0 / 1  Shock/ショック @0 / -メイン- 4枚 / -サイド- 1枚"},
+      {[&] { doubleClick(Qt::ShiftModifier); },
+       "4  Shock/ショック @0 / 2  Shock/ショック @0 / -メイン- 4枚 / -サイド- 2枚"},
+      {[&] { key(main, Qt::Key_Minus); },
+       "3  Shock/ショック @0 / 2  Shock/ショック @0 / -メイン- 3枚 / -サイド- 2枚"},
+      {[&] { key(main, Qt::Key_Plus, Qt::ShiftModifier), key(main, Qt::Key_Plus); },
+       "4  Shock/ショック @0 / 2  Shock/ショック @0 / -メイン- 4枚 / -サイド- 2枚"},
+      {[&] { key(main, Qt::Key_Delete, Qt::ControlModifier); },  // not a quick key
+       "4  Shock/ショック @0 / 2  Shock/ショック @0 / -メイン- 4枚 / -サイド- 2枚"},
+      {[&] { key(side, Qt::Key_Plus), key(side, Qt::Key_Delete), key(side, Qt::Key_Delete); },
+       "4  Shock/ショック @0 / 1  Shock/ショック @0 / -メイン- 4枚 / -サイド- 1枚"},
+      {[&] { key(side, Qt::Key_Delete), key(side, Qt::Key_Delete), key(side, Qt::Key_Plus); },
+       "4  Shock/ショック @0 /  @-1 / -メイン- 4枚 / -サイド- 0枚"},
+  };
+  for (const auto& [act, expected] : steps) {
+    act();
+    EXPECT_EQ(lists(), expected);
+  }
+}
+
 namespace {
 
 // Saving, opening, importing and closing through the menu, the dialogs and
@@ -320,6 +360,39 @@ TEST_F(DeckFileWindowTest, NameBoxFiltersAsTheUserTypesWithEveryOtherFilter) {
   ctl<QCheckBox>("chk_Creature")->setChecked(false);
   ctl<QPushButton>("cmd_reload")->click();
   EXPECT_EQ(cardLines(), QStringList{"Serra's Embrace/セラの抱擁"});
+}
+
+// A name the selected expansions do not hold is said so in the list's
+// place, with the offer to select them all: one click or Enter takes it.
+TEST_F(DeckFileWindowTest, ANameOnlyInOtherExpansionsOffersThemAll) {
+  auto* box = ctl<QLineEdit>("txt_Name");
+  auto* sets = ctl<ListBox>("lst_CardSet");
+  auto* hint = ctl<QLabel>("lbl_NotInSets");
+  const std::function<void()> takeOffer[] = {
+      [&] { QTest::keyClick(box, Qt::Key_Return); },
+      [&] { QTest::mouseClick(hint, Qt::LeftButton, {}, hint->rect().center()); },
+      [&] { QTest::keyClick(ctl<ListBox>("lst_CardList"), Qt::Key_Enter, Qt::KeypadModifier); },
+  };
+  for (const auto& take : takeOffer) {
+    clickLine(sets, 0);  // 第8版 alone, as at start
+    box->clear();
+    tvtest::typeKeys(box, "対抗");  // Counterspell, of ウルザズ・サーガ
+    waitFor([&] { return hint->isVisible(); });
+    EXPECT_TRUE(cardLines().isEmpty());
+    EXPECT_EQ(hint->accessibleName(), "選択中のエキスパンションにはありません（ほかに 1 件）");
+    take();
+    EXPECT_EQ(sets->selectedRows(), (QList<int>{0, 1, 2}));
+    EXPECT_FALSE(hint->isVisible());
+    EXPECT_EQ(cardLines(), QStringList{"Counterspell/対抗呪文"});
+  }
+  // A name no expansion holds: no offer.
+  box->setText("zzz");
+  ctl<QPushButton>("cmd_reload")->click();
+  EXPECT_FALSE(hint->isVisible());
+
+  clickLine(sets, 1);
+  QTest::keyClick(sets, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(sets->selectedRows(), (QList<int>{0, 1, 2}));
 }
 
 TEST_F(DeckFileWindowTest, PastedListImportsTheRestAndShowsWhatItCouldNotRead) {

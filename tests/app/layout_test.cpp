@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -76,6 +77,7 @@ const Control kDeckTab[] = {
     {"cmd_AddSide", "→追加", 5520, 6480, 975, 375},
     {"cmd_DellSide", "←削除", 5520, 6960, 975, 375},
     {"cmd_ProxyPrint", "代理カード印刷", 8040, 360, 1455, -1},
+    {"chk_SameName", "同名カードをまとめる", 3960, 480, 2295, 255, Off},
 };
 
 const Control kOutputTab[] = {
@@ -158,7 +160,7 @@ TEST_F(LayoutTest, EveryControlsCaptionPlaceAndStartingState) {
   ASSERT_TRUE(tabs);
   EXPECT_EQ(w->windowTitle(), "Talvik's");
   EXPECT_EQ(tabs->size(), QSize(twips(9870), twips(7815)));
-  EXPECT_EQ(w->minimumSize(), w->maximumSize());
+  EXPECT_EQ(w->size(), w->minimumSize());  // the given size is the smallest, and the first
   EXPECT_EQ(tabs->currentIndex(), 0);
   const std::pair<const char*, std::span<const Control>> tabList[] = {
       {"デッキ作成", kDeckTab}, {"デッキ出力編集", kOutputTab}, {"トークン出力編集", kTokenTab}};
@@ -243,37 +245,81 @@ TEST_F(LayoutTest, EveryControlsCaptionPlaceAndStartingState) {
 
 TEST_F(LayoutTest, EveryCaptionFitsAndNoControlCoversAnother) {
   auto* tabs = findControl<QTabWidget>(w.get(), "SSTab1");
-  for (int t = 0; t < tabs->count(); ++t) {
-    tabs->setCurrentIndex(t);
-    QApplication::processEvents();
-    // A page that Qt lays out has room for all it holds.
-    if (QWidget* page = tabs->currentWidget(); page->layout()) {
-      EXPECT_LE(page->minimumSizeHint().width(), page->width());
-      EXPECT_LE(page->minimumSizeHint().height(), page->height());
+  for (const QSize size : {w->minimumSize(), QSize(1280, 960)})
+    for (int t = 0; t < tabs->count(); ++t) {
+      SCOPED_TRACE(size.width());
+      w->resize(size);
+      tabs->setCurrentIndex(t);
+      QApplication::processEvents();
+      // A page that Qt lays out has room for all it holds.
+      if (QWidget* page = tabs->currentWidget(); page->layout()) {
+        EXPECT_LE(page->minimumSizeHint().width(), page->width());
+        EXPECT_LE(page->minimumSizeHint().height(), page->height());
+      }
+      for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (c->objectName().isEmpty() || !c->isVisible() || captionWidth(c) == 0) continue;
+        EXPECT_LE(captionWidth(c), c->width()) << c->objectName().toStdString();
+        EXPECT_LE(c->fontMetrics().height(), c->height()) << c->objectName().toStdString();
+      }
+      // The controls of the page with the tab row and what stands beside it,
+      // then the controls of each frame.
+      QList<QList<QWidget*>> groups(1);
+      groups[0] << tabs->tabBar();
+      for (QWidget* k : tabs->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!k->objectName().startsWith("qt_")) groups[0] << k;
+      for (QWidget* k : tabs->currentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        groups[0] << k;
+        if (qobject_cast<QGroupBox*>(k)) groups << k->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+      }
+      for (const QList<QWidget*>& group : groups)
+        for (int i = 0; i < group.size(); ++i)
+          for (int j = i + 1; j < group.size(); ++j)
+            if (group[i]->isVisible() && group[j]->isVisible()) {
+              EXPECT_FALSE(covers(group[i], group[j], tabs))
+                  << group[i]->objectName().toStdString() << " and " << group[j]->objectName().toStdString();
+            }
     }
-    for (QWidget* c : w->findChildren<QWidget*>()) {
-      if (c->objectName().isEmpty() || !c->isVisible() || captionWidth(c) == 0) continue;
-      EXPECT_LE(captionWidth(c), c->width()) << c->objectName().toStdString();
-      EXPECT_LE(c->fontMetrics().height(), c->height()) << c->objectName().toStdString();
-    }
-    // The controls of the page with the tab row and what stands beside it,
-    // then the controls of each frame.
-    QList<QList<QWidget*>> groups(1);
-    groups[0] << tabs->tabBar();
-    for (QWidget* k : tabs->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-      if (!k->objectName().startsWith("qt_")) groups[0] << k;
-    for (QWidget* k : tabs->currentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      groups[0] << k;
-      if (qobject_cast<QGroupBox*>(k)) groups << k->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    }
-    for (const QList<QWidget*>& group : groups)
-      for (int i = 0; i < group.size(); ++i)
-        for (int j = i + 1; j < group.size(); ++j)
-          if (group[i]->isVisible() && group[j]->isVisible()) {
-            EXPECT_FALSE(covers(group[i], group[j], tabs))
-                << group[i]->objectName().toStdString() << " and " << group[j]->objectName().toStdString();
-          }
+}
+
+// A larger window gives its room to the lists and text boxes; buttons and
+// option boxes keep their size.
+TEST_F(LayoutTest, LargerWindowGrowsTheListsAndIsRemembered) {
+  struct Grows {
+    const char* name;
+    bool wider, taller;
+  };
+  const Grows grows[] = {
+      {"lst_CardSet", true, true},  {"lst_CardList", true, true},    {"txt_CardText", true, true},
+      {"lst_DecList", true, true},  {"lst_DecSideList", true, true}, {"cmb_CType", true, false},
+      {"txt_Name", true, false},    {"txt_PrintTitle", true, false}, {"txt_PrintComment", true, false},
+      {"txt_PrintDec", true, true}, {"lst_TokenList", true, true},   {"txt_TokenText", true, true}};
+  auto sizes = [&] {
+    QHash<QString, QSize> out;
+    for (QWidget* c : w->findChildren<QWidget*>())
+      if (!c->objectName().isEmpty()) out[c->objectName()] = c->size();
+    return out;
+  };
+  const auto given = sizes();
+  w->resize(1280, 960);
+  w->move(40, 30);
+  QApplication::processEvents();
+  const auto large = sizes();
+  for (const Grows& g : grows) {
+    SCOPED_TRACE(g.name);
+    EXPECT_EQ(large[g.name].width() > given[g.name].width(), g.wider);
+    EXPECT_EQ(large[g.name].height() > given[g.name].height(), g.taller);
   }
+  for (QWidget* c : w->findChildren<QAbstractButton*>()) {
+    if (c->objectName().isEmpty()) continue;  // Qt's own (a text box's clear button)
+    EXPECT_EQ(large[c->objectName()], given[c->objectName()]) << c->objectName().toStdString();
+  }
+  // The deck's two lists share the height.
+  EXPECT_NEAR(large["lst_DecList"].height() - given["lst_DecList"].height(),
+              large["lst_DecSideList"].height() - given["lst_DecSideList"].height(), 1);
+
+  w->M_Close_Click();
+  Main again(f.ctx);
+  EXPECT_EQ(again.geometry(), w->geometry());
 }
 
 // The fixed-pitch layouts count a full-width character as two columns.

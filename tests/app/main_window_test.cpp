@@ -61,8 +61,9 @@ TEST_F(MainWindowTest, LoadState) {
   QStringList ctypes;
   for (int i = 0; i < ctl<QComboBox>("cmb_CType")->count(); ++i)
     ctypes << ctl<QComboBox>("cmb_CType")->itemText(i);
-  EXPECT_EQ(ctypes, (QStringList{"アバター", "エルフ・ドルイド", "人間・ノーマッド・ミスティック", "天使",
-                                 "飛行機械"}));
+  // Each type once, in reading order (kanji after kana without the import's readings).
+  EXPECT_EQ(ctypes, (QStringList{"アバター", "エルフ", "ドルイド", "ノーマッド", "ミスティック", "人間",
+                                 "天使", "飛行機械"}));
   EXPECT_EQ(ctl<QComboBox>("cmb_CType")->currentText(), "アバター");
   EXPECT_EQ(ctl<ListBox>("lst_CardList")->count(), 7);
   EXPECT_EQ(ctl<ListBox>("lst_CardList")->text(0), "Forest/森");
@@ -224,7 +225,7 @@ TEST(DbErrorText, JapaneseWithTheEnginesWordsAndNoStatement) {
   EXPECT_TRUE(e.message().contains("SELECT secret"));  // kept for whoever reads a log
 }
 
-// The sort, the expansions (by code), the output options and the deck
+// The sort, the expansions (by code), 同名カードをまとめる, the output options and the deck
 // folder outlive the window; another card database selects what it still holds.
 TEST_F(MainWindowTest, ChoicesOutliveTheWindow) {
   auto* sets = ctl<ListBox>("lst_CardSet");
@@ -233,6 +234,7 @@ TEST_F(MainWindowTest, ChoicesOutliveTheWindow) {
   ctl<QRadioButton>("opt_Cost")->setChecked(true);
   ctl<QCheckBox>("chk_Rare")->setChecked(false);
   ctl<QCheckBox>("chk_HCardText")->setChecked(true);
+  ctl<QCheckBox>("chk_SameName")->click();
   answerDialogs();
   chosen = f.dir() + "/kept.tvf";
   ctl<QAction>("M_Save")->trigger();
@@ -248,9 +250,9 @@ TEST_F(MainWindowTest, ChoicesOutliveTheWindow) {
   EXPECT_TRUE(tvtest::findControl<QRadioButton>(&again, "opt_Cost")->isChecked());
   EXPECT_EQ(other.ctx.gSortField, "NumCost");
   QStringList boxes;
-  for (const char* box : {"chk_NameE", "chk_Rare", "chk_ManaCurve", "chk_HCardText"})
+  for (const char* box : {"chk_NameE", "chk_Rare", "chk_ManaCurve", "chk_HCardText", "chk_SameName"})
     boxes << QString::number(tvtest::findControl<QCheckBox>(&again, box)->isChecked());
-  EXPECT_EQ(boxes.join(""), "1011");
+  EXPECT_EQ(boxes.join(""), "10111");
   std::optional<QString> folder;
   again.CommonDialog1.setChooser([&](const CommonDialog::Request& r) {
     folder = r.folder;

@@ -7,6 +7,7 @@
 
 #include "browse/cardcatalogue.h"
 #include "carddb/builder.h"
+#include "carddb/creaturetypes.h"
 #include "carddb/schema.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
@@ -195,6 +196,8 @@ TEST(Search, CatalogueGivesTheStatementsRowsAndLines) {
     const char* off;
     const char* ctype;      // none: the box is unchecked
     const char* name = "";  // txt_Name
+    bool grouped = false;   // 同名カードをまとめる
+    const char* type = "";  // the creature type the box names
   } cases[] = {
       {all, "", nullptr},
       {some, "", nullptr},
@@ -211,6 +214,11 @@ TEST(Search, CatalogueGivesTheStatementsRowsAndLines) {
       {some, "G", nullptr, "ＥＬ"},
       {all, "", "Elf", "ｆｏｒｅｓｔ"},
       {all, "", nullptr, "ぬる"},
+      {all, "", nullptr, "", true},
+      {some, "G", nullptr, "ｆｏｒｅｓｔ", true},
+      {all, "", nullptr, "森", true},
+      {all, "", "x", "", false, "エルフ"},
+      {some, "", "x", "", true, "ゴブリン"},
   };
   const QString sorts[] = {"NameE", "NameN", "NumCost", "CAttack", "CDefence"};
   auto compare = [&] {
@@ -220,6 +228,8 @@ TEST(Search, CatalogueGivesTheStatementsRowsAndLines) {
         SearchFilter filter = ::sets(c.sets, sort, c.off);
         filter.CTypeOn = c.ctype;
         filter.CType = QString::fromUtf8(c.ctype);
+        filter.oneLinePerName = c.grouped;
+        filter.creatureType = QString::fromUtf8(c.type);
         const auto names = std::make_shared<NameFilter>(cardNames, QString::fromUtf8(c.name));
         f.db().definePredicate("NameMatch", 2, [&](auto a) { return names->matches(a[0], a[1]); });
         const auto byName = names->empty() ? nullptr : names;
@@ -240,4 +250,70 @@ TEST(Search, CatalogueGivesTheStatementsRowsAndLines) {
   f.db().execute("DELETE FROM wtbl_CardList");
   fillFromCatalogue(f.db(), ::sets(all), "NameE");
   EXPECT_EQ(f.scalar("SELECT count(*) FROM wtbl_CardList WHERE CardSetEx = 'ZZ'"), 3);
+}
+
+// One line per English name: the printing of the newest selected expansion
+// (the lowest number), in the table the detail and the add buttons read;
+// with a name typed, the names that fold to it first.
+TEST(Search, OneLinePerNameShowsTheNewestSelectedPrinting) {
+  tvtest::CardDbFixture f;
+  tvtest::addStandardCards(f);
+  f.addCard({"OD", "Karplusan Forest", "カープルーザンの森", "N", "L", {}, {}, "R", {}, {}, {}, {}});
+  const struct {
+    QList<int> sets;
+    const char* sort;
+    bool grouped;
+    const char* name;
+    QString rows;  // NameE@CardSetEx of wtbl_CardList
+    qsizetype elsewhere = 0;
+  } cases[] = {
+      {{0, 1}, "NameN", false, "森", "Karplusan Forest@OD, Forest@8E, Forest@OD"},
+      {{0, 1}, "NameN", true, "森", "Forest@8E, Karplusan Forest@OD"},
+      {{1, 2}, "NameE", true, "forest", "Forest@OD, Karplusan Forest@OD"},
+      {{0, 1, 2}, "NumCost", true, "", "Forest@8E, Gaea's Cradle@US, Karplusan Forest@OD, Urza's Mine@8E"},
+      {{2}, "NameE", false, "ｆｏｒｅｓｔ", "", 3},
+      {{2}, "NameE", true, "ｆｏｒｅｓｔ", "", 2},
+  };
+  for (const auto& c : cases) {
+    SearchFilter filter = sets(c.sets, c.sort, *c.name ? "" : "iseacp");
+    filter.oneLinePerName = c.grouped;
+    filter.name = QString::fromUtf8(c.name);
+    const SearchResult result = searchCards(f.ctx, filter);
+    QStringList rows;
+    for (auto rs = f.db().openRecordset("SELECT NameE || '@' || CardSetEx AS r FROM wtbl_CardList",
+                                        RecordsetType::Snapshot, dbForwardOnly);
+         !rs.eof(); rs.moveNext())
+      rows << rs.text(u"r");
+    EXPECT_EQ(rows.join(", "), c.rows) << c.name << c.grouped;
+    EXPECT_EQ(result.cardLines.size(), rows.size());
+    EXPECT_EQ(result.elsewhere, c.elsewhere) << c.name << c.grouped;
+  }
+}
+
+// A creature type named in either language finds every card that has it
+// among its types, over real cards.
+TEST(Search, CreatureTypeAmongTheCardsTypes) {
+  tvtest::CardDbFixture f;
+  f.ctx.gCardDb = tvtest::openFactsCardDb();
+  QList<int> all;
+  for (int i = 0; i < f.scalar("SELECT count(*) FROM tbl_CardSet"); ++i) all << i;
+  QStringList found[2];
+  for (const char* typed : {"ゴブリン", "goblin"}) {
+    SearchFilter filter = sets(all);
+    filter.CTypeOn = true;
+    filter.CType = QString::fromUtf8(typed);
+    searchCards(f.ctx, filter);
+    QStringList& ctypes = found[*typed == 'g'];
+    for (auto rs = f.db().openRecordset(
+             "SELECT DISTINCT tbl_CardMst.CType FROM wtbl_CardList INNER JOIN tbl_CardMst ON "
+             "wtbl_CardList.CardSetEx = tbl_CardMst.CardSetEx AND wtbl_CardList.NameE = tbl_CardMst.NameE",
+             RecordsetType::Snapshot, dbForwardOnly);
+         !rs.eof(); rs.moveNext())
+      ctypes << rs.text(u"CType");
+    ctypes.sort();
+  }
+  EXPECT_EQ(found[0], found[1]);
+  EXPECT_TRUE(found[0].contains("ゴブリン・戦士")) << found[0].join(' ').toStdString();
+  for (const QString& ctype : found[0])
+    EXPECT_TRUE(CreatureTypes::holds(ctype, u"ゴブリン")) << ctype.toStdString();
 }

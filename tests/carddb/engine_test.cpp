@@ -8,6 +8,7 @@
 
 #include "browse/cardcatalogue.h"
 #include "browse/windowdata.h"
+#include "carddb/creaturetypes.h"
 #include "carddb/error.h"
 #include "carddb/info.h"
 #include "carddb/schema.h"
@@ -73,7 +74,7 @@ void readLikeTheProgram(AppContext& ctx) {
     for (const char* table : {"tbl_CardMst", "tbl_CardSet", "tbl_TokenMst", "tbl_Version"})
       ctx.gCardDb->hasTable(QString::fromLatin1(table));
     readExpansionNames(*ctx.gCardDb);
-    readCreatureTypes(*ctx.gCardDb);
+    CreatureTypes::load(*ctx.gCardDb);
     readTokenNames(*ctx.gCardDb);
     SearchFilter all;
     all.selectedSets = {0, 1, 2};
@@ -110,7 +111,7 @@ TEST(Engine, OpensAFileOfTheStockSqlcipher3Tool) {
   StartupOutcome outcome = InitApplication(f.dir(), false);
   ASSERT_TRUE(outcome.ok()) << outcome.error.toStdString();
   f.ctx.gCardDb = std::move(outcome.gCardDb);
-  EXPECT_EQ(readCreatureTypes(f.db()).join(u','), "Bird Soldier,Elf,Elf Druid");  // no index on CType
+  EXPECT_EQ(CreatureTypes::load(f.db()).names().join(u','), "Bird Soldier,Elf,Elf Druid");
   SearchFilter all;
   all.selectedSets = {0, 1};
   f.db().execute("DELETE FROM wtbl_CardList");

@@ -51,6 +51,17 @@ CardDbFixture::CardDbFixture() {
   tv::keepWorkingTablesInMemory(*ctx.gCardDb);  // as the program's own connection
 }
 
+void CardDbFixture::importFactsCards() {
+  ctx.gCardDb.reset();
+  QFile::remove(path_);
+  tvtools::ImportOptions o;
+  o.mtgjson = QStringLiteral(TV_SOURCE_DIR "/tests/tools/mtgjson-facts.json");
+  o.output = path_;
+  tvtools::importCardDatabase(o);
+  ctx.gCardDb = tv::Database::open(path_, tv::kCardDbConnect);
+  tv::keepWorkingTablesInMemory(*ctx.gCardDb);
+}
+
 void CardDbFixture::addSet(int no, const QString& name, const QString& code) {
   tv::insertExpansion(db(), no, name, code);
 }

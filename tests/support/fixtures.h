@@ -43,6 +43,9 @@ class CardDbFixture {
                   int copies, const QVariant& numCost = {}, const QVariant& attack = {},
                   const QVariant& defence = {});
   qlonglong scalar(const QString& sql);
+  // The card database made anew by the import, of the real cards of
+  // tests/tools/mtgjson-facts.json, and opened as the program opens it.
+  void importFactsCards();
 
   tv::AppContext ctx;
 
