@@ -128,7 +128,7 @@ std::pair<CardInput, CardExtras> cardInput(const QString& setCode, const std::ve
 }
 
 QString setWhere(const ImportOptions& o, const QString& code) {
-  return QStringLiteral("%1: %2").arg(o.mtgjson, code);
+  return QStringLiteral("%1: %2").arg(o.mtgjson, shown(code));
 }
 
 }  // namespace
@@ -196,7 +196,8 @@ std::vector<CardRow> mapMtgSet(const MtgSet& set, const WhisperCards* whisper, Q
       printings.push_back({numberKey(f.number), mapCard(in, extras)});
     } catch (const MappingError& e) {
       throw BuildError(QStringLiteral("%1 #%2 (%3): %4")
-                           .arg(set.code, f.number, f.name, QString::fromStdString(e.what())));
+                           .arg(shown(set.code), shown(f.number), shown(f.name),
+                                shown(QString::fromStdString(e.what()), 200)));
     }
   }
   std::stable_sort(printings.begin(), printings.end(),
@@ -234,7 +235,8 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
         if (set.cards.empty()) throw BuildError(at + QStringLiteral(": set without cards"));
         if (!QDate::fromString(set.releaseDate, Qt::ISODate).isValid())
           throw BuildError(
-              at + QStringLiteral(": release date '%1' is not a date (YYYY-MM-DD)").arg(set.releaseDate));
+              at +
+              QStringLiteral(": release date '%1' is not a date (YYYY-MM-DD)").arg(shown(set.releaseDate)));
         std::vector<CardRow> rows;
         try {
           rows = mapMtgSet(set, o.whisper.isEmpty() ? nullptr : &whisper, &summary.leftOut);
@@ -258,15 +260,15 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
         if (s.nameJa.isEmpty()) s.nameJa = set.code;
         const QString key = s.code.toUpper();
         if (setOfCode.contains(key))
-          throw BuildError(
-              at + QStringLiteral(": expansion code %1 is already used by %2").arg(s.code, setOfCode[key]));
+          throw BuildError(at + QStringLiteral(": expansion code %1 is already used by %2")
+                                    .arg(shown(s.code), shown(setOfCode[key])));
         setOfCode.insert(key, set.code);
         cards.insert(cards.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
         sets.codeOfSet.insert(s.set, s.code);
         sets.sets.push_back(std::move(s));
       });
   for (const QString& code : o.only)
-    if (!found.contains(code)) throw BuildError(QStringLiteral("%1: no set %2").arg(o.mtgjson, code));
+    if (!found.contains(code)) throw BuildError(QStringLiteral("%1: no set %2").arg(o.mtgjson, shown(code)));
   if (sets.sets.empty())
     throw BuildError(
         QStringLiteral("%1: no deck cards in sets of the types %2").arg(o.mtgjson, o.setTypes.join(u',')));
