@@ -25,9 +25,10 @@ std::unique_ptr<Database> createCardDatabase(const QString& path, int dataVersio
 QStringList cardDatabaseSchema();
 
 // Gives this connection its own working tables: in-memory temporary tables of
-// the file's own definitions, which the program's statements then reach under
-// the same names. The program thus never writes the card database file (it
-// may be read-only or shared), and a search need not encrypt its result.
+// the program's own definitions, which the program's statements then reach
+// under the same names. The program thus never writes the card database file
+// (it may be read-only or shared), and a search need not encrypt its result.
+// Fails unless the file's working tables have the program's columns.
 void keepWorkingTablesInMemory(Database& db);
 
 // One tbl_CardMst row; an invalid QVariant is Null.
