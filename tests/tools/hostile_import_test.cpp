@@ -144,6 +144,12 @@ TEST(HostileImport, MessagesNameTheCardAndCutLongValues) {
        "type"},
       {"longer.json", kSet + QByteArray(kCard).replace("Bear", QByteArray(1001, 'N')) + kSetEnd,
        "longer.json: XYZ #7: name longer than 1000 characters"},
+      // Within the bounds of the input, beyond the engine's once a loyalty line is added.
+      {"walker.json",
+       kSet + QByteArray(kCard).replace("\"Creature\"", "\"Planeswalker\"").chopped(1) +
+           R"(, "loyalty": "3", "foreignData": [{"language": "Japanese", "text": ")" +
+           QByteArray(65530, 'x') + "\"}]}" + kSetEnd,
+       "out.db: cannot write: string or blob too big [INSERT INTO tbl_CardMst"},
       {"syntax.json", "{\"data\":\n" + QByteArray(5000, ' ') + "\n  x}",
        "syntax.json: not an MTGJSON AllPrintings file: [json.exception.parse_error.101] parse error at line "
        "3, "
