@@ -7,12 +7,12 @@
 #include <QApplication>
 #include <memory>
 
-#include "core/startup.h"
 #include "app/deckbuildtab.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
 #include "benchdata.h"
 #include "browse/search.h"
+#include "core/startup.h"
 #include "session/context.h"
 
 namespace {

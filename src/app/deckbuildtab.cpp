@@ -4,10 +4,10 @@
 #include <QSignalBlocker>
 
 #include "app/controls.h"
-#include "core/appinfo.h"
 #include "app/guarded.h"
 #include "browse/cardtext.h"
 #include "browse/windowdata.h"
+#include "core/appinfo.h"
 #include "output/sheets.h"
 
 namespace tv {

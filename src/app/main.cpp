@@ -3,13 +3,13 @@
 #include <QTimer>
 #include <memory>
 
-#include "core/appinfo.h"
-#include "core/fonts.h"
-#include "core/startup.h"
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
 #include "browse/cardcatalogue.h"
+#include "core/appinfo.h"
+#include "core/fonts.h"
+#include "core/startup.h"
 #include "session/context.h"
 
 int main(int argc, char** argv) {

@@ -17,7 +17,6 @@
 #include <QTabBar>
 
 #include "app/controls.h"
-#include "core/appinfo.h"
 #include "app/deckbuildtab.h"
 #include "app/deckoutputtab.h"
 #include "app/decktextdialogs.h"
@@ -25,6 +24,7 @@
 #include "app/printing.h"
 #include "app/tokentab.h"
 #include "browse/windowdata.h"
+#include "core/appinfo.h"
 #include "deck/deckfile.h"
 #include "output/htmldecklist.h"
 #include "output/sheets.h"

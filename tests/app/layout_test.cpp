@@ -15,9 +15,9 @@
 #include <QTabWidget>
 #include <span>
 
-#include "core/fonts.h"
 #include "app/mainwindow.h"
 #include "app/twips.h"
+#include "core/fonts.h"
 #include "support/printers.h"
 #include "support/window.h"
 

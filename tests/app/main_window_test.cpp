@@ -17,10 +17,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/appinfo.h"
 #include "app/guarded.h"
 #include "app/listbox.h"
 #include "app/mainwindow.h"
+#include "core/appinfo.h"
 #include "support/printers.h"
 #include "support/window.h"
 
