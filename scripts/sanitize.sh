@@ -24,5 +24,6 @@ head -n 5 data/sets.csv >"$work/sets.csv"
   for set in $(tail -n +2 "$work/sets.csv" | cut -d, -f1); do grep -m 1 "^$set," data/cards.csv; done
 } >"$work/cards.csv"
 "$build_dir/talviks-carddb" build --cards "$work/cards.csv" --sets "$work/sets.csv" --repeat 50001 -o "$work/cards.db"
-"$build_dir/talviks-carddb" info "$work/cards.db" | head -n 12
+"$build_dir/talviks-carddb" info "$work/cards.db" >"$work/info.txt"
+head -n 12 "$work/info.txt"
 echo "sanitizer run: clean"
