@@ -1,15 +1,21 @@
 // The deck output of a 75-line deck (60 lines of main deck, 15 of sideboard)
-// on the large card database: the whole deck-print text, and the HTML page
-// with card text written to a file. Beside each, the engine alone running
-// the same queries and reading the same rows. Read the medians.
+// on the large card database: the whole deck-print text, the HTML page with
+// card text written to a file, and the printed deck list as a PDF file. Beside
+// each, its floor: the engine alone running the same queries and reading the
+// same rows; Qt's PDF writer alone drawing the same lines. Read the medians.
 #include <benchmark/benchmark.h>
 
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include "benchdata.h"
 #include "deck/decklist.h"
 #include "output/deckprint.h"
 #include "output/htmldecklist.h"
+#include "output/printjob.h"
+#include "output/sheets.h"
 #include "text/atomicfile.h"
 
 namespace {
@@ -92,6 +98,37 @@ void BM_HtmlEngineOnly(benchmark::State& state) {
   for (auto _ : state) readAll(*d.db, queries);
 }
 
+tv::DeckPrintTexts deckListTexts(tv::Database& db) {
+  return {QStringLiteral("ベンチマーク・土地"), QStringLiteral("一行目"),
+          tv::DeckPrintText(db, {}).RefreshPrintPreview(), QStringLiteral("2.21"),
+          QStringLiteral("2026/12/06")};
+}
+
+void BM_DeckListPdf(benchmark::State& state) {
+  Deck d;
+  const tv::DeckPrintTexts texts = deckListTexts(*d.db);
+  QTemporaryDir dir;
+  for (auto _ : state) tv::PrintDeckList(*tv::QtPrintJob::forPdf(dir.filePath("deck.pdf")), texts);
+}
+
+void BM_DeckListPdfQtOnly(benchmark::State& state) {
+  Deck d;
+  const tv::DeckPrintTexts texts = deckListTexts(*d.db);
+  const QStringList lines =
+      tv::printedLines(texts.version + u'\n' + texts.title + u'\n' + texts.comment + u'\n' + texts.deck);
+  for (auto _ : state) {
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&out);
+    QPainter painter(&pdf);
+    painter.setFont(QFont(tv::kFixedPitchFace, 12));
+    qreal y = 0;
+    for (const QString& line : lines) painter.drawText(QPointF(0, y += 250), line);
+    painter.end();
+    benchmark::DoNotOptimize(out.data().size());
+  }
+}
+
 BENCHMARK(BM_PrintText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
 BENCHMARK(BM_PrintTextEngineOnly)
     ->Unit(benchmark::kMillisecond)
@@ -102,6 +139,11 @@ BENCHMARK(BM_HtmlWithCardText)
     ->UseRealTime()
     ->Repetitions(tvbench::runs(kRuns));
 BENCHMARK(BM_HtmlEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
+BENCHMARK(BM_DeckListPdf)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
+BENCHMARK(BM_DeckListPdfQtOnly)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(tvbench::runs(kRuns));
 
 }  // namespace
 

@@ -9,8 +9,14 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6
   libssl-dev libicu-dev
   nlohmann-json3-dev liblzma-dev zlib1g-dev
-  libgtest-dev libbenchmark-dev
-  fonts-noto-cjk xvfb xauth
+  # The importer orders the Japanese creature types by their readings.
+  libmecab-dev mecab-naist-jdic
+  libgtest-dev libbenchmark-dev libqpdf-dev
+  qt6-translations-l10n fonts-noto-cjk xvfb xauth
+  # The PDF tests read the printed text back.
+  poppler-utils
+  # The install tree and Debian package check: validators, the MIME database, dpkg-shlibdeps.
+  desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 # npm fetches the amalgamation. A node installation from elsewhere brings its
 # own npm, which Debian's package would conflict with.

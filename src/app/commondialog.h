@@ -1,11 +1,16 @@
-// The one file dialog of the main window, shared by the open, save and HTML
-// commands: it offers the name last chosen in any of them again.
+// The one file dialog of the main window, shared by the open, save, HTML,
+// text and PDF commands. Each kind of file (told by the extension of the
+// filter preselected) offers the folder and base name last chosen in any of
+// them with its own extension, and a save never replaces a file unasked.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
+
+#include "app/messagebox.h"
 
 class QWidget;
 
@@ -29,15 +34,15 @@ class CommonDialog {
   explicit CommonDialog(QWidget* parent = nullptr);
 
   // `filter` as "description|pattern|description|pattern|" (patterns split
-  // by ';'), `filterIndex` 1-based. Nothing on cancel.
+  // by ';'), `filterIndex` 1-based. Nothing on cancel. A save onto an
+  // existing file asks first; No gives nothing.
   std::optional<QString> showSave(const QString& filter, int filterIndex);
   std::optional<QString> showOpen(const QString& filter, int filterIndex);
 
-  // The name last chosen, offered by the next dialog.
-  QString fileName() const { return fileName_; }
-
   // Replaces the interactive dialog (tests, scripted runs).
   void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
+  // Where the question before replacing a file is asked.
+  void setMessageBox(MessageBoxFunction messageBox) { messageBox_ = std::move(messageBox); }
 
   // "すべてのファイル (*.*)|*.*|" as the toolkit's "すべてのファイル (*)": the
   // description's own pattern list is replaced by the real one, and "*.*"
@@ -47,10 +52,15 @@ class CommonDialog {
  private:
   std::optional<QString> show(Mode mode, const QString& filter, int filterIndex);
   std::optional<QString> runFileDialog(const Request& request);
+  // The name a dialog for files of `extension` offers.
+  QString offeredName(const QString& extension) const;
+  bool mayReplace(const QString& path);
 
   QWidget* parent_;
   Chooser chooser_;
+  MessageBoxFunction messageBox_ = execMessageBox;
   QString fileName_;
+  QHash<QString, QString> lastOfKind_;  // by extension
 };
 
 }  // namespace tv

@@ -1,8 +1,6 @@
 #include "app/decktextdialogs.h"
 
 #include <QClipboard>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -100,17 +98,12 @@ void DeckTextImportDialog::refresh() {
 void DeckTextImportDialog::cmd_ReadFile_Click() {
   const std::optional<QString> path = files_.showOpen(kTextFileFilter, 1);
   if (!path) return;
-  auto refuse = [&](const QString& why) {
-    messageBox_({this, QMessageBox::Warning, QStringLiteral("ファイルを読めませんでした。\r\n") + why,
-                 QMessageBox::Ok, QMessageBox::NoButton});
-  };
-  QFile file(*path);
-  if (QFileInfo(*path).isDir() || !file.open(QIODevice::ReadOnly)) return refuse(file.errorString());
-  if (file.size() > kMaxDeckTextFileSize)
-    return refuse(QStringLiteral("テキストファイルとして大きすぎます。"));
-  const std::optional<QString> text = deckTextFromBytes(file.read(kMaxDeckTextFileSize + 1));
-  if (!text) return refuse(QStringLiteral("UTF-8 でも Shift-JIS でもありません。"));
-  txt_DeckText->setPlainText(*text);
+  const DeckTextFile file = readDeckTextFile(*path);
+  if (!file.text) {
+    messageBox_({this, QMessageBox::Warning, file.error, QMessageBox::Ok, QMessageBox::NoButton});
+    return;
+  }
+  txt_DeckText->setPlainText(*file.text);
   refresh();
 }
 

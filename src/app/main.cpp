@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <csignal>
 #include <memory>
 
+#include "app/cardupdatedialog.h"
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
@@ -10,15 +12,24 @@
 #include "core/appinfo.h"
 #include "core/fonts.h"
 #include "core/startup.h"
+#include "core/translations.h"
 #include "session/context.h"
 
 int main(int argc, char** argv) {
+  // Past a file-size limit a write then fails and the save says so, instead
+  // of the signal ending the program with the deck unsaved.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   QApplication::setApplicationName(tv::kAppTitle);
   tv::installFontSubstitutions();
+  tv::installQtTranslations();
 
   const tv::InstanceLock lock;
   tv::StartupOutcome outcome = tv::InitApplication(QApplication::applicationDirPath(), !lock.acquired());
+  // Installed and started for the first time: the card database is made
+  // from the card data installed with the program.
+  if (outcome.iniMissing && tv::offerCardDatabase(QApplication::applicationDirPath()))
+    outcome = tv::InitApplication(QApplication::applicationDirPath(), false);
   if (!outcome.ok()) {
     QMessageBox box(QMessageBox::Warning, tv::kAppTitle, outcome.error, QMessageBox::Ok);
     box.exec();
@@ -27,6 +38,7 @@ int main(int argc, char** argv) {
 
   tv::AppContext ctx;
   ctx.gCardDb = std::move(outcome.gCardDb);
+  ctx.gDatabasePath = outcome.gDatabasePath;
   std::unique_ptr<tv::Main> mainWindow;
   auto* splash = new tv::WindowOpen(outcome.labelText, [&] {
     mainWindow = std::make_unique<tv::Main>(ctx);

@@ -16,6 +16,7 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 
+#include "app/cardupdatedialog.h"
 #include "app/controls.h"
 #include "app/deckbuildtab.h"
 #include "app/deckoutputtab.h"
@@ -81,6 +82,7 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   SSTab1->tabBar()->installEventFilter(this);
   connect(SSTab1, &QTabWidget::currentChanged, this, &Main::SSTab1_GotFocus);
   createMenus();
+  CommonDialog1.setMessageBox([this](const MessageBoxRequest& request) { return messageBox_(request); });
   deckBuildTab_->setPrintUi(printUi(deckBuildTab_));
   tokenTab_->setPrintUi(printUi(tokenTab_));
   fitCaptions(this);
@@ -117,6 +119,10 @@ void Main::createMenus() {
                     &Main::M_SaveHtml_Click);
   M_SaveText =
       item(M_Fail, "M_SaveText", QStringLiteral("テキストで保存(&X)..."), {}, &Main::M_SaveText_Click);
+  // After the deck commands, before 終了's separator: no existing item moves.
+  M_Kubun3 = separator(M_Fail, "M_Kubun3");
+  M_UpdateCards = item(M_Fail, "M_UpdateCards", QStringLiteral("カードデータの更新(&U)..."), {},
+                       &Main::M_UpdateCards_Click);
   M_Kubun2 = separator(M_Fail, "M_Kubun2");
   M_Close = item(M_Fail, "M_Close", QStringLiteral("終了(&E)"), Qt::CTRL | Qt::Key_E, &Main::M_Close_Click);
 
@@ -142,6 +148,7 @@ void Main::Form_Load() {
 }
 
 void Main::M_Open_Click() {
+  if (!mayDropDeck()) return;
   const std::optional<QString> path = CommonDialog1.showOpen(kDeckFilter, kDeckFilterIndex);
   if (!path) return;
   const DeckFileOutcome opened = OpenDeckFile(*ctx_.gCardDb, *path);
@@ -240,6 +247,22 @@ void Main::M_SaveHtml_Click() {
     if (!writeFileAtomically(*path, htmlFileBytes(page), &error))
       messageBox(QMessageBox::Warning, QStringLiteral("HTMLファイルを保存できませんでした。\r\n") + error);
   });
+}
+
+void Main::M_UpdateCards_Click() {
+  QString done;
+  std::unique_ptr<Database> db =
+      updateCardDatabase(this, CardDataDialog, messageBox_, *ctx_.gCardDb, ctx_.gDatabasePath, &done);
+  if (!db) return;
+  // The deck came along in the new connection; the title, the comment and
+  // what counts as saved stay as they are.
+  ctx_.gCardDb = std::move(db);
+  ctx_.gCardNames.reset();
+  deckBuildTab_->load();
+  tokenTab_->load();
+  deckBuildTab_->showReplacedDeck();
+  SSTab1_GotFocus();
+  messageBox(QMessageBox::Information, done);
 }
 
 void Main::M_Close_Click() {

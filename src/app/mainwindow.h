@@ -32,6 +32,8 @@ class Main : public QMainWindow {
   void M_SaveText_Click();
   void M_Save_Click();
   void M_SaveHtml_Click();
+  // Card data from a downloaded MTGJSON file in place of the card database's.
+  void M_UpdateCards_Click();
   void M_Close_Click();
   void M_PrintDec_Click();
   void M_PrintProxy_Click();
@@ -40,10 +42,18 @@ class Main : public QMainWindow {
   // The tab control got the focus: the deck-print preview follows the deck.
   void SSTab1_GotFocus();
 
-  // The file dialog of the open, save and HTML commands.
+  // The file dialog of the open, save, HTML, text and PDF commands.
   CommonDialog CommonDialog1{this};
+  // The card data update's own file dialog, so that the deck commands never
+  // offer a card data file's name.
+  CommonDialog CardDataDialog{this};
   // Replaces the window's message boxes (a headless run answers them).
   void setMessageBox(MessageBoxFunction show) { messageBox_ = std::move(show); }
+
+  // The one question before the deck is replaced or dropped: every command
+  // that does so asks it first. A changed deck is saved (through the dialog),
+  // dropped or kept as the user says; false means keep it and stop.
+  bool mayDropDeck();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -53,8 +63,6 @@ class Main : public QMainWindow {
   void createMenus();
   // Saving through the dialog; false when cancelled or failed.
   bool saveDeck();
-  // Whether closing may go on: an unsaved deck is saved, dropped or kept as the user says.
-  bool mayDropDeck();
   // After the deck was replaced: the focus moves as opening a deck file moves it.
   void focusTabControl();
   Deck currentDeck();
@@ -77,6 +85,7 @@ class Main : public QMainWindow {
 
   QMenu* M_Fail;
   QAction *M_Open, *M_OpenText, *M_Kubun1, *M_Save, *M_SaveHtml, *M_SaveText, *M_Kubun2, *M_Close;
+  QAction *M_Kubun3, *M_UpdateCards;
   QMenu* M_Print;
   QAction *M_PrintDec, *M_PrintProxy, *M_PrintToken;
   QMenu* M_Help;

@@ -15,6 +15,19 @@ inline const QString kCardListTable = QStringLiteral("wtbl_CardList");
 inline const QString kMainDeckTable = QStringLiteral("wtbl_DecList");
 inline const QString kSideDeckTable = QStringLiteral("wtbl_DecSideList");
 
+// Card facts that `import` writes beside the tables above (a card database
+// made otherwise has none): per English name its rules, legality and colour
+// identity; the creature types; where each expansion comes from.
+inline const QString kCardOracleTable = QStringLiteral("tbl_CardOracle");
+inline const QString kFormatTable = QStringLiteral("tbl_Format");
+inline const QString kCardLegalityTable = QStringLiteral("tbl_CardLegality");
+inline const QString kCreatureTypeTable = QStringLiteral("tbl_CreatureType");
+inline const QString kCardSetInfoTable = QStringLiteral("tbl_CardSetInfo");
+
+inline QStringList cardFactsTables() {
+  return {kCardOracleTable, kFormatTable, kCardLegalityTable, kCreatureTypeTable, kCardSetInfoTable};
+}
+
 // The working tables the program fills and empties, in the order it empties them.
 inline QStringList workingTables() { return {kCardListTable, kMainDeckTable, kSideDeckTable}; }
 

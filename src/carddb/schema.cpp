@@ -1,5 +1,7 @@
 #include "carddb/schema.h"
 
+#include <sqlite3.h>
+
 #include <QStringList>
 
 #include "text/sqlliteral.h"
@@ -71,6 +73,55 @@ QStringList cardDatabaseSchema() {
   };
 }
 
+QStringList cardFactsSchema() {
+  // Per English name (the key of every printing in tbl_CardMst); CardNo keeps
+  // the many legality rows small. Colours are letters of WUBRG in that order,
+  // empty for colourless.
+  return {
+      QStringLiteral("CREATE TABLE tbl_CardOracle ("
+                     " CardNo INTEGER PRIMARY KEY,"
+                     " NameE TEXT COLLATE NOCASE NOT NULL UNIQUE,"
+                     " Colors TEXT COLLATE NOCASE NOT NULL,"
+                     " ColorIdentity TEXT COLLATE NOCASE NOT NULL,"
+                     " ManaValue NUMERIC,"
+                     " TypeLineE TEXT COLLATE NOCASE,"
+                     " TypeLineN TEXT COLLATE NOCASE,"
+                     " TextE TEXT COLLATE NOCASE,"
+                     " Power NUMERIC,"
+                     " Toughness NUMERIC,"
+                     " Loyalty NUMERIC,"
+                     " Commander INTEGER NOT NULL,"
+                     " Partner INTEGER NOT NULL,"
+                     " PartnerWith TEXT COLLATE NOCASE,"
+                     " AnyNumber INTEGER NOT NULL,"
+                     " CopyLimit INTEGER)"),
+      QStringLiteral("CREATE TABLE tbl_Format ("
+                     " FormatNo INTEGER PRIMARY KEY,"
+                     " Format TEXT COLLATE NOCASE NOT NULL UNIQUE)"),
+      // A format a name has no row for is one it is not legal in.
+      QStringLiteral("CREATE TABLE tbl_CardLegality ("
+                     " CardNo INTEGER NOT NULL,"
+                     " FormatNo INTEGER NOT NULL,"
+                     " Legality TEXT COLLATE NOCASE NOT NULL,"
+                     " PRIMARY KEY (CardNo, FormatNo)) WITHOUT ROWID"),
+      QStringLiteral("CREATE TABLE tbl_CreatureType ("
+                     " NameE TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,"
+                     " NameN TEXT NOT NULL,"
+                     " Reading TEXT,"
+                     " SortNo INTEGER NOT NULL)"),
+      QStringLiteral("CREATE TABLE tbl_CardSetInfo ("
+                     " CardsetEx TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,"
+                     " SetCode TEXT COLLATE NOCASE,"
+                     " NameE TEXT COLLATE NOCASE,"
+                     " ReleaseDate TEXT,"
+                     " SetType TEXT COLLATE NOCASE)"),
+  };
+}
+
+void createCardFactsTables(Database& db) {
+  for (const QString& statement : cardFactsSchema()) db.execute(statement);
+}
+
 void keepWorkingTablesInMemory(Database& db) {
   // The program's own definitions: a file's may carry defaults, checks or
   // generated columns that make every row it writes gigabytes long.
@@ -124,22 +175,72 @@ void insertRow(Database& db, const QString& table, const QStringList& columns,
              literals.join(QStringLiteral(", ")) + u')');
 }
 
+RowInserter::RowInserter(Database& db, const QString& table, const QStringList& columns)
+    : db_(db), columns_(columns.size()) {
+  QStringList marks;
+  for (qsizetype i = 0; i < columns_; ++i) marks << QStringLiteral("?");
+  sql_ = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+         QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + u')';
+  const QByteArray utf8 = sql_.toUtf8();
+  if (sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &statement_, nullptr) !=
+          SQLITE_OK ||
+      !statement_) {
+    const QString reason = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+    sqlite3_finalize(statement_);
+    throw DbError::fromEngine(reason, sql_);
+  }
+}
+
+RowInserter::~RowInserter() { sqlite3_finalize(statement_); }
+
+void RowInserter::add(const QList<QVariant>& values) {
+  sqlite3_reset(statement_);
+  for (int i = 0; i < int(columns_); ++i) {
+    const QVariant v = i < values.size() ? values[i] : QVariant();
+    int rc;
+    switch (v.isValid() ? v.typeId() : QMetaType::UnknownType) {
+      case QMetaType::UnknownType:
+        rc = sqlite3_bind_null(statement_, i + 1);
+        break;
+      case QMetaType::Bool:
+      case QMetaType::Int:
+      case QMetaType::LongLong:
+        rc = sqlite3_bind_int64(statement_, i + 1, v.toLongLong());
+        break;
+      case QMetaType::Double:
+        rc = sqlite3_bind_double(statement_, i + 1, v.toDouble());
+        break;
+      default: {
+        const QByteArray text = v.toString().toUtf8();
+        rc = sqlite3_bind_text64(statement_, i + 1, text.constData(), sqlite3_uint64(text.size()),
+                                 SQLITE_TRANSIENT, SQLITE_UTF8);
+      }
+    }
+    if (rc != SQLITE_OK) throw DbError::fromEngine(QString::fromUtf8(sqlite3_errmsg(db_.handle())), sql_);
+  }
+  if (sqlite3_step(statement_) != SQLITE_DONE)
+    throw DbError::fromEngine(QString::fromUtf8(sqlite3_errmsg(db_.handle())), sql_);
+}
+
 void insertExpansion(Database& db, int number, const QString& name, const QString& code) {
   insertRow(db, kCardSetTable,
             {QStringLiteral("CardsetNo"), QStringLiteral("Cardset"), QStringLiteral("CardsetEx")},
             {number, name, code});
 }
 
-void insertCard(Database& db, const CardRecord& c) {
-  static const QStringList columns = {
-      QStringLiteral("CardSetEx"), QStringLiteral("NameE"),    QStringLiteral("NameN"),
-      QStringLiteral("Color"),     QStringLiteral("Cost"),     QStringLiteral("NumCost"),
-      QStringLiteral("Rare"),      QStringLiteral("CardType"), QStringLiteral("TextN"),
-      QStringLiteral("CType"),     QStringLiteral("CAttack"),  QStringLiteral("CDefence")};
-  insertRow(db, kCardMstTable, columns,
-            {c.CardSetEx, c.NameE, c.NameN, c.Color, c.Cost, c.NumCost, c.Rare, c.CardType, c.TextN, c.CType,
+CardInserter::CardInserter(Database& db)
+    : rows_(db, kCardMstTable,
+            {QStringLiteral("CardSetEx"), QStringLiteral("NameE"), QStringLiteral("NameN"),
+             QStringLiteral("Color"), QStringLiteral("Cost"), QStringLiteral("NumCost"),
+             QStringLiteral("Rare"), QStringLiteral("CardType"), QStringLiteral("TextN"),
+             QStringLiteral("CType"), QStringLiteral("CAttack"), QStringLiteral("CDefence")}) {}
+
+void CardInserter::add(const CardRecord& c) {
+  rows_.add({c.CardSetEx, c.NameE, c.NameN, c.Color, c.Cost, c.NumCost, c.Rare, c.CardType, c.TextN, c.CType,
              c.CAttack, c.CDefence});
 }
+
+void insertCard(Database& db, const CardRecord& c) { CardInserter(db).add(c); }
 
 void insertToken(Database& db, const TokenRecord& t) {
   static const QStringList columns = {QStringLiteral("NameN"), QStringLiteral("Color"),

@@ -8,6 +8,8 @@
 #include "carddb/database.h"
 #include "carddb/names.h"
 
+struct sqlite3_stmt;
+
 namespace tv {
 
 // The program's connect string for card databases.
@@ -23,6 +25,10 @@ std::unique_ptr<Database> createCardDatabase(const QString& path, int dataVersio
 
 // The statements createCardDatabase runs, for documentation and tests.
 QStringList cardDatabaseSchema();
+
+// The tables of card facts that `import` adds (names.h, cardFactsTables()).
+QStringList cardFactsSchema();
+void createCardFactsTables(Database& db);
 
 // Gives this connection its own working tables: in-memory temporary tables of
 // the program's own definitions, which the program's statements then reach
@@ -45,9 +51,35 @@ struct TokenRecord {
 // INSERT of one row; `values` in the order of `columns`.
 void insertRow(Database& db, const QString& table, const QStringList& columns, const QList<QVariant>& values);
 
+// Rows into one table through one prepared statement, for tables of many
+// rows: add() each row, its values in the order of `columns`.
+class RowInserter {
+ public:
+  RowInserter(Database& db, const QString& table, const QStringList& columns);
+  ~RowInserter();
+  RowInserter(const RowInserter&) = delete;
+  RowInserter& operator=(const RowInserter&) = delete;
+  void add(const QList<QVariant>& values);
+
+ private:
+  Database& db_;
+  QString sql_;
+  qsizetype columns_;
+  sqlite3_stmt* statement_ = nullptr;
+};
+
 // The one way rows go into the read-only tables, for the builder and the fixtures alike.
 void insertExpansion(Database& db, int number, const QString& name, const QString& code);
 void insertCard(Database& db, const CardRecord& card);
+// Many cards through one prepared statement.
+class CardInserter {
+ public:
+  explicit CardInserter(Database& db);
+  void add(const CardRecord& card);
+
+ private:
+  RowInserter rows_;
+};
 void insertToken(Database& db, const TokenRecord& token);
 
 }  // namespace tv

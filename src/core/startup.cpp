@@ -7,6 +7,7 @@
 
 #include "carddb/schema.h"
 #include "core/appinfo.h"
+#include "core/userfiles.h"
 
 namespace tv {
 namespace {
@@ -108,13 +109,16 @@ StartupOutcome InitApplication(const QString& appPath, bool anotherInstance) {
     out.error = kMsgSecondInstance;
     return out;
   }
+  const QString besideProgram = appPath + QStringLiteral("/TV.ini");
+  const bool usersIni = !QFileInfo::exists(besideProgram) && QFileInfo::exists(userIniPath());
   const auto value = ReadIniValue(QStringLiteral("File"), QStringLiteral("LocalDataFile"),
-                                  appPath + QStringLiteral("/TV.ini"));
+                                  usersIni ? userIniPath() : besideProgram);
   if (!value) {
+    out.iniMissing = !usersIni && !QFileInfo::exists(besideProgram);
     out.error = kMsgIniFailed;
     return out;
   }
-  out.gDatabasePath = appPath + u'/' + *value;
+  out.gDatabasePath = usersIni ? userDatabasePath(*value) : appPath + u'/' + *value;
   // A file another program holds locked is said to be in use, not broken.
   DbError::Kind failure = DbError::Kind::Other;
   auto fail = [&](const QString& message) {

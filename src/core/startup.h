@@ -47,11 +47,16 @@ struct StartupOutcome {
   std::unique_ptr<Database> gCardDb;
   int dataVersion = 0;
   QString labelText;  // the start-up window's version text
+  // Neither the program's folder nor the user's configuration folder has a
+  // TV.ini (the error is then the TV.ini message).
+  bool iniMissing = false;
   bool ok() const { return error.isEmpty(); }
 };
 
 // Runs the start-up checks in their fixed order. `anotherInstance` is the
-// single-instance lock's verdict; `appPath` the program's folder.
+// single-instance lock's verdict; `appPath` the program's folder. TV.ini is
+// read from `appPath`, else from the user's configuration folder, whose
+// TV.ini names a card database in the user's data folder (core/userfiles.h).
 StartupOutcome InitApplication(const QString& appPath, bool anotherInstance);
 
 }  // namespace tv

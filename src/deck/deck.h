@@ -16,6 +16,14 @@ struct DeckEntry {
   friend bool operator==(const DeckEntry&, const DeckEntry&) = default;
 };
 
+// A card's key as the engine compares it: ASCII letters without regard to case.
+inline QString cardKey(const QString& code, const QString& name) {
+  QString key = code + QChar(u'\0') + name;
+  for (QChar& c : key)
+    if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + 32);
+  return key;
+}
+
 struct Deck {
   QString title;
   QString comment;

@@ -1,6 +1,6 @@
 #include "deck/deckfile.h"
 
-#include <QFile>
+#include <QHash>
 #include <algorithm>
 #include <tuple>
 
@@ -58,6 +58,48 @@ void fillFromMaster(Database& db, const QString& t) {
   rs.close();
 }
 
+// A save writes no double quote and no letter Shift-JIS lacks (tvfCardText):
+// a name the master misses is given back the master's name that a save
+// writes as it, where exactly one card of the expansion has that name.
+void restoreSavedNames(Database& db, const QString& t) {
+  const QString missing =
+      QStringLiteral(" FROM ") + t +
+      QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM tbl_CardMst WHERE tbl_CardMst.CardSetEx = ") + t +
+      QStringLiteral(".CardSetEx AND tbl_CardMst.NameE = ") + t + QStringLiteral(".NameE)");
+  QHash<QString, QString> saved;  // key as saved -> master name; empty when several cards have it
+  auto master = db.openRecordset(
+      QStringLiteral("SELECT CardSetEx, NameE FROM tbl_CardMst WHERE CardSetEx IN (SELECT CardSetEx") +
+          missing + u')',
+      RecordsetType::Snapshot, dbForwardOnly);
+  for (; !master.eof(); master.moveNext()) {
+    const QString name = master.text(u"NameE");
+    const QString written = tvfCardText(name);
+    if (written == name) continue;
+    const QString key = cardKey(master.text(u"CardSetEx"), written);
+    saved.insert(key, saved.contains(key) ? QString() : name);
+  }
+  master.close();
+  if (saved.isEmpty()) return;
+  // The missing rows streamed, since a file may bring many; few are found.
+  QList<std::pair<qint64, QString>> found;
+  auto rows = db.openRecordset(QStringLiteral("SELECT ") + t + QStringLiteral(".rowid AS RowNo, ") + t +
+                                   QStringLiteral(".CardSetEx, ") + t + QStringLiteral(".NameE") + missing,
+                               RecordsetType::Snapshot, dbForwardOnly);
+  for (; !rows.eof(); rows.moveNext()) {
+    const QString name = saved.value(cardKey(rows.text(u"CardSetEx"), rows.text(u"NameE")));
+    if (!name.isEmpty()) found.append({rows.field(u"RowNo").toLongLong(), name});
+  }
+  rows.close();
+  for (const auto& [row, name] : found) {
+    auto rs = db.openRecordset(QStringLiteral("SELECT NameE FROM ") + t + QStringLiteral(" WHERE rowid = ") +
+                               QString::number(row));
+    rs.edit();
+    rs.setField(u"NameE", name);
+    rs.update();
+    rs.close();
+  }
+}
+
 }  // namespace
 
 Deck readDeckTables(Database& db) {
@@ -70,7 +112,7 @@ Deck readDeckTables(Database& db) {
   return deck;
 }
 
-void replaceDeckTables(Database& db, const Deck& deck) {
+Deck replaceDeckTables(Database& db, const Deck& deck) {
   Transaction transaction(db);
   db.execute(QStringLiteral("DELETE FROM wtbl_DecList"), dbFailOnError);
   db.execute(QStringLiteral("DELETE FROM wtbl_DecSideList"), dbFailOnError);
@@ -82,9 +124,13 @@ void replaceDeckTables(Database& db, const Deck& deck) {
              QStringLiteral("SELECT wtbl_DecSideList.CardSetEx, wtbl_DecSideList.NameE, "
                             "wtbl_DecSideList.CardMaisu FROM wtbl_DecSideList"),
              deck.side);
+  restoreSavedNames(db, kMainDeckTable);
+  restoreSavedNames(db, kSideDeckTable);
   fillFromMaster(db, kMainDeckTable);
   fillFromMaster(db, kSideDeckTable);
+  Deck now = readDeckTables(db);
   transaction.commit();
+  return now;
 }
 
 DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& title,
@@ -93,7 +139,7 @@ DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& t
   try {
     out.deck = readDeckTables(db);
   } catch (const DbError& e) {
-    out.error = kSaveFailed + e.message();
+    out.error = kSaveFailed + e.reason();
     return out;
   }
   out.deck.title = title;
@@ -113,41 +159,39 @@ DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& t
   return out;
 }
 
-DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
+DeckFileOutcome ReadDeckFile(const QString& path) {
   DeckFileOutcome out;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    out.error = QStringLiteral("デッキファイルを開けませんでした。\r\n") + file.errorString();
+  QString reason;
+  const std::optional<QByteArray> bytes = readFileAtMost(path, kMaxDeckFileSize, &reason);
+  if (!bytes) {
+    out.error = QStringLiteral("デッキファイルを開けませんでした。\r\n") + reason;
     return out;
   }
-  // Read with a bound: a device or a huge file must not be read to its end.
-  QByteArray bytes;
-  while (bytes.size() <= kMaxDeckFileSize) {
-    const QByteArray chunk = file.read(64 * 1024);
-    if (chunk.isEmpty()) break;
-    bytes += chunk;
-  }
-  if (file.error() != QFileDevice::NoError) {
-    out.error = QStringLiteral("デッキファイルを開けませんでした。\r\n") + file.errorString();
-    return out;
-  }
-  if (bytes.size() > kMaxDeckFileSize) {
+  if (bytes->size() > kMaxDeckFileSize) {
     out.error = kOpenFailed + QStringLiteral("デッキファイルとしては大きすぎます。");
     return out;
   }
-  TvfDecoded decoded = decodeTvf(bytes);
+  TvfDecoded decoded = decodeTvf(*bytes);
   if (!decoded.deck) {
     out.error = kOpenFailed + decoded.error;
     return out;
   }
-  try {
-    replaceDeckTables(db, *decoded.deck);
-  } catch (const DbError& e) {
-    out.error = kOpenFailed + e.message();
-    return out;
-  }
   out.deck = std::move(*decoded.deck);
   out.ok = true;
+  return out;
+}
+
+DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
+  DeckFileOutcome out = ReadDeckFile(path);
+  if (!out.ok) return out;
+  try {
+    Deck rows = replaceDeckTables(db, out.deck);
+    rows.title = out.deck.title;
+    rows.comment = out.deck.comment;
+    out.deck = std::move(rows);
+  } catch (const DbError& e) {
+    return {false, kOpenFailed + e.reason(), {}};
+  }
   return out;
 }
 

@@ -16,11 +16,13 @@ Deck readDeckTables(Database& db);
 
 // Empties both deck tables and fills them from `deck`, taking each card's
 // Japanese name, cost, power and toughness from tbl_CardMst (left empty for
-// a card it does not hold). All or nothing: on DbError the tables are as
-// they were.
-void replaceDeckTables(Database& db, const Deck& deck);
+// a card it does not hold). A name the master misses that a save folded
+// (tvfCardText) gets the master's name back when exactly one card of its
+// expansion folds to it. All or nothing: on DbError the tables are as they
+// were. Returns the rows as the tables now hold them.
+Deck replaceDeckTables(Database& db, const Deck& deck);
 
-// Larger files are refused unread; a deck file is a few kilobytes.
+// Larger files are refused; a deck file is a few kilobytes.
 inline constexpr qint64 kMaxDeckFileSize = 16 * 1024 * 1024;
 
 struct DeckFileOutcome {
@@ -29,10 +31,12 @@ struct DeckFileOutcome {
   Deck deck;      // what was saved, or what the deck now is after opening
 };
 
-// Writes the deck tables with `title` and `comment` to `path`, through a
-// temporary file renamed over the target when complete: a failure changes
-// no file.
+// Writes the deck tables with `title` and `comment` to `path` through
+// writeFileAtomically: a failure changes no file. The error names the cause.
 DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& title, const QString& comment);
+
+// The deck a file holds, read and checked; the deck tables are not touched.
+DeckFileOutcome ReadDeckFile(const QString& path);
 
 // Replaces the deck with the file's; the outcome's deck holds the file's
 // title and comment and the rows as the tables now hold them.

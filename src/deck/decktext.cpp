@@ -9,6 +9,7 @@
 #include "carddb/codes.h"
 #include "carddb/setcodes.h"
 #include "deck/deckedit.h"
+#include "text/atomicfile.h"
 #include "text/shiftjis.h"
 
 namespace tv {
@@ -222,6 +223,18 @@ std::optional<QString> deckTextFromBytes(QByteArrayView bytes) {
   QString text = utf8(bytes);
   if (!utf8.hasError()) return text;
   return decodeShiftJis(bytes);
+}
+
+DeckTextFile readDeckTextFile(const QString& path) {
+  const QString cannot = QStringLiteral("ファイルを読めませんでした。\r\n");
+  QString reason;
+  const std::optional<QByteArray> bytes = readFileAtMost(path, kMaxDeckTextFileSize, &reason);
+  if (!bytes) return {{}, cannot + reason};
+  if (bytes->size() > kMaxDeckTextFileSize)
+    return {{}, cannot + QStringLiteral("テキストファイルとして大きすぎます。")};
+  std::optional<QString> text = deckTextFromBytes(*bytes);
+  if (!text) return {{}, cannot + QStringLiteral("UTF-8 でも Shift-JIS でもありません。")};
+  return {std::move(text), {}};
 }
 
 QString writeDeckText(const Deck& deck, const CardNames& names) {

@@ -65,6 +65,14 @@ std::optional<QString> deckTextFromBytes(QByteArrayView bytes);
 // Larger files are refused unread; a deck list is a few kilobytes.
 inline constexpr qint64 kMaxDeckTextFileSize = 1024 * 1024;
 
+struct DeckTextFile {
+  std::optional<QString> text;
+  QString error;  // why not, for the user, when there is no text
+};
+
+// A text file's contents as deckTextFromBytes reads them.
+DeckTextFile readDeckTextFile(const QString& path);
+
 // "N English name" lines, a blank line, then the sideboard's; LF line ends.
 // A card whose expansion is not the one its name alone finds gets that
 // expansion's code, "N Name (SET)" (today's code where the set table has one),

@@ -30,9 +30,9 @@ void appendQuoted(QString& out, const QString& value) {
 
 void appendSection(QString& out, const QList<DeckEntry>& entries) {
   for (const DeckEntry& e : entries) {
-    appendQuoted(out, e.CardSetEx);
+    appendQuoted(out, tvfCardText(e.CardSetEx));
     out += u',';
-    appendQuoted(out, e.NameE);
+    appendQuoted(out, tvfCardText(e.NameE));
     out += u',';
     out += QString::number(e.CardMaisu);
     out += QStringLiteral("\r\n");
@@ -117,12 +117,7 @@ qint64 copyCount(QStringView field) {
 }
 
 // The card key as the engine compares it: ASCII letters without regard to case.
-QString foldedKey(const DeckEntry& e) {
-  QString key = e.CardSetEx + QChar(u'\0') + e.NameE;
-  for (QChar& c : key)
-    if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + 32);
-  return key;
-}
+QString foldedKey(const DeckEntry& e) { return cardKey(e.CardSetEx, e.NameE); }
 
 struct Section {
   QList<DeckEntry>& entries;
@@ -144,6 +139,8 @@ struct Section {
 };
 
 }  // namespace
+
+QString tvfCardText(const QString& text) { return withoutQuotes(foldToShiftJis(text)); }
 
 QString currentExpansionCode(const QString& code) {
   if (code == u"IV") return QStringLiteral("IN");
@@ -194,13 +191,15 @@ TvfDecoded decodeTvf(QByteArrayView bytes) {
     if (!name) return std::nullopt;
     const auto count = in.next(error);
     if (!count) return std::nullopt;
-    separator = *code == u"0" && *name == u"0" && *count == u"0";
     const qint64 copies = copyCount(*count);
     if (copies < 0) {
       error = QStringLiteral("%1行目の枚数「%2」が0以上の整数ではありません。").arg(line).arg(*count);
       return std::nullopt;
     }
-    return DeckEntry{currentExpansionCode(*code), *name, copies};
+    // Fields as a save writes them back: the count as a number ("0,0,0 "
+    // separates too), a quote in a bare field as ＂ (Shift-JIS needs no folding).
+    separator = *code == u"0" && *name == u"0" && copies == 0;
+    return DeckEntry{currentExpansionCode(withoutQuotes(*code)), withoutQuotes(*name), copies};
   };
   // False when the file is to be refused.
   const auto add = [&](Section& section, const DeckEntry& e) {

@@ -24,12 +24,18 @@ namespace tv {
 // Stands for a double quote inside a text field, which the format cannot hold.
 inline constexpr char16_t kQuoteStandIn = u'\uFF02';  // ＂
 
+// A card's code or name as a deck file holds it: a double quote as ＂ and
+// letters Shift-JIS lacks folded to ASCII (Dandân → Dandan). Opening finds
+// the card of such a name again (deckfile.h).
+QString tvfCardText(const QString& text);
+
 struct TvfEncoded {
   std::optional<QByteArray> bytes;
   QString badChar;  // the first character Shift-JIS cannot hold, when bytes is empty
 };
 
-// The file's bytes for `deck`; double quotes become ＂.
+// The file's bytes for `deck`; double quotes become ＂, card codes and names
+// are written as tvfCardText gives them.
 TvfEncoded encodeTvf(const Deck& deck);
 
 struct TvfDecoded {
@@ -38,7 +44,8 @@ struct TvfDecoded {
 };
 
 // The deck in a file's bytes, checked whole: fields, copy counts and
-// encoding. On the way old expansion codes become their current ones
+// encoding. Card codes and names are taken as a save writes them (a double
+// quote in a bare field as ＂). On the way old expansion codes become their current ones
 // (IV→IN, PS→PL, TM→TO, JM→JU, exact case), and records of one card within
 // one section are merged into one entry with their copies added.
 TvfDecoded decodeTvf(QByteArrayView bytes);

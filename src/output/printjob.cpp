@@ -1,17 +1,21 @@
 #include "output/printjob.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <algorithm>
 #include <optional>
 
 #include "core/appinfo.h"
 #include "core/fonts.h"
+#include "output/pdftext.h"
+#include "text/atomicfile.h"
 
 namespace tv {
 
@@ -55,6 +59,12 @@ QStringList printedLines(const QString& text) {
   return text.split(breaks);
 }
 
+bool RecordingPrintJob::fitsOnLine(const QString& text) const {
+  const QStringList lines = printedLines(text);
+  return !columns || std::all_of(lines.begin(), lines.end(),
+                                 [&](const QString& line) { return line.size() <= *columns; });
+}
+
 QPageSize systemPaperSize() {
   if (auto size = paperNamed(qEnvironmentVariable("PAPERSIZE"))) return *size;
   const QString conf = qEnvironmentVariable("PAPERCONF", QStringLiteral("/etc/papersize"));
@@ -65,11 +75,15 @@ QPageSize systemPaperSize() {
 
 struct QtPrintJob::Impl {
   std::unique_ptr<QPrinter> printer;
-  std::unique_ptr<QSaveFile> file;
+  // The PDF is made in memory, its text mended, then written to `pdfPath`.
+  QBuffer pdfBytes;
+  QString pdfPath;
+  PrintedText printed;
   std::unique_ptr<QPdfWriter> pdf;
   QPagedPaintDevice* device = nullptr;
   QPainter painter;
   QFont font{kFixedPitchFace, 10};
+  LineSpacing spacing = LineSpacing::Em;
   qreal y = 0;
   int pages = 0;
 
@@ -107,10 +121,9 @@ std::unique_ptr<QtPrintJob> QtPrintJob::forDefaultPrinter() {
 std::unique_ptr<QtPrintJob> QtPrintJob::forPdf(const QString& path) {
   installFontSubstitutions();
   auto impl = std::make_unique<Impl>();
-  impl->file = std::make_unique<QSaveFile>(path);
-  if (!impl->file->open(QIODevice::WriteOnly))
-    throw PrintError(QStringLiteral("PDFファイルを書き込めませんでした。\n") + impl->file->errorString());
-  impl->pdf = std::make_unique<QPdfWriter>(impl->file.get());
+  impl->pdfPath = path;
+  impl->pdfBytes.open(QIODevice::WriteOnly);
+  impl->pdf = std::make_unique<QPdfWriter>(&impl->pdfBytes);
   impl->pdf->setCreator(kAppTitle);
   impl->pdf->setTitle(kAppTitle);
   impl->pdf->setPageLayout(QPageLayout(systemPaperSize(), QPageLayout::Portrait,
@@ -129,7 +142,6 @@ QtPrintJob::~QtPrintJob() {
     if (d->printer) d->printer->abort();
     d->painter.end();
   }
-  if (d->file) d->file->cancelWriting();
 }
 
 void QtPrintJob::setFontName(const QString& face) {
@@ -144,11 +156,13 @@ void QtPrintJob::setFontSize(qint16 points) {
 
 void QtPrintJob::print(const QString& text) {
   d->begin();
-  // Lines stand one em apart with the baseline at the ideographic em box's,
-  // as in the face the layouts were drawn for; the substitutes' own line
-  // spacing would stretch a copy beyond a card's height.
+  // On the em grid lines stand one em apart with the baseline at the
+  // ideographic em box's, as in the face the layouts were drawn for; the
+  // substitutes' own line spacing would stretch a copy beyond a card's height.
   const qreal em = d->font.pointSizeF() * d->device->logicalDpiY() / 72.0;
-  const qreal lineHeight = em, baseline = 0.88 * em;
+  const QFontMetricsF face(d->font, d->device);
+  const bool grid = d->spacing == LineSpacing::Em;
+  const qreal lineHeight = grid ? em : face.lineSpacing(), baseline = grid ? 0.88 * em : face.ascent();
   const qreal pageHeight = d->device->height();
   for (const QString& line : printedLines(text)) {
     if (d->y > 0 && d->y + lineHeight > pageHeight) {
@@ -156,9 +170,21 @@ void QtPrintJob::print(const QString& text) {
       ++d->pages;
       d->y = 0;
     }
-    d->painter.drawText(QPointF(0, d->y + baseline), drawable(line));
+    const QString drawn = drawable(line);
+    d->painter.drawText(QPointF(0, d->y + baseline), drawn);
+    if (d->pdf) d->printed.add(d->font, drawn);
     d->y += lineHeight;
   }
+}
+
+void QtPrintJob::setLineSpacing(LineSpacing spacing) { d->spacing = spacing; }
+
+bool QtPrintJob::fitsOnLine(const QString& text) const {
+  const QFontMetricsF face(d->font, d->device);
+  const QStringList lines = printedLines(text);
+  return std::all_of(lines.begin(), lines.end(), [&](const QString& line) {
+    return face.horizontalAdvance(drawable(line)) <= d->device->width();
+  });
 }
 
 void QtPrintJob::endDoc() {
@@ -166,8 +192,11 @@ void QtPrintJob::endDoc() {
   d->painter.end();
   if (d->printer && d->printer->printerState() == QPrinter::Error)
     throw PrintError(QStringLiteral("印刷できませんでした。プリンタの状態を確かめてください。"));
-  if (d->file && !d->file->commit())
-    throw PrintError(QStringLiteral("PDFファイルを書き込めませんでした。\n") + d->file->errorString());
+  if (d->pdf) {
+    QString error;
+    if (!writeFileAtomically(d->pdfPath, d->printed.mend(d->pdfBytes.data()), &error))
+      throw PrintError(QStringLiteral("PDFファイルを書き込めませんでした。\n") + error);
+  }
 }
 
 int QtPrintJob::pageCount() const { return d->pages; }

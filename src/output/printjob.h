@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -35,6 +36,14 @@ class PrintJob {
   // page continues on the next.
   virtual void print(const QString& text) = 0;
   virtual void endDoc() = 0;
+
+  // Lines one em apart, the grid the card-sized sheets are drawn on, or as
+  // far apart as the face spaces its lines, for running text.
+  enum class LineSpacing { Em, Face };
+  virtual void setLineSpacing(LineSpacing) {}
+  // Whether every line of the string, in the current font, fits across the
+  // printable width.
+  virtual bool fitsOnLine(const QString&) const { return true; }
 };
 
 struct PrintOp {
@@ -51,7 +60,12 @@ class RecordingPrintJob : public PrintJob {
   void setFontSize(qint16 points) override { ops.push_back({PrintOp::FontSize, {}, points}); }
   void print(const QString& text) override { ops.push_back({PrintOp::Print, text}); }
   void endDoc() override { ops.push_back({PrintOp::EndDoc, {}}); }
+  void setLineSpacing(LineSpacing s) override { spacing = s; }
+  // A line fits when it has at most `columns` characters; any line without them.
+  bool fitsOnLine(const QString& text) const override;
   std::vector<PrintOp> ops;
+  LineSpacing spacing = LineSpacing::Em;
+  std::optional<qsizetype> columns;
 };
 
 // The lines of one printed string: CR LF, a lone LF (as a text box gives its
@@ -76,6 +90,8 @@ class QtPrintJob : public PrintJob {
   void setFontSize(qint16 points) override;
   void print(const QString& text) override;
   void endDoc() override;
+  void setLineSpacing(LineSpacing spacing) override;
+  bool fitsOnLine(const QString& text) const override;
 
   int pageCount() const;
 

@@ -108,9 +108,14 @@ void PrintSheet(PrintJob& job, const QStringList& copy) {
 }
 
 void PrintDeckList(PrintJob& job, const DeckPrintTexts& texts) {
+  job.setLineSpacing(PrintJob::LineSpacing::Face);
   job.setFontName(kFixedPitchFace);
   job.setFontSize(10);
-  job.print(QStringLiteral("Talvik's Ver") + texts.version + blanks(100) + texts.date + kCrLf);
+  // 100 blanks before the date, fewer where they would push it off the paper.
+  const QString version = QStringLiteral("Talvik's Ver") + texts.version;
+  qsizetype gap = 100;
+  while (gap > 1 && !job.fitsOnLine(version + blanks(gap) + texts.date)) --gap;
+  job.print(version + blanks(gap) + texts.date + kCrLf);
   job.setFontName(kFixedPitchFace);
   job.setFontSize(14);
   job.print(QStringLiteral("タイトル"));

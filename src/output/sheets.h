@@ -39,6 +39,8 @@ struct DeckPrintTexts {
   QString date;     // the current date in the system's short form
 };
 
+// The version-and-date line, title, comment and deck text, in lines the
+// face spaces; the date moves left to stay on the paper.
 void PrintDeckList(PrintJob& job, const DeckPrintTexts& texts);
 
 }  // namespace tv

@@ -37,6 +37,8 @@ struct CurrentToken {
 
 struct AppContext {
   std::unique_ptr<Database> gCardDb;
+  // The file gCardDb was opened from: what a card data update replaces.
+  QString gDatabasePath;
   QString gSortField = QStringLiteral("NameE");
   CurrentCard gCurrentCard;
   CurrentToken gCurrentToken;

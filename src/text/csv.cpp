@@ -17,7 +17,13 @@ CsvTable CsvTable::read(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     throw FileError(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
-  const QByteArray bytes = file.read(kMaxBytes + 1);
+  // In pieces: a read of kMaxBytes at once would reserve that much memory first.
+  QByteArray bytes;
+  for (QByteArray piece; !(piece = file.read(qint64(1) << 20)).isEmpty();) {
+    bytes += piece;
+    if (bytes.size() > kMaxBytes)
+      throw FileError(QStringLiteral("%1: cannot read: larger than 1 GB").arg(path));
+  }
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString text = decoder(bytes);
   if (decoder.hasError()) {

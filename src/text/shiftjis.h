@@ -14,6 +14,10 @@ namespace tv {
 // receives the first such character (a surrogate pair stays whole).
 std::optional<QByteArray> encodeShiftJis(QStringView text, QString* badChar = nullptr);
 
+// The text with each character CP932 cannot hold folded to ASCII, where ICU's
+// Latin-ASCII folds it (â → a, Æ → AE); everything else stays as it is.
+QString foldToShiftJis(QStringView text);
+
 // The text as CP932 bytes for an HTML page: the JIS forms as above, and
 // every other character CP932 cannot hold as a decimal character reference.
 QByteArray encodeShiftJisHtml(QStringView text);

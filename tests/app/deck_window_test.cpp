@@ -190,19 +190,78 @@ TEST_F(DeckFileWindowTest, SavedDeckOpensAgainWithListsTitleAndPreview) {
   ctl<QLineEdit>("txt_PrintTitle")->setText("changed");
   ctl<QPlainTextEdit>("txt_PrintDec")->setPlainText("stale");
   chosen = path("burn");
+  answer = QMessageBox::No;  // the changes go
   trigger("M_Open");
   QStringList reopened = saved;  // no selection after opening
   reopened[0] = "2  Shock/ショック @-1 / 1  Serra Angel/セラの天使 @-1 / -メイン- 2枚 / -サイド- 1枚";
   EXPECT_EQ(deckView(), reopened);
   EXPECT_TRUE(ctl<QPlainTextEdit>("txt_PrintDec")->toPlainText().startsWith("★メイン2枚"));  // rebuilt
   EXPECT_EQ(asked.last().fileName, path("burn"));  // the last name offered again
+  EXPECT_EQ(messages, QStringList{"デッキが変更されています。保存しますか？"});
+}
+
+TEST_F(DeckFileWindowTest, OpeningAChangedDeckAsksFirstAndCancelKeepsEverything) {
+  chooseCard("Shock");
+  press("cmd_AddMain", 2);
+  chosen = path("saved.tvf");
+  trigger("M_Save");
+  chooseCard("Forest");
+  press("cmd_AddSide");
+  ctl<QLineEdit>("txt_PrintTitle")->setText("mine");
+  ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("note");
+  const QStringList changed = deckView();
+  const qsizetype dialogs = asked.size();
+
+  answer = QMessageBox::Cancel;
+  w->activateWindow();
+  QApplication::processEvents();
+  QTest::keyClick(w.get(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(messages, QStringList{"デッキが変更されています。保存しますか？"});
+  EXPECT_EQ(asked.size(), dialogs);  // no file asked for
+  EXPECT_EQ(deckView(), changed);
+
+  answer = QMessageBox::No;
+  trigger("M_Open");
+  EXPECT_EQ(messages.size(), 2);
+  EXPECT_EQ(deckView(), QStringList({"2  Shock/ショック @-1 /  @-1 / -メイン- 2枚 / -サイド- 0枚", "", ""}));
+}
+
+TEST_F(DeckFileWindowTest, EverySaveOffersItsOwnExtensionAndAsksBeforeReplacingAFile) {
+  chooseCard("Shock");
+  press("cmd_AddMain");
+  chosen = path("赤単バーン");  // typed without extension
+  trigger("M_Save");
+  const QByteArray deckFile = tvtest::readFile(path("赤単バーン"));
+  ASSERT_FALSE(deckFile.isEmpty());
   EXPECT_TRUE(messages.isEmpty());
+
+  answer = QMessageBox::No;
+  withDialog("M_SaveText", "DeckTextExportDialog",
+             [](QWidget* d) { tvtest::findControl<QPushButton>(d, "cmd_SaveFile")->click(); });
+  EXPECT_EQ(asked.last().fileName, path("赤単バーン.txt"));
+  EXPECT_EQ(messages, QStringList{"「赤単バーン」は既に存在します。\r\n置き換えますか？"});
+  EXPECT_EQ(tvtest::readFile(path("赤単バーン")), deckFile);
+  chosen.reset();
+  trigger("M_SaveHtml");
+  EXPECT_EQ(asked.last().fileName, path("赤単バーン.html"));
+
+  chooseCard("Forest");
+  press("cmd_AddMain");
+  chosen = path("赤単バーン");
+  trigger("M_Save");  // No again: the deck file stays
+  EXPECT_EQ(tvtest::readFile(path("赤単バーン")), deckFile);
+  answer = QMessageBox::Yes;
+  trigger("M_Save");
+  EXPECT_EQ(messages.size(), 3);
+  EXPECT_NE(tvtest::readFile(path("赤単バーン")), deckFile);
 }
 
 TEST_F(DeckFileWindowTest, FailuresAreToldAndChangeNothingCancelIsSilent) {
   chooseCard("Shock");
   press("cmd_AddMain");
   ctl<QLineEdit>("txt_PrintTitle")->setText("mine");
+  chosen = path("mine.tvf");  // saved: opening has nothing to ask
+  trigger("M_Save");
   const QStringList before = deckView();
   tvtest::writeFile(path("bad.tvf"), "\"t\",\"c\"\r\n\"8E\",\"Forest\",x\r\n");
 

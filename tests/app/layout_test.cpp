@@ -200,8 +200,9 @@ TEST_F(LayoutTest, EveryControlsCaptionPlaceAndStartingState) {
       menus,
       (QStringList{"M_Fail ファイル(&F)", "M_Open デッキを開く(&O) Ctrl+O",
                    "M_OpenText テキストから読み込み(&T)... ", "M_Kubun1 -", "M_Save デッキ保存(&S) Ctrl+S",
-                   "M_SaveHtml デッキHTML出力(&H) Ctrl+H", "M_SaveText テキストで保存(&X)... ", "M_Kubun2 -",
-                   "M_Close 終了(&E) Ctrl+E", "M_Print 印刷(&P)", "M_PrintDec デッキ印刷(&D) Ctrl+D",
+                   "M_SaveHtml デッキHTML出力(&H) Ctrl+H", "M_SaveText テキストで保存(&X)... ", "M_Kubun3 -",
+                   "M_UpdateCards カードデータの更新(&U)... ", "M_Kubun2 -", "M_Close 終了(&E) Ctrl+E",
+                   "M_Print 印刷(&P)", "M_PrintDec デッキ印刷(&D) Ctrl+D",
                    "M_PrintProxy 代理カード印刷(&P) Ctrl+P", "M_PrintToken トークン印刷(&T) Ctrl+T",
                    "M_Help ヘルプ(&H)", "M_Ver バージョン情報(&V) Ctrl+V"}));
 }

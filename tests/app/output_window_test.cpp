@@ -138,6 +138,11 @@ TEST_F(PrintWindowTest, WithoutAPrinterThePagesMayBeSavedAsPdf) {
   ctl<QAction>("M_PrintToken")->trigger();
   EXPECT_EQ(asked, 2);
   EXPECT_GT(QFileInfo(pdf).size(), 1000);
+  const QByteArray written = tvtest::readFile(pdf);
+  boxes.clear();  // the same file again: asked first, and No (the default) keeps it
+  ctl<QAction>("M_PrintToken")->trigger();
+  EXPECT_EQ(boxes, QStringList({kNoPrinterMessage, "「token.pdf」は既に存在します。\r\n置き換えますか？"}));
+  EXPECT_EQ(tvtest::readFile(pdf), written);
 
   pdfPath = f.dir() + "/no/such/folder/token.pdf";  // a failure is told, never silent
   boxes.clear();
@@ -206,6 +211,7 @@ TEST_F(DeckOutputWindowTest, HtmlGoesToTheChosenFileWithTheTitleAndCardTextOptio
   ctl<QAction>("M_SaveHtml")->trigger();
   EXPECT_FALSE(QFile::exists(*chosen));
   ASSERT_EQ(messages.size(), 1);
-  EXPECT_EQ(messages[0].section(u'\r', 0, 0), "HTMLファイルを保存できませんでした。");
+  EXPECT_EQ(messages[0],
+            "HTMLファイルを保存できませんでした。\r\nファイルまたはフォルダーが見つかりません。");
   EXPECT_EQ(icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
 }

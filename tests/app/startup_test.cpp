@@ -11,11 +11,13 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 
+#include "app/cardupdatedialog.h"
 #include "app/instancelock.h"
 #include "app/windowopen.h"
 #include "carddb/info.h"
 #include "carddb/schema.h"
 #include "core/appinfo.h"
+#include "core/userfiles.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
 
@@ -172,4 +174,73 @@ TEST(WindowOpen, ShowsTheVersionAndHandsOverOnlyWhenTheTimerFires) {
   w->Timer1_Timer();
   EXPECT_EQ(shown, 1);
   EXPECT_FALSE(w->isVisible());
+}
+
+namespace {
+
+// The user's folders are emptied when a test ends, for the tests after it.
+struct UserFilesRemoved {
+  ~UserFilesRemoved() {
+    QDir(QFileInfo(userIniPath()).path()).removeRecursively();
+    QDir(userDataFolder()).removeRecursively();
+  }
+};
+
+}  // namespace
+
+TEST_F(StartupTest, TheUsersIniServesWhereTheProgramsFolderHasNone) {
+  const UserFilesRemoved cleanup;
+  // Neither TV.ini: the TV.ini message, and the first start's offer may follow.
+  auto out = InitApplication(dir.path(), false);
+  EXPECT_EQ(out.error, kMsgIniFailed);
+  EXPECT_TRUE(out.iniMissing);
+
+  QString error;
+  ASSERT_TRUE(writeUserIni("mine.db", &error)) << error.toStdString();
+  ASSERT_TRUE(QDir().mkpath(userDataFolder()));
+  createCardDatabase(userDataFolder() + "/mine.db");
+  out = InitApplication(dir.path(), false);
+  ASSERT_TRUE(out.ok()) << out.error.toStdString();
+  EXPECT_EQ(out.gDatabasePath, userDataFolder() + "/mine.db");
+
+  // TV.ini beside the program wins, even one that names nothing.
+  makeDb("v6.db", "6");
+  EXPECT_EQ(startWith("v6.db").gDatabasePath, dir.path() + "/v6.db");
+  write("TV.ini", "[File]\r\n");
+  out = InitApplication(dir.path(), false);
+  EXPECT_EQ(out.error, kMsgIniFailed);
+  EXPECT_FALSE(out.iniMissing);
+  QFile::remove(dir.filePath("TV.ini"));
+  tvtest::writeFile(userIniPath(), "[File]\r\nLocalDataFile=\r\n");
+  EXPECT_FALSE(InitApplication(dir.path(), false).iniMissing);
+}
+
+TEST(FirstStart, MakesTheCardDatabaseFromTheInstalledCardData) {
+  const UserFilesRemoved cleanup;
+  // An installation in a folder of its own: bin/ and share/talviks/data/.
+  QTemporaryDir prefix;
+  const QString bin = prefix.filePath("bin"), data = prefix.filePath("share/talviks/data");
+  ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(data));
+  ASSERT_TRUE(
+      QFile::copy(TV_SOURCE_DIR "/tests/tools/mtgjson-sample.json", data + "/AllPrintings-subset.json.xz"));
+  tvtest::writeFile(data + "/whisper-cards.xml.xz",
+                    "<cards><card name=\"Ice\" ja=\"氷\">引く。</card></cards>");
+  EXPECT_EQ(installedCardDataFolder(bin), data);
+
+  QStringList asked;
+  QMessageBox::StandardButton answer = QMessageBox::No;
+  const auto messageBox = [&](const MessageBoxRequest& r) {
+    asked << r.text;
+    return answer;
+  };
+  EXPECT_FALSE(offerCardDatabase(bin, messageBox));
+  EXPECT_FALSE(QFileInfo::exists(userIniPath()));
+  answer = QMessageBox::Yes;
+  ASSERT_TRUE(offerCardDatabase(bin, messageBox)) << asked.join("|").toStdString();
+  EXPECT_EQ(asked.size(), 2);
+  EXPECT_EQ(tvtest::readFile(userIniPath()), "[File]\r\nLocalDataFile=cards.db\r\n");
+  const auto out = InitApplication(bin, false);
+  ASSERT_TRUE(out.ok()) << out.error.toStdString();
+  EXPECT_EQ(out.gDatabasePath, userDataFolder() + "/cards.db");
+  EXPECT_EQ(tvtest::queryRows(*out.gCardDb, "SELECT COUNT(*) FROM tbl_TokenMst"), QStringList{"18"});
 }

@@ -2,11 +2,16 @@
 // edges, and saving and opening that change nothing when they fail.
 #include "deck/deckfile.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <random>
 
+#include "carddb/import.h"
+#include "carddb/schema.h"
 #include "deck/tvffile.h"
 #include "deckhelpers.h"
+#include "support/failingwrites.h"
 #include "text/shiftjis.h"
 
 namespace tv {
@@ -63,9 +68,22 @@ TEST(TvfCodec, WritesTheFormatByteForByte) {
                                              "0,0,0\r\n"
                                              "\"8E\",\"Say \xFA\x57Hi\xFA\x57\",12\r\n"));
   EXPECT_EQ(*encodeTvf(Deck{}).bytes, QByteArray("\"\",\"\"\r\n0,0,0\r\n"));
-  const TvfEncoded bad = encodeTvf(Deck{"deck \U0001F600", "", {}, {}});
-  EXPECT_FALSE(bad.bytes);
-  EXPECT_EQ(bad.badChar, "\U0001F600");
+  // Card names with letters Shift-JIS lacks are written folded; title, comment
+  // and what cannot be folded are refused.
+  const Deck folded{"", "", {{"AN", "Dandân", 1}, {"AL", "Lim-Dûl's Vault", 2}}, {{"WL", "Bösium Strip", 3}}};
+  EXPECT_EQ(*encodeTvf(folded).bytes, QByteArray("\"\",\"\"\r\n\"AN\",\"Dandan\",1\r\n"
+                                                 "\"AL\",\"Lim-Dul's Vault\",2\r\n0,0,0\r\n"
+                                                 "\"WL\",\"Bosium Strip\",3\r\n"));
+  const std::pair<Deck, QString> refused[] = {
+      {{"deck \U0001F600", "", {}, {}}, "\U0001F600"},
+      {{"", "Lim-Dûl", {}, {}}, "û"},
+      {{"", "", {{"8E", "Shock \U0001F600", 1}}, {}}, "\U0001F600"},
+  };
+  for (const auto& [deck, badChar] : refused) {
+    const TvfEncoded bad = encodeTvf(deck);
+    EXPECT_FALSE(bad.bytes);
+    EXPECT_EQ(bad.badChar, badChar);
+  }
 }
 
 TEST(TvfCodec, DecksComeBackWhole) {
@@ -118,6 +136,12 @@ TEST(TvfCodec, ReadsFieldsAsAStream) {
        "'8E','Shock',1\r\n'8E','Shock',0\r\n",
        {"", "", {{"8E", "Shock", 3}, {"IN", "x", 2}}, {{"8E", "Shock", 1}}}},
       {"blank lines at the end are no record", "'',''\r\n0,0,0\r\n\r\n\r\n", {}},
+      {"a blank after the separator's count",
+       "'',''\r\n0,0,0 \r\n'8E','Shock',1\r\n",
+       {"", "", none, {{"8E", "Shock", 1}}}},
+      {"a quote inside a bare name is read as a save writes it",
+       "'',''\r\n8E,Say 'Hi',1\r\n",
+       {"", "", {{"8E", "Say ＂Hi＂", 1}}, none}},
   };
   // ' stands for " above.
   for (const Case& c : cases)
@@ -185,11 +209,18 @@ TEST_F(DeckFileTest, AFailedSaveChangesNoFile) {
   EXPECT_EQ(bad.error,
             "デッキを保存できませんでした。\r\n「\U0001F600」はデッキファイルに書けない文字です。");
   EXPECT_EQ(readFile(p), "old contents");
-  for (const QString& target : {path("no/such/folder.tvf"), f.dir()}) {
+  const std::pair<QString, QString> targets[] = {
+      {path("no/such/folder.tvf"), "ファイルまたはフォルダーが見つかりません。"},
+      {f.dir(), "ファイルではなくフォルダーです。"},
+      {p, "ファイルが大きすぎます。"},  // under a file-size limit, as on a full disk
+  };
+  for (const auto& [target, reason] : targets) {
+    tvtest::FileSizeLimit limit(16);
     const auto r = SaveDeckFile(f.db(), target, "", "");
     EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.error.startsWith("デッキを保存できませんでした。\r\n")) << r.error.toStdString();
+    EXPECT_EQ(r.error, "デッキを保存できませんでした。\r\n" + reason);
   }
+  EXPECT_EQ(readFile(p), "old contents");
   EXPECT_EQ(QDir(f.dir()).entryList(QDir::Files), QStringList({QFileInfo(f.path()).fileName(), "keep.tvf"}));
 }
 
@@ -204,19 +235,80 @@ TEST_F(DeckFileTest, AFailedOpenChangesNothing) {
   f.db().execute(
       "CREATE TEMP TRIGGER boom BEFORE INSERT ON wtbl_DecSideList WHEN NEW.NameE = 'Boom' "
       "BEGIN SELECT RAISE(ABORT, 'boom'); END");
+  mkfifo(QFile::encodeName(path("fifo.tvf")).constData(), 0666);
   const std::pair<QString, QString> cases[] = {
-      {"missing.tvf", "デッキファイルを開けませんでした。\r\n"},
-      {"", "デッキファイルを開けませんでした。"},  // a folder
-      {"bad.tvf", "デッキファイルを読み込めませんでした。\r\n3行目の枚数「four」"},
-      {"boom.tvf", "デッキファイルを読み込めませんでした。\r\nboom"},
+      {"missing.tvf", "デッキファイルを開けませんでした。\r\nファイルまたはフォルダーが見つかりません。"},
+      {"", "デッキファイルを開けませんでした。\r\nファイルではなくフォルダーです。"},
+      {"fifo.tvf", "デッキファイルを開けませんでした。\r\n通常のファイルではありません。"},
+      {"bad.tvf",
+       "デッキファイルを読み込めませんでした。\r\n3行目の枚数「four」が0以上の整数ではありません。"},
+      {"boom.tvf", "デッキファイルを読み込めませんでした。\r\nboom"},  // the engine's words, no SQL
       {"huge.tvf", "デッキファイルを読み込めませんでした。\r\nデッキファイルとしては大きすぎます。"},
   };
   for (const auto& [name, error] : cases) {
     const auto r = OpenDeckFile(f.db(), path(name));
     EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.error.startsWith(error)) << r.error.toStdString();
+    EXPECT_EQ(r.error, error);
     EXPECT_EQ(tables(), before) << name.toStdString();
   }
+}
+
+// A save writes a double quote as "＂" and letters Shift-JIS lacks folded to
+// ASCII; opening finds such a name's card again when exactly one card of the
+// expansion folds to it.
+TEST_F(DeckFileTest, NamesASaveFoldedFindTheirCardsAgain) {
+  for (const auto& [set, name] :
+       std::initializer_list<std::pair<QString, QString>>{{"AN", "Dandân"},
+                                                          {"AN", "Junún Efreet"},
+                                                          {"NC", "Henzie \"Toolbox\" Torre"},
+                                                          {"CS", "Jötun Grunt"},
+                                                          {"CS", "Jotun Grünt"}})  // the last two fold alike
+    f.addCard({set, name, name + "（日本語）", "B", "C", 1, "B", "C", {}, {}, {}, {}});
+  writeFile(path("folded.tvf"),
+            "\"\",\"\"\r\n\"AN\",\"Dandan\",1\r\n\"an\",\"JUNUN EFREET\",2\r\n"
+            "NC,Henzie \"Toolbox\" Torre,3\r\n0,0,0\r\n" +
+                sjis("\"NC\",\"Henzie ＂Toolbox＂ Torre\",4\r\n") +
+                "\"CS\",\"Jotun Grunt\",5\r\n\"ZZ\",\"Dandan\",6\r\n");
+  const auto r = OpenDeckFile(f.db(), path("folded.tvf"));
+  ASSERT_TRUE(r.ok) << r.error.toStdString();
+  EXPECT_EQ(
+      tables(),
+      QStringList({"wtbl_DecList|AN|Dandân|Dandân（日本語）|1|1|-|-",
+                   "wtbl_DecList|an|Junún Efreet|Junún Efreet（日本語）|2|1|-|-",
+                   "wtbl_DecList|NC|Henzie \"Toolbox\" Torre|Henzie \"Toolbox\" Torre（日本語）|3|1|-|-",
+                   "wtbl_DecSideList|NC|Henzie \"Toolbox\" Torre|Henzie \"Toolbox\" Torre（日本語）|4|1|-|-",
+                   "wtbl_DecSideList|CS|Jotun Grunt|-|5|-|-|-", "wtbl_DecSideList|ZZ|Dandan|-|6|-|-|-"}));
+  Deck now = readDeckTables(f.db());
+  now.title = now.comment = "";
+  EXPECT_EQ(r.deck, now);  // what the deck now is, for the unsaved-deck question
+}
+
+// Every card of the sample whose English name the file cannot hold as it is
+// comes back from a saved deck, in a database of just those cards.
+TEST_F(DeckFileTest, EverySampleCardWithSuchANameComesBack) {
+  Deck deck;
+  const QStringList setTypes = tvtools::ImportOptions::defaultSetTypes();
+  tvtools::readAllPrintings(
+      TV_SOURCE_DIR "/data/AllPrintings-subset.json.xz", [](const QString&) { return true; },
+      [&](tvtools::MtgSet&& set) {
+        if (!setTypes.contains(set.type) || set.onlineOnly) return;
+        tvtools::ImportContext context;
+        for (const tvtools::ImportedCard& card : tvtools::mapMtgSet(set, context)) {
+          const tvtools::CardRow& c = card.row;
+          if (!c.nameE.contains(u'"') && encodeShiftJis(c.nameE)) continue;
+          tv::insertCard(f.db(), {c.set, c.nameE, c.nameN, c.color, c.cost, c.numCost, c.rare, c.cardType,
+                                  c.textN, c.ctype, c.attack, c.defence});
+          (deck.main.size() <= deck.side.size() ? deck.main : deck.side).append({c.set, c.nameE, 1});
+        }
+      });
+  EXPECT_EQ(deck.main.size() + deck.side.size(), 44);
+  replaceDeckTables(f.db(), deck);
+  const QStringList before = tables();
+  ASSERT_TRUE(SaveDeckFile(f.db(), path("sample.tvf"), "", "").ok);
+  EXPECT_TRUE(readFile(path("sample.tvf")).contains("\"ARN\",\"Dandan\",1"));
+  replaceDeckTables(f.db(), {});
+  ASSERT_TRUE(OpenDeckFile(f.db(), path("sample.tvf")).ok);
+  EXPECT_EQ(tables(), before);
 }
 
 // Random and mutated files: the reader never crashes, and opening either

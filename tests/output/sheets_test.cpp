@@ -149,6 +149,14 @@ TEST(Printing, SheetAndDeckListOperationSequences) {
             QStringList({font, "size 10", "Talvik's Ver2.21" + sp(100) + "2026/12/06\r\n", font, "size 14",
                          "タイトル", "size 22", "青単", font, "size 14", "\r\nコメント", "size 12",
                          "一行目\n二行目", font, "size 14", "\r\nデッキ", "size 12", "4 Island\r\n", "end"}));
+  EXPECT_EQ(deck.spacing, tv::PrintJob::LineSpacing::Face);  // running text; the sheets keep the em grid
+  EXPECT_EQ(sheet.spacing, tv::PrintJob::LineSpacing::Em);
+
+  // Where 100 blanks would push the date off the line, it ends at the line's end.
+  tv::RecordingPrintJob narrow;
+  narrow.columns = 107;
+  tv::PrintDeckList(narrow, {"", "", "", "2.21", "2026/12/06"});
+  EXPECT_EQ(narrow.ops[2].text, "Talvik's Ver2.21" + sp(81) + "2026/12/06\r\n");
 }
 
 TEST(ChooseToken, FindsTheLineInNameOrderWithItsText) {

@@ -46,6 +46,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 CardDbFixture::CardDbFixture() {
   path_ = dir_.filePath(QStringLiteral("cards.db"));
   ctx.gCardDb = tv::createCardDatabase(path_);
+  ctx.gDatabasePath = path_;
   tv::keepWorkingTablesInMemory(*ctx.gCardDb);  // as the program's own connection
 }
 

@@ -1,6 +1,7 @@
 #include "carddb/builder.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
@@ -113,6 +114,30 @@ TEST(Builder, ReplacesTheOldDatabaseAndRepeatsEveryExpansion) {
 }
 
 // Each record, header first, as "line:field|field", or the error.
+// A small file takes little memory: reading it once reserved a gigabyte, which a limit on the address
+// space turned into a crash.
+TEST(Csv, ASmallFileReadsUnderAMemoryLimit) {
+  QFile status(QStringLiteral("/proc/self/status"));
+  ASSERT_TRUE(status.open(QIODevice::ReadOnly));
+  const QByteArray text = status.readAll();
+  const qsizetype at = text.indexOf("VmSize:");
+  ASSERT_GE(at, 0);
+  const qint64 used =
+      text.mid(at + 7, text.indexOf('\n', at) - at - 7).trimmed().split(' ').front().toLongLong();
+  rlimit old{};
+  getrlimit(RLIMIT_AS, &old);
+  rlimit low = old;
+  low.rlim_cur = rlim_t(used + 256 * 1024) * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &low), 0);
+  qsizetype records = -1;
+  try {
+    records = CsvTable::read(QStringLiteral(TV_SOURCE_DIR "/data/sets.csv")).records().size();
+  } catch (const std::bad_alloc&) {
+  }
+  setrlimit(RLIMIT_AS, &old);
+  EXPECT_EQ(records, 18);
+}
+
 TEST(Csv, RecordsWithTheirLinesOrTheErrorWithItsLine) {
   const char* const cases[][2] = {
       {"a,b,c\nplain,\"with, comma\",\"say \"\"hi\"\"\"\n,\"\",\n\"x\",Serra's Embrace,1+*",

@@ -148,8 +148,8 @@ TEST(HostileImport, MessagesNameTheCardAndCutLongValues) {
       {"walker.json",
        kSet + QByteArray(kCard).replace("\"Creature\"", "\"Planeswalker\"").chopped(1) +
            R"(, "loyalty": "3", "foreignData": [{"language": "Japanese", "text": ")" +
-           QByteArray(65530, 'x') + "\"}]}" + kSetEnd,
-       "out.db: cannot write: string or blob too big [INSERT INTO tbl_CardMst"},
+           QByteArray("あ").repeated(21843) + "\"}]}" + kSetEnd,
+       "walker.json: XYZ #7 (Bear): TextN longer than 64 KiB"},
       {"syntax.json", "{\"data\":\n" + QByteArray(5000, ' ') + "\n  x}",
        "syntax.json: not an MTGJSON AllPrintings file: [json.exception.parse_error.101] parse error at line "
        "3, "

@@ -9,6 +9,7 @@
 
 #include "carddb/builder.h"
 #include "carddb/info.h"
+#include "carddb/progress.h"
 #include "carddb/schema.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
@@ -70,7 +71,7 @@ TEST(Import, RealCardsOfEachLayoutAndType) {
 
   // NameN|Color|Cost|NumCost|Rare|CardType|start of TextN (CR LF as /)|CType|CAttack|CDefence, Null as "-"
   const char* const cards[][3] = {
-      {"M19", "Llanowar Elves", "ラノワールのエルフ|G|G|1|C|C|{T}：{G}を加える。|エルフ・ドルイド|1|1"},
+      {"M19", "Llanowar Elves", "ラノワールのエルフ|G|G|1|C|C|(Ｔ)：(緑)を加える。|エルフ・ドルイド|1|1"},
       {"NEO", "The Wandering Emperor", "放浪皇|W|2WW|4|M|PW|初期忠誠度：3/瞬速/放|-|-|-"},
       {"MID", "Delver of Secrets // Insectile Aberration",  // no Japanese in MTGJSON: WHISPER's
        "秘密を掘り下げる者 // 昆虫の逸脱者|U|U|1|U|C|変身させる。 // 飛行|人間・ウィザード|1|1"},
@@ -79,9 +80,10 @@ TEST(Import, RealCardsOfEachLayoutAndType) {
       {"AP", "Fire // Ice", "火 // 氷|M|1R // 1U|4|U|I|２点。 // タップする|-|-|-"},
       {"EMN", "Bruna, the Fading Light // Brisela, Voice of Nightmares",
        "消えゆく光、ブルーナ // 悪夢の声、ブリセラ|W|5WW|7|R|C|あなたが消えゆく光、ブル|天使・ホラー|5|7"},
-      // No Japanese anywhere: the English. MTGJSON gives its front the back's printed type.
+      // No Japanese anywhere: the English name, the type as Heliod's line gives it. MTGJSON gives its
+      // front the back's printed type.
       {"KHM", "Valki, God of Lies // Tibalt, Cosmic Impostor",
-       "Valki, God of Lies // Tibalt, Cosmic Impostor|B|1B|2|M|C|-|God|2|1"},
+       "Valki, God of Lies // Tibalt, Cosmic Impostor|B|1B|2|M|C|-|神|2|1"},
       {"THS", "Heliod, God of the Sun", "太陽の神、ヘリオッド|W|3W|4|M|C|破壊不能/あなたの白への|神|5|6"},
       {"FUT", "Bound in Silence", "静寂の捕縛|W|2W|3|U|EC|エンチャント（クリーチャ|-|-|-"},  // Tribal
       {"M19", "Gift of Paradise", "楽園の贈り物|G|2G|3|U|EL|エンチャント（土地）/楽|-|-|-"},
@@ -145,6 +147,7 @@ TEST(Import, ClassicSetsEqualTheCsvBuild) {
   // The shipped data as built: its size, and cards of the harder kinds.
   const QString info = describeCardDatabase(built);
   for (const char* part : {"tbl_CardSet           18\ntbl_CardMst         4119\ntbl_TokenMst          18\n",
+                           "card facts (legality, colour identity, rules text): none\n",
                            "   0  8E       342  第8版\n", "  17  US       335  ウルザズ・サーガ\n"})
     EXPECT_TRUE(info.contains(QString::fromUtf8(part))) << info.toStdString();
   auto db = tv::Database::open(built, tv::kCardDbConnect);
@@ -211,4 +214,17 @@ TEST(Import, BadInputIsRefusedAndLeavesTheOldDatabase) {
   writeFile(o.whisper, "<cards><card name=\"A\" ja=\"あ\">x</cards>");
   EXPECT_TRUE(importError(o).startsWith(o.whisper + ":1: ")) << importError(o).toStdString();
   EXPECT_FALSE(QFile::exists(o.output));
+}
+
+TEST(Import, TheTerminalsProgressLine) {
+  ImportProgress p;
+  p.sets = 12;
+  p.cards = 3456;
+  p.bytesRead = 250;
+  p.bytesTotal = 1000;
+  // A quarter read in 30 s: 90 s to go; none before a second has passed.
+  EXPECT_EQ(progressLine(p, 30000, 60), "[#####................]  25%  12 sets  3456 cards  1:30 left");
+  EXPECT_EQ(progressLine(p, 500, 40), "[##........]  25%  12 sets  3456 cards  ");
+  p.writing = true;
+  EXPECT_EQ(progressLine(p, 30000, 20), "  25%  12 sets  3456");
 }

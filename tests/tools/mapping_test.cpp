@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
+#include "carddb/symbols.h"
+
 using namespace tvtools;
 
 namespace {
@@ -114,4 +118,44 @@ TEST(Mapping, ModernCardTypes) {
           {u"Conspiracy", u"unknown card type 'Conspiracy'"},
       },
       [](const QStringList& f) { return QVariantList{cardTypeCode(f[0], u"", f[1])}; });
+}
+
+// Real cards' Japanese texts, MTGJSON's beside WHISPER's (the lines that hold
+// symbols): the symbols come out in the order and form WHISPER writes them.
+TEST(Mapping, SymbolsAsWhisperWritesThem) {
+  const std::pair<const char16_t*, const char16_t*> cards[] = {
+      {u"{U}, {T}：{C}{C}{C}を加える。", u"(青),(Ｔ)：(◇)(◇)(◇)を加える。"},         // Apprentice Wizard
+      {u"あなたは{E}{E}を支払ってもよい。", u"あなたは(Ｅ)(Ｅ)を支払ってもよい。"},  // Aether Inspector
+      {u"{X}{W}, {T}：…Ｘ点のダメージを与える。",
+       u"(Ｘ)(白),(Ｔ)：…Ｘ点のダメージを与える。"},  // Ballista Squad
+      {u"{1}{R/G}：野蛮生まれのハイドラの上に",
+       u"(１)(赤/緑)：野蛮生まれのハイドラの上に"},  // Savageborn Hydra
+      {u"装備{10}。…コストは、{X}少なくなる。",
+       u"装備(１０)。…コストは、(Ｘ)少なくなる。"},  // Belt of Giant Strength
+      {u"{S}：…（{S}は氷雪パーマネントから", u"(氷)：…（(氷)は氷雪である発生源から"},  // Boreal Griffin
+      {u"（{2/R}は、任意の２マナか{R}で", u"（(２/赤)は任意の２マナか(赤)で"},         // Flame Javelin
+      {u"{1}{G/P}, {T}, クリーチャーを", u"(１)(緑/Φ),(Ｔ),クリーチャー１体を"},       // Birthing Pod
+      {u"{1}{W}, {Q}：白の１/１の", u"(１)(白),(Ｑ)：白の1/1の"},                      // Patrol Signaler
+      {u"瞬間移動 — {3}{W}：ブリンク", u"瞬間移動 ― (３)(白)：ブリンク"},              // Blink Dog
+      {u"+1：アーティファクト\n−3：対戦相手\n−Ｘ：あなたの",
+       u"[+1]：アーティファクト\n[-3]：対戦相手\n[-X]：あなたの"},
+      {u"+2: あなたは\n-2: 白の", u"[+2]：あなたは\n[-2]：白の"},  // Elspeth Tirel
+      {u"以下から２つを選ぶ。\n• アーティファクト",
+       u"以下から２つを選ぶ。\n・すべてのアーティファクト"},  // Austere Command
+  };
+  static const QRegularExpression symbol(QStringLiteral(R"(\([^()]{1,6}\)|\[[^\]]{1,4}\]：|―|^・)"),
+                                         QRegularExpression::MultilineOption);
+  auto symbols = [](const QString& text) {
+    QStringList out;
+    for (auto it = symbol.globalMatch(text); it.hasNext();) out << it.next().captured();
+    return out;
+  };
+  for (const auto& [mtgjson, whisper] : cards) {
+    const QString converted = inWhisperNotation(QString::fromUtf16(mtgjson));
+    EXPECT_EQ(symbols(converted), symbols(QString::fromUtf16(whisper))) << converted.toStdString();
+    EXPECT_FALSE(converted.contains(u'{')) << converted.toStdString();
+  }
+  QSet<QString> unknown;
+  EXPECT_EQ(inWhisperNotation(u"{HW}{½}{T}", &unknown), QStringLiteral("{HW}{½}(Ｔ)"));
+  EXPECT_EQ(unknown, (QSet<QString>{QStringLiteral("{HW}"), QStringLiteral("{½}")}));
 }

@@ -147,7 +147,8 @@ void checkCodesUnique(const QString& output, const SetTable& sets, int repeat) {
 }
 
 void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<CardRow>& cards,
-                   const std::vector<TokenRow>& tokens, int repeat) {
+                   const std::vector<TokenRow>& tokens, int repeat,
+                   const std::function<void(tv::Database&)>& more) {
   db.execute(QStringLiteral("BEGIN"));
   const int setCount = int(sets.sets.size());
   for (int k = 0; k < repeat; ++k) {
@@ -159,14 +160,18 @@ void writeDatabase(tv::Database& db, const SetTable& sets, const std::vector<Car
       tv::insertExpansion(db, k * setCount + i, name, code);
     }
   }
-  for (int k = 0; k < repeat; ++k) {
-    for (const CardRow& c : cards) {
-      const QString code = copyCode(sets.codeOfSet.value(c.set), k);
-      tv::insertCard(db, {code, c.nameE, c.nameN, c.color, c.cost, c.numCost, c.rare, c.cardType, c.textN,
-                          c.ctype, c.attack, c.defence});
+  {
+    tv::CardInserter cardRows(db);
+    for (int k = 0; k < repeat; ++k) {
+      for (const CardRow& c : cards) {
+        const QString code = copyCode(sets.codeOfSet.value(c.set), k);
+        cardRows.add({code, c.nameE, c.nameN, c.color, c.cost, c.numCost, c.rare, c.cardType, c.textN,
+                      c.ctype, c.attack, c.defence});
+      }
     }
   }
   for (const TokenRow& t : tokens) tv::insertToken(db, {t.nameN, t.color, t.textN, t.attack, t.defence});
+  if (more) more(db);
   db.execute(QStringLiteral("COMMIT"));
 }
 
@@ -185,12 +190,13 @@ void checkOutput(const QString& output, const QStringList& inputs) {
 }
 
 void writeCardDatabase(const QString& output, const SetTable& sets, const std::vector<CardRow>& cards,
-                       const std::vector<TokenRow>& tokens, int repeat) {
+                       const std::vector<TokenRow>& tokens, int repeat,
+                       const std::function<void(tv::Database&)>& more) {
   checkCodesUnique(output, sets, repeat);
   TempFile temp{temporaryPathFor(QFileInfo(output))};
   try {
     std::unique_ptr<tv::Database> db = tv::createCardDatabase(temp.path);
-    writeDatabase(*db, sets, cards, tokens, repeat);
+    writeDatabase(*db, sets, cards, tokens, repeat, more);
   } catch (const tv::DbError& e) {
     throw BuildError(QStringLiteral("%1: cannot write: %2").arg(output, shown(e.message(), 300)));
   }

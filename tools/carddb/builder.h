@@ -4,10 +4,15 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "carddb/error.h"
 #include "carddb/mapping.h"
+
+namespace tv {
+class Database;
+}
 
 namespace tvtools {
 
@@ -40,8 +45,10 @@ std::vector<TokenRow> readTokens(const QString& path);
 void checkOutput(const QString& output, const QStringList& inputs);
 
 // Writes the card database (CardRow::set is a set_code of `sets`) to a
-// temporary file beside `output`, then renames it over `output`.
+// temporary file beside `output`, then renames it over `output`. `more`
+// writes further tables in the same transaction.
 void writeCardDatabase(const QString& output, const SetTable& sets, const std::vector<CardRow>& cards,
-                       const std::vector<TokenRow>& tokens, int repeat = 1);
+                       const std::vector<TokenRow>& tokens, int repeat = 1,
+                       const std::function<void(tv::Database&)>& more = {});
 
 }  // namespace tvtools

@@ -22,6 +22,9 @@ class DecompressingReader {
   QByteArray next();
 
   const QString& path() const { return path_; }
+  // How much of the file as stored has been read, for progress reports.
+  qint64 bytesRead() const { return file_.pos(); }
+  qint64 bytesTotal() const { return file_.size(); }
 
   class Decoder;
 

@@ -7,7 +7,10 @@
 #include <algorithm>
 
 #include "carddb/builder.h"
+#include "carddb/database.h"
 #include "carddb/error.h"
+#include "carddb/readings.h"
+#include "carddb/symbols.h"
 
 namespace tvtools {
 namespace {
@@ -83,10 +86,11 @@ std::pair<int, QString> numberKey(const QString& number) {
 }
 
 std::pair<CardInput, CardExtras> cardInput(const QString& setCode, const std::vector<const MtgFace*>& faces,
-                                           const WhisperCards* whisper, const JapaneseNameOwners& owners) {
+                                           const JapaneseNameOwners& owners, ImportContext& context) {
   const MtgFace& front = *faces.front();
   const bool multiFace = faces.size() > 1;
   const bool eitherHalf = castAsEitherHalf(front);
+  const WhisperCards* whisper = context.whisper;
   CardInput in;
   in.set = setCode;
   in.nameE = front.name;
@@ -95,7 +99,9 @@ std::pair<CardInput, CardExtras> cardInput(const QString& setCode, const std::ve
   QString colors;
   for (const MtgFace* f : faces) {
     namesJa << japaneseName(*f, multiFace, whisper, owners);
-    QString textJa = f->textJa;
+    // MTGJSON holds the English text for a few cards' Japanese.
+    QString textJa =
+        hasJapanese(f->textJa) ? inWhisperNotation(f->textJa, &context.unknownSymbols) : QString();
     if (textJa.isEmpty())
       if (const WhisperCard* w = whisperFace(*f, whisper)) textJa = w->textJa;
     if (!textJa.isEmpty()) textsJa << textJa;
@@ -121,10 +127,29 @@ std::pair<CardInput, CardExtras> cardInput(const QString& setCode, const std::ve
   in.subtypes = front.subtypes.join(u' ');
   in.power = front.power;
   in.toughness = front.toughness;
-  in.typeLineJa = front.typeJa;
-  if (in.typeLineJa.isEmpty())
-    if (const WhisperCard* w = whisperFace(front, whisper)) in.typeLineJa = w->typeLineJa;
   return {in, CardExtras{enchantTarget(front.text), front.loyalty}};
+}
+
+// Every face's Japanese type lines teach the type names: WHISPER's once per
+// face, MTGJSON's printed ones once per printing.
+void learnTypeNames(const std::vector<const MtgFace*>& faces, ImportContext& context) {
+  for (const MtgFace* f : faces) {
+    if (!f->typeJa.isEmpty()) context.typeNames.learn(TypeNames::Mtgjson, f->type, f->subtypes, f->typeJa);
+    const WhisperCard* w = whisperFace(*f, context.whisper);
+    if (!w || w->typeLineJa.isEmpty() || context.taughtByWhisper.contains(w)) continue;
+    context.taughtByWhisper.insert(w);
+    context.typeNames.learn(TypeNames::Whisper, f->type, f->subtypes, w->typeLineJa);
+  }
+}
+
+// Each input field is bounded as it is read; faces joined, or a loyalty line
+// added, may pass what the engine takes, which would fail the write unnamed.
+void checkValueSizes(const CardRow& row) {
+  for (const auto& [name, value] :
+       {std::pair{"NameN", &row.nameN}, {"TextN", &row.textN}, {"CType", &row.ctype}})
+    if (value->toString().toUtf8().size() > tv::kMaxValueBytes)
+      throw MappingError(
+          QStringLiteral("%1 longer than %2 KiB").arg(QLatin1String(name)).arg(tv::kMaxValueBytes >> 10));
 }
 
 QString setWhere(const ImportOptions& o, const QString& code) {
@@ -155,7 +180,8 @@ QString compactManaCost(QStringView manaCost) {
   return out;
 }
 
-std::vector<CardRow> mapMtgSet(const MtgSet& set, const WhisperCards* whisper, QMap<QString, int>* leftOut) {
+std::vector<ImportedCard> mapMtgSet(const MtgSet& set, ImportContext& context) {
+  const WhisperCards* whisper = context.whisper;
   QHash<QString, const MtgFace*> byUuid;
   JapaneseNameOwners owners;
   for (const MtgFace& f : set.cards) {
@@ -164,48 +190,47 @@ std::vector<CardRow> mapMtgSet(const MtgSet& set, const WhisperCards* whisper, Q
       owners.insert(w->nameJa, WhisperCards::key(englishFaceName(f)));
   }
 
-  struct Printing {
-    std::pair<int, QString> number;
-    CardRow row;
-  };
-  std::vector<Printing> printings;
-  auto leave = [&](const QString& reason) {
-    if (leftOut) ++(*leftOut)[reason];
-  };
+  std::vector<std::pair<std::pair<int, QString>, const MtgFace*>> printings;
   for (const MtgFace& f : set.cards) {
     if (!f.side.isEmpty() && f.side != u"a") continue;  // a later face of a card read with its front
-    if (f.onlineOnly) {
-      leave(QStringLiteral("online only"));
+    const QString reason = f.onlineOnly     ? QStringLiteral("online only")
+                           : f.funny        ? QStringLiteral("joke cards")
+                           : !isDeckCard(f) ? QStringLiteral("type ") + f.types.join(u' ')
+                                            : QString();
+    if (!reason.isEmpty()) {
+      ++context.leftOut[reason];
       continue;
     }
-    if (f.funny) {
-      leave(QStringLiteral("joke cards"));
-      continue;
-    }
-    if (!isDeckCard(f)) {
-      leave(QStringLiteral("type ") + f.types.join(u' '));
-      continue;
-    }
+    printings.push_back({numberKey(f.number), &f});
+  }
+  std::stable_sort(printings.begin(), printings.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+
+  // One card per English name, the first printing; the card master's key
+  // compares without regard to case, so this does too.
+  std::vector<ImportedCard> cards;
+  QSet<QString> seen;
+  for (const auto& [number, printing] : printings) {
+    const MtgFace& f = *printing;
+    if (seen.contains(f.name.toLower())) continue;
+    seen.insert(f.name.toLower());
     std::vector<const MtgFace*> faces{&f};
     for (const QString& id : f.otherFaceIds)
       if (const MtgFace* other = byUuid.value(id); other && other != &f) faces.push_back(other);
     std::stable_sort(faces.begin() + 1, faces.end(),
                      [](const MtgFace* a, const MtgFace* b) { return a->side < b->side; });
     try {
-      const auto [in, extras] = cardInput(set.code, faces, whisper, owners);
-      printings.push_back({numberKey(f.number), mapCard(in, extras)});
+      const auto [in, extras] = cardInput(set.code, faces, owners, context);
+      cards.push_back({mapCard(in, extras), f.subtypes, oracleCard(faces, castAsEitherHalf(f))});
+      checkValueSizes(cards.back().row);
     } catch (const MappingError& e) {
       throw BuildError(QStringLiteral("%1 #%2 (%3): %4")
                            .arg(shown(set.code), shown(f.number), shown(f.name),
                                 shown(QString::fromStdString(e.what()), 200)));
     }
+    learnTypeNames(faces, context);
   }
-  std::stable_sort(printings.begin(), printings.end(),
-                   [](const Printing& a, const Printing& b) { return a.number < b.number; });
-  std::vector<CardRow> rows;
-  rows.reserve(printings.size());
-  for (Printing& p : printings) rows.push_back(std::move(p.row));
-  return uniquePrintings(std::move(rows));
+  return cards;
 }
 
 ImportSummary importCardDatabase(const ImportOptions& o) {
@@ -220,11 +245,26 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
   const std::vector<TokenRow> tokens = o.tokens.isEmpty() ? std::vector<TokenRow>() : readTokens(o.tokens);
 
   ImportSummary summary;
+  ImportContext context;
+  context.whisper = o.whisper.isEmpty() ? nullptr : &whisper;
   SetTable sets;
+  // The cards' rows and their English subtypes; their facts go to `oracle` as each set is read.
   std::vector<CardRow> cards;
+  std::vector<QStringList> subtypesOf;
+  std::vector<SetInfo> setInfos;
+  OracleCards oracle;
   QHash<QString, QString> setOfCode;  // expansion code in upper case -> MTGJSON set
   const QSet<QString> only(o.only.begin(), o.only.end());
   QSet<QString> found;
+  ImportProgress progress;
+  const auto report = [&](qint64 read, qint64 total) {
+    ++progress.setsRead;
+    progress.sets = int(sets.sets.size());
+    progress.cards = int(cards.size());
+    progress.bytesRead = read;
+    progress.bytesTotal = total;
+    if (o.progress) o.progress(progress);
+  };
   readAllPrintings(
       o.mtgjson, [&](const QString& code) { return only.isEmpty() || only.contains(code); },
       [&](MtgSet&& set) {
@@ -237,14 +277,14 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
           throw BuildError(
               at +
               QStringLiteral(": release date '%1' is not a date (YYYY-MM-DD)").arg(shown(set.releaseDate)));
-        std::vector<CardRow> rows;
+        std::vector<ImportedCard> rows;
         try {
-          rows = mapMtgSet(set, o.whisper.isEmpty() ? nullptr : &whisper, &summary.leftOut);
+          rows = mapMtgSet(set, context);
         } catch (const BuildError& e) {
           throw BuildError(o.mtgjson + QStringLiteral(": ") + e.message());
         }
         if (rows.empty()) {  // only cards no deck holds: nothing to list
-          ++summary.leftOut[QStringLiteral("sets of no deck cards")];
+          ++context.leftOut[QStringLiteral("sets of no deck cards")];
           return;
         }
         SetInput s;
@@ -263,10 +303,16 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
           throw BuildError(at + QStringLiteral(": expansion code %1 is already used by %2")
                                     .arg(shown(s.code), shown(setOfCode[key])));
         setOfCode.insert(key, set.code);
-        cards.insert(cards.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+        setInfos.push_back({s.code, set.code, set.name, set.releaseDate, set.type});
+        for (ImportedCard& c : rows) {
+          oracle.add(std::move(c.oracle), set.releaseDate);
+          cards.push_back(std::move(c.row));
+          subtypesOf.push_back(std::move(c.subtypes));
+        }
         sets.codeOfSet.insert(s.set, s.code);
         sets.sets.push_back(std::move(s));
-      });
+      },
+      report);
   for (const QString& code : o.only)
     if (!found.contains(code)) throw BuildError(QStringLiteral("%1: no set %2").arg(o.mtgjson, shown(code)));
   if (sets.sets.empty())
@@ -274,10 +320,50 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
         QStringLiteral("%1: no deck cards in sets of the types %2").arg(o.mtgjson, o.setTypes.join(u',')));
   sets.sets = newestFirst(std::move(sets.sets));
 
-  writeCardDatabase(o.output, sets, cards, tokens);
+  // Every set read, the type names are known: each creature gets its types
+  // in Japanese, and each name its Japanese type line.
+  context.typeNames.finish();
+  QSet<QString> untranslated;
+  Readings readings;
+  std::vector<CreatureTypeRow> creatureTypes;
+  QSet<QString> listedTypes;
+  for (size_t i = 0; i < cards.size(); ++i) {
+    CardRow& row = cards[i];
+    const QStringList& subtypes = subtypesOf[i];
+    if (const QString type = row.cardType.toString(); type == u"C" || type == u"AC") {
+      row.ctype =
+          subtypes.isEmpty() ? QVariant() : QVariant(context.typeNames.subtypes(subtypes, &untranslated));
+      for (const QString& e : subtypes) {
+        if (listedTypes.contains(e)) continue;
+        listedTypes.insert(e);
+        const QString ja = context.typeNames.subtype(e);
+        creatureTypes.push_back({e, ja.isEmpty() ? e : ja, readings.of(ja.isEmpty() ? e : ja)});
+      }
+    }
+  }
+  for (OracleCard& c : oracle.cards()) {
+    QStringList lines;
+    for (const auto& [typeLine, subtypes] : c.faceTypes)
+      lines << context.typeNames.typeLine(typeLine, subtypes);
+    if (!lines.contains(QString())) c.typeLineJa = lines.join(QStringLiteral(" // "));
+  }
+
+  if (o.progress) {
+    progress.writing = true;
+    o.progress(progress);
+  }
+  writeCardDatabase(o.output, sets, cards, tokens, 1,
+                    [&](tv::Database& db) { writeCardFacts(db, oracle.cards(), setInfos, creatureTypes); });
   summary.sets = int(sets.sets.size());
   summary.cards = int(cards.size());
   summary.tokens = int(tokens.size());
+  summary.leftOut = context.leftOut;
+  summary.unknownSymbols = QStringList(context.unknownSymbols.begin(), context.unknownSymbols.end());
+  summary.unknownSymbols.sort();
+  summary.untranslatedTypes = QStringList(untranslated.begin(), untranslated.end());
+  summary.untranslatedTypes.sort();
+  summary.creatureTypes = int(creatureTypes.size());
+  summary.readings = readings.available();
   return summary;
 }
 

@@ -3,6 +3,7 @@
 #include <QTextStream>
 
 #include "carddb/error.h"
+#include "carddb/oraclefacts.h"
 #include "carddb/schema.h"
 #include "core/startup.h"
 
@@ -17,6 +18,36 @@ QVariant scalar(tv::Database& db, const QString& sql) {
 BuildError inUse(const QString& path, const tv::DbError& e) {
   return BuildError(
       QStringLiteral("%1: in use by another program (%2); try again once it is done").arg(path, e.reason()));
+}
+
+// The import's tables beside the card tables, or that there are none.
+void describeCardFacts(tv::Database& db, QTextStream& s) {
+  if (!tv::OracleFacts::present(db)) {
+    s << "\ncard facts (legality, colour identity, rules text): none\n";
+    return;
+  }
+  for (const QString& name : tv::cardFactsTables())
+    s << name.leftJustified(16)
+      << scalar(db, QStringLiteral("SELECT count(*) FROM ") + name).toString().rightJustified(8) << "\n";
+  s << "\nformat             legal  banned  restricted\n";
+  auto rs = db.openRecordset(
+      QStringLiteral(
+          "SELECT f.Format, sum(l.Legality = 'Legal') AS Legal, sum(l.Legality = 'Banned') AS Banned,"
+          " sum(l.Legality = 'Restricted') AS Restricted FROM tbl_Format f LEFT JOIN tbl_CardLegality l"
+          " ON l.FormatNo = f.FormatNo GROUP BY f.FormatNo ORDER BY f.Format"),
+      tv::RecordsetType::Snapshot, tv::dbForwardOnly);
+  for (; !rs.eof(); rs.moveNext())
+    s << rs.text(u"Format").leftJustified(16) << rs.text(u"Legal").rightJustified(8)
+      << rs.text(u"Banned").rightJustified(8) << rs.text(u"Restricted").rightJustified(12) << "\n";
+  s << "\ncolour identity  names\n";
+  auto ci = db.openRecordset(QStringLiteral("SELECT length(ColorIdentity) AS Colours, count(*) AS Names"
+                                            " FROM tbl_CardOracle GROUP BY 1 ORDER BY 1"),
+                             tv::RecordsetType::Snapshot, tv::dbForwardOnly);
+  for (; !ci.eof(); ci.moveNext())
+    s << (ci.text(u"Colours") == u"0" ? QStringLiteral("colourless")
+                                      : ci.text(u"Colours") + QStringLiteral(" colour(s)"))
+             .leftJustified(16)
+      << ci.text(u"Names").rightJustified(7) << "\n";
 }
 
 }  // namespace
@@ -52,6 +83,8 @@ QString describeCardDatabase(const QString& path) {
       s << name.leftJustified(16)
         << scalar(*db, QStringLiteral("SELECT count(*) FROM ") + name).toString().rightJustified(8) << "\n";
     }
+
+    describeCardFacts(*db, s);
 
     s << "\n  no  code   cards  expansion\n";
     auto rs = db->openRecordset(

@@ -35,7 +35,8 @@ int JsonInput::rawByte() {
 }
 
 void JsonInput::keep() {
-  if (++kept_ > kMaxKept) refuse(QStringLiteral("more than %1 MiB of values").arg(kMaxKept >> 20));
+  if (++kept_ > kMaxKept) refuse(QStringLiteral("more than %1 KiB of values").arg(kMaxKept >> 10));
+  if (++setKept_ > kMaxSetKept) refuse(QStringLiteral("more than %1 MiB of values").arg(kMaxSetKept >> 20));
 }
 
 void JsonInput::countPlain() {

@@ -23,7 +23,9 @@ class JsonInput {
   // The parser keeps what it reads between two strings or numbers (brackets,
   // literals) for its error messages.
   static constexpr qsizetype kMaxPlainRun = 1 << 20;
-  static constexpr qsizetype kMaxKept = 1 << 20;  // bytes of the values one item keeps
+  // Bytes of the values one item (a card, or a set apart from its cards) keeps,
+  // and one set with its cards: ten times MTGJSON's largest.
+  static constexpr qsizetype kMaxKept = 256 << 10, kMaxSetKept = qsizetype(256) << 20;
 
   // A bound was passed at this place of the file; the reader says where else.
   struct Refused {
@@ -38,7 +40,10 @@ class JsonInput {
   // INT_MAX: every value is kept.
   void discardFrom(int depth) { discardFrom_ = depth; }
   // An item (a set, a card) begins: the bytes it keeps are counted anew.
-  void startItem() { kept_ = 0; }
+  void startItem(bool set = false) {
+    kept_ = 0;
+    if (set) setKept_ = 0;
+  }
 
   // Where the last character handed over was, 1-based.
   qint64 line() const { return handedLine_; }
@@ -91,7 +96,7 @@ class JsonInput {
   std::vector<bool> inObject_;  // per open container
   bool expectKey_ = false;
   bool lastWasSpace_ = false;
-  qsizetype plainRun_ = 0, numberLength_ = 0, kept_ = 0;
+  qsizetype plainRun_ = 0, numberLength_ = 0, kept_ = 0, setKept_ = 0;
   int discardFrom_ = INT_MAX;
 
   // The string being read.

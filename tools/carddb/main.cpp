@@ -1,15 +1,22 @@
 // talviks-carddb: makes card databases from card data files and says what one holds.
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTextStream>
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <new>
 
 #include "carddb/builder.h"
 #include "carddb/database.h"
 #include "carddb/import.h"
 #include "carddb/info.h"
+#include "carddb/progress.h"
 
 namespace {
 
@@ -66,6 +73,27 @@ int build(const QStringList& args) {
   return 0;
 }
 
+// A progress line on the terminal, redrawn in place; nothing when standard
+// error is not a terminal (a log, a pipe, a test).
+std::function<void(const tvtools::ImportProgress&)> terminalProgress() {
+  if (!isatty(STDERR_FILENO)) return {};
+  auto clock = std::make_shared<QElapsedTimer>();
+  clock->start();
+  return [clock](const tvtools::ImportProgress& p) {
+    winsize size{};
+    const int width = ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    const QByteArray line = tvtools::progressLine(p, clock->elapsed(), width - 1).toUtf8();
+    std::fprintf(stderr, "\r%s\x1b[K", line.constData());
+    std::fflush(stderr);
+  };
+}
+
+void clearTerminalLine() {
+  if (!isatty(STDERR_FILENO)) return;
+  std::fputs("\r\x1b[K", stderr);
+  std::fflush(stderr);
+}
+
 int import(const QStringList& args) {
   QCommandLineParser p;
   auto option = [](const char* name, const char* value) {
@@ -93,12 +121,29 @@ int import(const QStringList& args) {
   if (p.isSet(setTypes)) o.setTypes = listOf(setTypes);
   if (p.isSet(only)) o.only = listOf(only);
   if (o.setTypes.isEmpty()) return usage(QStringLiteral("--set-types needs at least one set type"));
-  const tvtools::ImportSummary summary = tvtools::importCardDatabase(o);
+  o.progress = terminalProgress();
+  tvtools::ImportSummary summary;
+  try {
+    summary = tvtools::importCardDatabase(o);
+  } catch (...) {
+    clearTerminalLine();
+    throw;
+  }
+  clearTerminalLine();
   QTextStream out(stdout);
   out << o.output << ": " << summary.sets << " expansions, " << summary.cards << " cards, " << summary.tokens
       << " tokens\n";
   for (auto it = summary.leftOut.cbegin(); it != summary.leftOut.cend(); ++it)
     out << "left out (" << it.key() << "): " << it.value() << "\n";
+  out << summary.creatureTypes << " creature types"
+      << (summary.readings ? "" : ", in the order of their names: no MeCab dictionary for their readings")
+      << "\n";
+  if (!summary.untranslatedTypes.isEmpty())
+    out << "types without a Japanese name (kept in English): " << summary.untranslatedTypes.join(u' ')
+        << "\n";
+  if (!summary.unknownSymbols.isEmpty())
+    out << "symbols of no known notation (kept as MTGJSON writes them): " << summary.unknownSymbols.join(u' ')
+        << "\n";
   return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "carddb/decompress.h"
@@ -26,17 +27,18 @@ const QSet<QString>& setFields() {
 }
 
 // The card fields a deck builder uses; everything else (rulings, prices,
-// identifiers, legalities) is dropped as it is read.
+// identifiers) is dropped as it is read.
 const QSet<QString>& cardFields() {
   static const QSet<QString> fields{
-      QStringLiteral("name"),         QStringLiteral("faceName"),   QStringLiteral("side"),
-      QStringLiteral("layout"),       QStringLiteral("number"),     QStringLiteral("uuid"),
-      QStringLiteral("otherFaceIds"), QStringLiteral("colors"),     QStringLiteral("types"),
-      QStringLiteral("supertypes"),   QStringLiteral("subtypes"),   QStringLiteral("manaCost"),
-      QStringLiteral("manaValue"),    QStringLiteral("rarity"),     QStringLiteral("type"),
-      QStringLiteral("originalType"), QStringLiteral("power"),      QStringLiteral("toughness"),
-      QStringLiteral("loyalty"),      QStringLiteral("text"),       QStringLiteral("isOnlineOnly"),
-      QStringLiteral("isFunny"),      QStringLiteral("foreignData")};
+      QStringLiteral("name"),         QStringLiteral("faceName"),    QStringLiteral("side"),
+      QStringLiteral("layout"),       QStringLiteral("number"),      QStringLiteral("uuid"),
+      QStringLiteral("otherFaceIds"), QStringLiteral("colors"),      QStringLiteral("types"),
+      QStringLiteral("supertypes"),   QStringLiteral("subtypes"),    QStringLiteral("manaCost"),
+      QStringLiteral("manaValue"),    QStringLiteral("rarity"),      QStringLiteral("type"),
+      QStringLiteral("originalType"), QStringLiteral("power"),       QStringLiteral("toughness"),
+      QStringLiteral("loyalty"),      QStringLiteral("text"),        QStringLiteral("isOnlineOnly"),
+      QStringLiteral("isFunny"),      QStringLiteral("foreignData"), QStringLiteral("colorIdentity"),
+      QStringLiteral("legalities")};
   return fields;
 }
 
@@ -115,7 +117,7 @@ class Reader {
       setField_.clear();
       cardIndex_ = 0;
       faces_.clear();
-      input_.startItem();
+      input_.startItem(true);
     } else if (depth == kSetFieldDepth && inData_) {
       setField_ = key;
       return setFields().contains(key) && (key != u"cards" || wantsCards_(setKey_));
@@ -169,6 +171,13 @@ class Reader {
     return out;
   }
 
+  // Formats and legalities repeat on every card: one string each.
+  const QString& shared(const std::string& utf8) const {
+    auto it = shared_.find(utf8);
+    if (it == shared_.end()) it = shared_.emplace(utf8, QString::fromStdString(utf8)).first;
+    return it->second;
+  }
+
   bool flag(const json& object, const char* key) const {
     const auto it = object.find(key);
     return it != object.end() && it->is_boolean() && it->get<bool>();
@@ -187,6 +196,7 @@ class Reader {
     f.uuid = text(card, "uuid", at);
     f.otherFaceIds = list(card, "otherFaceIds", at);
     f.colors = list(card, "colors", at);
+    f.colorIdentity = list(card, "colorIdentity", at);
     f.types = list(card, "types", at);
     f.supertypes = list(card, "supertypes", at);
     f.subtypes = list(card, "subtypes", at);
@@ -201,6 +211,13 @@ class Reader {
     f.text = text(card, "text", at);
     f.onlineOnly = flag(card, "isOnlineOnly");
     f.funny = flag(card, "isFunny");
+    if (const auto legal = card.find("legalities"); legal != card.end() && !legal->is_null()) {
+      if (!legal->is_object()) throw BuildError(at + QStringLiteral(": legalities is not an object"));
+      for (auto it = legal->begin(); it != legal->end(); ++it) {
+        if (!it->is_string()) throw BuildError(at + QStringLiteral(": a legality is not text"));
+        f.legalities.emplace_back(shared(it.key()), shared(it->get_ref<const std::string&>()));
+      }
+    }
     const auto foreign = card.find("foreignData");
     if (foreign != card.end() && foreign->is_array()) {
       for (const json& entry : *foreign) {
@@ -240,6 +257,7 @@ class Reader {
   bool inData_ = false;
   QString setKey_, setField_;
   std::vector<MtgFace> faces_;
+  mutable std::map<std::string, QString, std::less<>> shared_;
   size_t cards_ = 0;
   int discardFrom_ = INT_MAX;  // the depth of a key whose value is thrown away
   // The card being read: its place in the list, its number once read, the field.
@@ -250,10 +268,15 @@ class Reader {
 }  // namespace
 
 void readAllPrintings(const QString& path, const std::function<bool(const QString&)>& wantsCards,
-                      const std::function<void(MtgSet&&)>& onSet) {
+                      const std::function<void(MtgSet&&)>& onSet,
+                      const std::function<void(qint64 read, qint64 total)>& onRead) {
   DecompressingReader reader(path);
   JsonInput in(reader);
-  Reader r(path, in, wantsCards, onSet);
+  const std::function<void(MtgSet &&)> onSetRead = [&](MtgSet&& set) {
+    onSet(std::move(set));
+    if (onRead) onRead(reader.bytesRead(), reader.bytesTotal());
+  };
+  Reader r(path, in, wantsCards, onSetRead);
   try {
     // What is left once every set is handed over: an empty "data".
     const json rest = json::parse(

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace tvtools {
@@ -13,9 +14,10 @@ namespace tvtools {
 // One entry of a set's "cards": a printing, or one face of a multi-face one.
 struct MtgFace {
   QString name, faceName, side, layout, number, uuid;
-  QStringList otherFaceIds, colors, types, supertypes, subtypes;
+  QStringList otherFaceIds, colors, colorIdentity, types, supertypes, subtypes;
   QString manaCost, manaValue, rarity, type, originalType, power, toughness, loyalty, text;
   bool onlineOnly = false, funny = false;
+  std::vector<std::pair<QString, QString>> legalities;  // format, "Legal" / "Banned" / "Restricted"
   // The Japanese entry of foreignData, empty when there is none.
   QString nameJa, faceNameJa, typeJa, textJa;
 };
@@ -29,7 +31,9 @@ struct MtgSet {
 // Reads the file (plain, gzip or xz) and hands over every set as its end is
 // read; `wantsCards(setCode)` false skips a set's cards early. Throws
 // BuildError naming the file, and the set and card number where there is one.
+// `onRead`, after each set, says how many bytes of the file as stored are read.
 void readAllPrintings(const QString& path, const std::function<bool(const QString&)>& wantsCards,
-                      const std::function<void(MtgSet&&)>& onSet);
+                      const std::function<void(MtgSet&&)>& onSet,
+                      const std::function<void(qint64 read, qint64 total)>& onRead = {});
 
 }  // namespace tvtools
