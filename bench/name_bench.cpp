@@ -77,7 +77,7 @@ void BM_ImportPastedDeck(benchmark::State& state) {
     text += QStringLiteral("%1 %2\n").arg(1 + i % 4).arg(rs.text(i % 2 ? u"NameE" : u"NameN"));
   }
   const auto names = tv::cardNames(ctx);
-  for (auto _ : state) benchmark::DoNotOptimize(tv::importDeckText(text, *names, *ctx.gCardDb));
+  for (auto _ : state) benchmark::DoNotOptimize(tv::importDeckText(text, *names));
 }
 BENCHMARK(BM_ImportPastedDeck)->Apply(timing);
 

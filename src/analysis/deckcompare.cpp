@@ -101,7 +101,7 @@ OtherDeck readOtherDeck(const QString& path, Database& db, const CardNames& name
     out.error = file.error;
     return out;
   }
-  const DeckTextImport imported = importDeckText(*file.text, names, db);
+  const DeckTextImport imported = importDeckText(*file.text, names);
   out.unreadLines = int(std::count_if(imported.problems.begin(), imported.problems.end(),
                                       [](const DeckTextProblem& p) { return !p.imported; }));
   out.cards = deckCardsOf(imported.deck, db);

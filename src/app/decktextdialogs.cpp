@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMimeData>
 #include <QVBoxLayout>
 
 #include "app/controls.h"
@@ -15,9 +16,36 @@ namespace {
 // Long enough that a paste or a burst of typing is read once.
 constexpr int kRecheckPause = 300;  // ms
 
-QFont fixedPitch() { return QFont(QStringLiteral("ＭＳ ゴシック"), 10); }
+QFont fixedPitch() {
+  QFont font(QStringLiteral("ＭＳ ゴシック"), 10);
+  font.setStyleStrategy(QFont::PreferNoShaping);  // a fixed-pitch list needs none; long lines lay out faster
+  return font;
+}
+
+// The problems as list lines, made when shown: a list of half a million
+// unreadable lines fills at once, and a long line shows its start.
+class ProblemLines : public LineSource {
+ public:
+  explicit ProblemLines(QList<DeckTextProblem> problems) : problems_(std::move(problems)) {}
+  qsizetype count() const override { return problems_.size(); }
+  QString line(qsizetype row) const override {
+    constexpr qsizetype kShown = 100;
+    const DeckTextProblem& p = problems_[row];
+    QStringView text = QStringView(p.text).trimmed();
+    const QString shown = text.size() > kShown ? text.first(kShown).toString() + u'…' : text.toString();
+    return QStringLiteral("%1 行目: %2 … %3").arg(QString::number(p.line), shown, p.reason);
+  }
+
+ private:
+  QList<DeckTextProblem> problems_;
+};
 
 }  // namespace
+
+void DeckTextEdit::insertFromMimeData(const QMimeData* source) {
+  if (source->hasText() && accepts && !accepts(source->text())) return;
+  QPlainTextEdit::insertFromMimeData(source);
+}
 
 DeckTextImportDialog::DeckTextImportDialog(AppContext& ctx, CommonDialog& files,
                                            MessageBoxFunction messageBox, QWidget* parent)
@@ -30,13 +58,13 @@ DeckTextImportDialog::DeckTextImportDialog(AppContext& ctx, CommonDialog& files,
       QStringLiteral("デッキリストを貼り付けてください（例: 4 Lightning Bolt、4 極楽鳥、SB: 2 Duress）。"),
       this);
   hint->setWordWrap(true);
-  txt_DeckText = named(new QPlainTextEdit(this), "txt_DeckText");
+  txt_DeckText = named(new DeckTextEdit(this), "txt_DeckText");
   txt_DeckText->setAccessibleName(QStringLiteral("デッキリスト"));
   txt_DeckText->setFont(fixedPitch());
   txt_DeckText->setLineWrapMode(QPlainTextEdit::NoWrap);
   cmd_ReadFile = named(new QPushButton(QStringLiteral("ファイルから読む(&F)..."), this), "cmd_ReadFile");
   lbl_Problems = named(new QLabel(this), "lbl_Problems");
-  lst_Problems = named(new QListWidget(this), "lst_Problems");
+  lst_Problems = named(new ListBox(this), "lst_Problems");
   lst_Problems->setAccessibleName(QStringLiteral("読み込めない行"));
   lst_Problems->setMaximumHeight(150);
   cmd_Import = named(new QPushButton(QStringLiteral("読み込み(&I)"), this), "cmd_Import");
@@ -59,6 +87,7 @@ DeckTextImportDialog::DeckTextImportDialog(AppContext& ctx, CommonDialog& files,
   typing_.setInterval(kRecheckPause);
   connect(&typing_, &QTimer::timeout, this, &DeckTextImportDialog::refresh);
   connect(txt_DeckText, &QPlainTextEdit::textChanged, this, [this] { typing_.start(); });
+  txt_DeckText->accepts = [this](const QString& text) { return acceptable(text, true); };
   connect(cmd_ReadFile, &QPushButton::clicked, this, &DeckTextImportDialog::cmd_ReadFile_Click);
   connect(cmd_Import, &QPushButton::clicked, this, [this] {
     refresh();  // what is imported is what the text says now
@@ -67,20 +96,27 @@ DeckTextImportDialog::DeckTextImportDialog(AppContext& ctx, CommonDialog& files,
   connect(cmd_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   if (const QClipboard* clipboard = QGuiApplication::clipboard())
-    txt_DeckText->setPlainText(clipboard->text());
+    if (const QString text = clipboard->text(); acceptable(text, false)) txt_DeckText->setPlainText(text);
   refresh();
+}
+
+bool DeckTextImportDialog::acceptable(const QString& text, bool added) {
+  const std::optional<QString> refusal = added ? deckTextRefusal(text, txt_DeckText->blockCount() - 1,
+                                                                 txt_DeckText->toPlainText().toUtf8().size())
+                                               : deckTextRefusal(text);
+  if (!refusal) return true;
+  messageBox_({this, QMessageBox::Warning, QStringLiteral("このテキストは読み込めません。\r\n") + *refusal,
+               QMessageBox::Ok, QMessageBox::NoButton});
+  return false;
 }
 
 void DeckTextImportDialog::refresh() {
   typing_.stop();
-  guarded(this,
-          [&] { result_ = importDeckText(txt_DeckText->toPlainText(), *cardNames(ctx_), *ctx_.gCardDb); });
-  lst_Problems->clear();
+  guarded(this, [&] { result_ = importDeckText(txt_DeckText->toPlainText(), *cardNames(ctx_)); });
   int skipped = 0;
-  for (const DeckTextProblem& p : result_.problems) {
-    lst_Problems->addItem(QStringLiteral("%1 行目: %2 … %3").arg(p.line).arg(p.text.trimmed(), p.reason));
+  for (const DeckTextProblem& p : result_.problems)
     if (!p.imported) ++skipped;
-  }
+  lst_Problems->setLines(Lines(std::make_shared<ProblemLines>(result_.problems)));
   qint64 copies = 0;
   for (const auto* half : {&result_.deck.main, &result_.deck.side})
     for (const DeckEntry& e : *half) copies += e.CardMaisu;
@@ -103,6 +139,7 @@ void DeckTextImportDialog::cmd_ReadFile_Click() {
     messageBox_({this, QMessageBox::Warning, file.error, QMessageBox::Ok, QMessageBox::NoButton});
     return;
   }
+  if (!acceptable(*file.text, false)) return;
   txt_DeckText->setPlainText(*file.text);
   refresh();
 }

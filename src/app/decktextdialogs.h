@@ -5,12 +5,13 @@
 
 #include <QDialog>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 
 #include "app/commondialog.h"
+#include "app/listbox.h"
 #include "app/messagebox.h"
 #include "deck/decktext.h"
 #include "session/context.h"
@@ -19,6 +20,16 @@ namespace tv {
 
 inline const QString kTextFileFilter =
     QStringLiteral("テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
+
+// A text box that asks before a paste or a drop goes in.
+class DeckTextEdit : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+  std::function<bool(const QString&)> accepts;  // the text to go in
+
+ protected:
+  void insertFromMimeData(const QMimeData* source) override;
+};
 
 class DeckTextImportDialog : public QDialog {
   Q_OBJECT
@@ -35,16 +46,20 @@ class DeckTextImportDialog : public QDialog {
   void refresh();
 
  private:
+  // False, with a message, for a text the text box would take too long over
+  // (the box's own text counted when it is added to it).
+  bool acceptable(const QString& text, bool added);
+
   AppContext& ctx_;
   CommonDialog& files_;
   MessageBoxFunction messageBox_;
   DeckTextImport result_;
   QTimer typing_;
 
-  QPlainTextEdit* txt_DeckText;
+  DeckTextEdit* txt_DeckText;
   QPushButton* cmd_ReadFile;
   QLabel* lbl_Problems;
-  QListWidget* lst_Problems;
+  ListBox* lst_Problems;
   QPushButton *cmd_Import, *cmd_Cancel;
 };
 

@@ -4,6 +4,7 @@
 #include <limits>
 #include <unordered_set>
 
+#include "carddb/codes.h"
 #include "text/fold.h"
 
 namespace tv {
@@ -23,11 +24,11 @@ QStringList splitHalves(const QString& name) {
 std::shared_ptr<const CardNames> CardNames::load(Database& db) {
   auto names = std::make_shared<CardNames>();
   CardNames& n = *names;
-  auto rs =
-      db.openRecordset(QStringLiteral("SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, "
-                                      "tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN tbl_CardSet"
-                                      " ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx"),
-                       RecordsetType::Snapshot, dbForwardOnly);
+  auto rs = db.openRecordset(
+      QStringLiteral("SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, "
+                     "tbl_CardMst.CardType, tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN tbl_CardSet"
+                     " ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx"),
+      RecordsetType::Snapshot, dbForwardOnly);
   // A name is decoded, folded and indexed when first seen; later rows only look it up.
   QHash<QString, int> cardOfKey;  // NameE compares without regard to ASCII case in the card master
   std::vector<int> cardOfEnglish;
@@ -68,6 +69,7 @@ std::shared_ptr<const CardNames> CardNames::load(Database& db) {
     p.NameE = n.englishNames_[e];
     const QVariant no = rs.field(u"CardsetNo");
     p.CardsetNo = no.isValid() ? no.toLongLong() : std::numeric_limits<qint64>::max();
+    p.basicLand = QAnyStringView::equal(QUtf8StringView(rs.utf8(u"CardType")), kBasicLand);
     n.cards_[size_t(card)].printings.push_back(std::move(p));
   }
   for (Card& card : n.cards_)
@@ -93,7 +95,12 @@ void CardNames::index(const QString& folded, const QString& name, int card,
     if (!cards.contains(card)) cards << card;
   };
   add(byFold[folded]);
-  for (const QString& half : splitHalves(name)) add(byHalf_[foldName(half)]);
+  longestKey_ = qMax(longestKey_, folded.size());
+  for (const QString& half : splitHalves(name)) {
+    const QString key = foldName(half);
+    add(byHalf_[key]);
+    longestKey_ = qMax(longestKey_, key.size());
+  }
 }
 
 std::vector<char> CardNames::hits(const QStringList& folded, QStringView text) {
@@ -103,8 +110,9 @@ std::vector<char> CardNames::hits(const QStringList& folded, QStringView text) {
 }
 
 CardNames::Lookup CardNames::find(QStringView name) const {
-  const QString folded = foldName(name.trimmed());
-  if (folded.isEmpty()) return {};
+  // Longer than every name and half: no card's.
+  const QString folded = foldName(name.trimmed(), longestKey_);
+  if (folded.isEmpty() || folded.size() > longestKey_) return {};
   // "A/B" as some sites write split cards; a name with "/" of its own is found first as it stands.
   QString asSplit = folded;
   if (!folded.contains(u"//")) asSplit.replace(u'/', QStringLiteral("//"));

@@ -21,7 +21,8 @@ class CardNames {
   struct Printing {
     QString CardSetEx;
     QString NameE;
-    qint64 CardsetNo = 0;  // of an expansion missing from tbl_CardSet: after every other
+    qint64 CardsetNo = 0;    // of an expansion missing from tbl_CardSet: after every other
+    bool basicLand = false;  // of type BL, free of the four-copy limit
   };
 
   // A card: the printings of one English name, the newest expansion (lowest
@@ -73,6 +74,7 @@ class CardNames {
   std::vector<Card> cards_;
   // Folded full names and folded halves of split cards, to card indexes.
   QHash<QString, QList<int>> byEnglish_, byJapanese_, byHalf_;
+  qsizetype longestKey_ = 0;  // the longest key of the three
 
   std::vector<QByteArray> englishTexts_, japaneseTexts_;  // the keys of the id maps point here
   Ids englishIds_, japaneseIds_;

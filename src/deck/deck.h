@@ -8,6 +8,13 @@
 
 namespace tv {
 
+// The most copies of one card in one half of a deck, basic lands included.
+// The text import, the deck file, and the add and move buttons all stop
+// here, so whatever one format writes, both formats read back. The deck's
+// count has always been a 16-bit number: no deck that ever showed its count
+// held more of one card.
+inline constexpr qint64 kMaxCopies = 32767;
+
 struct DeckEntry {
   QString CardSetEx;
   QString NameE;

@@ -1,6 +1,7 @@
 #include "deck/deckedit.h"
 
 #include "carddb/codes.h"
+#include "deck/deck.h"
 #include "text/sqlliteral.h"
 
 namespace tv {
@@ -34,8 +35,10 @@ AddOutcome addOneCopy(Database& db, const QString& table, const DeckRow& card) {
   }
   auto total = db.openRecordset(QStringLiteral("SELECT SUM(CardMaisu) AS Copies FROM ") + table + where,
                                 RecordsetType::Snapshot, dbForwardOnly);
-  // A deck file may bring in more than four; those stay as they are.
-  if (total.field(u"Copies").toLongLong() >= kCopyLimit && !isBasicLand(db, card.CardSetEx, card.NameE))
+  // A deck file may bring in more than four; those stay as they are. Basic
+  // lands stop where every deck format stops.
+  const qint64 copies = total.field(u"Copies").toLongLong();
+  if (copies >= kMaxCopies || (copies >= kCopyLimit && !isBasicLand(db, card.CardSetEx, card.NameE)))
     return AddOutcome::AtLimit;
   rs.edit();
   rs.setField(u"CardMaisu", rs.field(u"CardMaisu").toLongLong() + 1);

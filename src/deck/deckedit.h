@@ -8,7 +8,8 @@
 // click would set it, so the window shows that line's card.
 //
 // Limit: four copies of a card per table, all its rows together; cards of
-// type BL in tbl_CardMst are free, a card without a master row is limited.
+// type BL in tbl_CardMst are free up to kMaxCopies, a card without a master
+// row is limited.
 #pragma once
 
 #include <QString>

@@ -150,6 +150,16 @@ DeckFileOutcome SaveDeckFile(Database& db, const QString& path, const QString& t
         kSaveFailed + QStringLiteral("「%1」はデッキファイルに書けない文字です。").arg(encoded.badChar);
     return out;
   }
+  // A file that would not open again is not written (a count past the limit,
+  // records that would merge past it, a file past the size opening takes).
+  if (encoded.bytes->size() > kMaxDeckFileSize) {
+    out.error = kSaveFailed + QStringLiteral("デッキファイルとしては大きすぎます。");
+    return out;
+  }
+  if (const TvfDecoded back = decodeTvf(*encoded.bytes); !back.deck) {
+    out.error = kSaveFailed + back.error;
+    return out;
+  }
   QString reason;
   if (!writeFileAtomically(path, *encoded.bytes, &reason)) {
     out.error = kSaveFailed + reason;

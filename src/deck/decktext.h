@@ -31,6 +31,12 @@ struct DeckTextProblem {
   bool imported = false;
 };
 
+}  // namespace tv
+// Moved as bytes when a list of half a million of them grows.
+Q_DECLARE_TYPEINFO(tv::DeckTextLine, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(tv::DeckTextProblem, Q_RELOCATABLE_TYPE);
+namespace tv {
+
 struct ParsedDeckText {
   QStringList lines;  // as written, without their line ends
   QList<DeckTextLine> cards;
@@ -53,10 +59,10 @@ struct DeckTextImport {
 // Japanese name (folded), a split card by either half, "A // B" or "A/B". A
 // given set code picks that expansion when it holds the card (classic code or
 // today's, carddb/setcodes.h); otherwise the newest expansion holding it. Lines
-// naming one card in a half are merged; copies over the limit stay as written
-// and are reported.
-// The card types of the few cards over the limit come from `db`.
-DeckTextImport importDeckText(QStringView text, const CardNames& names, Database& db);
+// naming one card in a half are merged; copies over the four-copy limit stay
+// as written and are reported, a line that would take a card past kMaxCopies
+// is not read. Time is linear in the text's length.
+DeckTextImport importDeckText(QStringView text, const CardNames& names);
 
 // A text file's bytes as text: UTF-8 (with or without its BOM), else
 // Shift-JIS as Japanese tools of the time write it; nothing when neither.
@@ -64,6 +70,19 @@ std::optional<QString> deckTextFromBytes(QByteArrayView bytes);
 
 // Larger files are refused unread; a deck list is a few kilobytes.
 inline constexpr qint64 kMaxDeckTextFileSize = 1024 * 1024;
+
+// What the import dialog's text box takes: it keeps an object per line and
+// lays each line out whole, in time that grows with both. No deck list comes
+// near these.
+inline constexpr qsizetype kMaxDeckTextLines = 10000;
+inline constexpr qsizetype kMaxDeckTextLine = 1000;  // UTF-16 code units
+
+// Why the dialog does not take `text` (added to a text box holding
+// `linesBefore` lines, `bytesBefore` bytes of UTF-8), for the user; nothing
+// when it takes it: larger than a file may be, or more lines or a longer
+// line than the box lays out quickly.
+std::optional<QString> deckTextRefusal(QStringView text, qsizetype linesBefore = 0,
+                                       qsizetype bytesBefore = 0);
 
 struct DeckTextFile {
   std::optional<QString> text;

@@ -1,14 +1,11 @@
 #include "deck/tvffile.h"
 
 #include <QHash>
-#include <limits>
 
 #include "text/shiftjis.h"
 
 namespace tv {
 namespace {
-
-constexpr qint64 kMaxCopies = std::numeric_limits<qint32>::max();
 
 QString withoutQuotes(QString text) { return text.replace(u'"', QChar(kQuoteStandIn)); }
 
@@ -104,16 +101,17 @@ class FieldStream {
   int line_ = 1;
 };
 
-// Digits, blanks around them allowed; -1 when not a whole number from 0 up.
+// Digits, blanks around them allowed; -1 when not a whole number from 0 up,
+// kMaxCopies + 1 for any number past the limit.
 qint64 copyCount(QStringView field) {
   const QStringView digits = field.trimmed();
-  if (digits.isEmpty() || digits.size() > 10) return -1;
+  if (digits.isEmpty()) return -1;
   qint64 n = 0;
   for (QChar c : digits) {
     if (c < u'0' || c > u'9') return -1;
-    n = n * 10 + (c.unicode() - u'0');
+    n = qMin(n * 10 + (c.unicode() - u'0'), kMaxCopies + 1);
   }
-  return n <= kMaxCopies ? n : -1;
+  return n;
 }
 
 // The card key as the engine compares it: ASCII letters without regard to case.
@@ -196,6 +194,11 @@ TvfDecoded decodeTvf(QByteArrayView bytes) {
       error = QStringLiteral("%1行目の枚数「%2」が0以上の整数ではありません。").arg(line).arg(*count);
       return std::nullopt;
     }
+    if (copies > kMaxCopies) {
+      error = QStringLiteral("%1行目の「%2」の枚数「%3」は%4枚を超えています。")
+                  .arg(QString::number(line), *name, count->trimmed(), QString::number(kMaxCopies));
+      return std::nullopt;
+    }
     // Fields as a save writes them back: the count as a number ("0,0,0 "
     // separates too), a quote in a bare field as ＂ (Shift-JIS needs no folding).
     separator = *code == u"0" && *name == u"0" && copies == 0;
@@ -204,7 +207,8 @@ TvfDecoded decodeTvf(QByteArrayView bytes) {
   // False when the file is to be refused.
   const auto add = [&](Section& section, const DeckEntry& e) {
     if (section.add(e)) return true;
-    error = QStringLiteral("「%1」の枚数が多すぎます。").arg(e.NameE);
+    error = QStringLiteral("「%1」の枚数が合わせて%2枚を超えています。")
+                .arg(e.NameE, QString::number(kMaxCopies));
     return false;
   };
 

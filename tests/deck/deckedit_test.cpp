@@ -1,3 +1,4 @@
+#include "deck/deck.h"
 #include "deckhelpers.h"
 
 using namespace tv;
@@ -22,6 +23,16 @@ TEST_F(DeckTest, AddStopsAtFourInEachHalfButForBasicLandsAndStillSelectsTheLine)
   f.addDeckRow(kSideDeckTable, "8E", "Shock", "S", 2);
   add(kSideDeckTable, "8E", "Shock", 3);
   EXPECT_EQ(copies(kSideDeckTable, "8E", "Shock"), 4);
+}
+
+TEST_F(DeckTest, BasicLandsStopWhereEveryDeckFormatStops) {
+  f.addDeckRow(kMainDeckTable, "8E", "Forest", "森", int(kMaxCopies) - 1);
+  f.addDeckRow(kSideDeckTable, "8E", "Forest", "森", 5);
+  add(kMainDeckTable, "8E", "Forest", 2);
+  EXPECT_EQ(copies(kMainDeckTable, "8E", "Forest"), kMaxCopies);
+  ASSERT_TRUE(moveCopyToMain(f.db(), f.ctx.gSortField, 0));  // into the full half: nothing moves
+  EXPECT_EQ(copies(kMainDeckTable, "8E", "Forest"), kMaxCopies);
+  EXPECT_EQ(copies(kSideDeckTable, "8E", "Forest"), 5);
 }
 
 TEST_F(DeckTest, RemoveTakesTheLineInSortOrderAndSelectsItOrTheLineAbove) {
@@ -75,17 +86,17 @@ TEST_F(DeckTest, MovesCarryTheRowDeleteTheLastCopyAndLoseNoneIntoAFullTarget) {
 TEST_F(DeckTest, ListsShowCopiesInSortOrderThenByNameAndCountThemPast16Bits) {
   f.addDeckRow(kMainDeckTable, "8E", "Serra Angel", "セ", 1, 5);
   f.addDeckRow(kMainDeckTable, "8E", "Shock", "シ", 30000, 1);  // as a deck file may bring in
-  f.addDeckRow(kMainDeckTable, "US", "Dark Ritual", "暗", 40000, 1);
+  f.addDeckRow(kMainDeckTable, "US", "Dark Ritual", "暗", 32767, 1);
   f.addDeckRow(kMainDeckTable, "US", "Counterspell", QVariant(), 4, 2);  // Null NameN ends on the slash
   const std::pair<QString, QStringList> orders[] = {
-      {"NumCost", {"40000  Dark Ritual/暗", "30000  Shock/シ", "4  Counterspell/", "1  Serra Angel/セ"}},
-      {"NameN", {"4  Counterspell/", "30000  Shock/シ", "1  Serra Angel/セ", "40000  Dark Ritual/暗"}}};
+      {"NumCost", {"32767  Dark Ritual/暗", "30000  Shock/シ", "4  Counterspell/", "1  Serra Angel/セ"}},
+      {"NameN", {"4  Counterspell/", "30000  Shock/シ", "1  Serra Angel/セ", "32767  Dark Ritual/暗"}}};
   for (const auto& [field, lines] : orders) {
     f.ctx.gSortField = field;
     const auto v = readDeckList(f.db(), kMainDeckTable, f.ctx.gSortField, DeckSelection::line(2));
     EXPECT_EQ(v.lines, lines);
     EXPECT_EQ(v.selection, 2);
-    EXPECT_EQ(v.label, "-メイン- 70005枚");
+    EXPECT_EQ(v.label, "-メイン- 62772枚");
   }
   const auto side = readDeckList(f.db(), kSideDeckTable, f.ctx.gSortField, current());
   EXPECT_EQ(side.lines.join("") + side.label, "-サイド- 0枚");

@@ -94,7 +94,7 @@ TEST(TvfCodec, DecksComeBackWhole) {
        {{"OD", "Mirari", 2}}},
       {"", "", {}, {}},
       {"side only", "", {}, {{"8E", "Shock", 3}, {"OD", "Forest", 0}}},
-      {"セラの天使デッキ", "ｶﾀｶﾅ と　全角", {{"8E", "Serra's Embrace", 40000}}, {}},
+      {"セラの天使デッキ", "ｶﾀｶﾅ と　全角", {{"8E", "Serra's Embrace", kMaxCopies}}, {}},
   };
   for (const Deck& d : decks) EXPECT_EQ(decoded(*encodeTvf(d).bytes), d);
 }
@@ -153,11 +153,16 @@ TEST(TvfCodec, RefusesMalformedFilesWithAReason) {
       {"", "1行目でファイルが途中で終わっています。"},
       {"\"title only\"\r\n", "2行目でファイルが途中で終わっています。"},
       {"\"\",\"\"\r\n\"8E\",\"Shock\"\r\n", "3行目でファイルが途中で終わっています。"},
-      {"\"\",\"\"\r\n\"8E\",\"Shock\",2147483647\r\n\"8E\",\"Shock\",1\r\n", "「Shock」の枚数が多すぎます。"},
+      {"\"\",\"\"\r\n\"8E\",\"Shock\",32767\r\n\"8E\",\"Shock\",1\r\n",
+       "「Shock」の枚数が合わせて32767枚を超えています。"},
+      {"\"\",\"\"\r\n\"8E\",\"Shock\", 32768\r\n",
+       "2行目の「Shock」の枚数「32768」は32767枚を超えています。"},
+      {"\"\",\"\"\r\n\"8E\",\"Shock\",99999999999999999999\r\n",
+       "2行目の「Shock」の枚数「99999999999999999999」は32767枚を超えています。"},
       {"\"\",\"\"\r\n0,0,0\r\n\"8E\",\"Sh\r\nock,1\r\n", "3行目の二重引用符が閉じていません。"},
       {"\"\x81\",\"\"\r\n", "Shift-JISの文字として読めないバイトがあります。"},
   };
-  for (const char* count : {"x", "-1", "1.5", "", "99999999999"})
+  for (const char* count : {"x", "-1", "1.5", ""})
     cases.push_back({QByteArray("\"\",\"\"\r\n\"8E\",\"Shock\",") + count + "\r\n",
                      QString("2行目の枚数「%1」が0以上の整数ではありません。").arg(count)});
   for (const auto& [bytes, reason] : cases) {
@@ -220,6 +225,10 @@ TEST_F(DeckFileTest, AFailedSaveChangesNoFile) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "デッキを保存できませんでした。\r\n" + reason);
   }
+  // A count the file could not give back.
+  f.addDeckRow(kSideDeckTable, "8E", "Forest", "森", int(kMaxCopies) + 1);
+  EXPECT_EQ(SaveDeckFile(f.db(), p, "", "").error,
+            "デッキを保存できませんでした。\r\n4行目の「Forest」の枚数「32768」は32767枚を超えています。");
   EXPECT_EQ(readFile(p), "old contents");
   EXPECT_EQ(QDir(f.dir()).entryList(QDir::Files), QStringList({QFileInfo(f.path()).fileName(), "keep.tvf"}));
 }

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "carddb/setcodes.h"
+#include "deck/tvffile.h"
 #include "support/fixtures.h"
 
 using namespace tv;
@@ -36,7 +37,7 @@ class DeckTextTest : public ::testing::Test {
       f.addCard(c);
     }
   }
-  DeckTextImport import(const QString& text) { return importDeckText(text, *cardNames(f.ctx), f.db()); }
+  DeckTextImport import(const QString& text) { return importDeckText(text, *cardNames(f.ctx)); }
 
   tvtest::CardDbFixture f;
 };
@@ -87,12 +88,40 @@ TEST(DeckTextReader, EachLineIsReadOnItsOwnOrListedAsUnreadable) {
   }
 }
 
+// Random text, with the runs that once took the reader minutes (blanks before
+// "(", set words after them, characters NFKC makes 18 of, marks after a
+// letter): never broken, never slow (a slow reader makes this run long).
 TEST(DeckTextReader, RandomTextNeverBreaksIt) {
   QRandomGenerator rng(13);
-  const QStringList pieces = {
-      "4",          "x",  " ",    "SB:",       "(",    ")",  "[",  "]",  "//", "/",  "#",
-      "\n",         "\r", "\r\n", "Sideboard", "Deck", "ラ", "ー", "０", "Æ",  "\t", QString(QChar(0xFEFF)),
-      "99999999999"};
+  const QStringList pieces = {"4",
+                              "x",
+                              " ",
+                              "SB:",
+                              "(",
+                              ")",
+                              "[",
+                              "]",
+                              "//",
+                              "/",
+                              "#",
+                              "\n",
+                              "\r",
+                              "\r\n",
+                              "Sideboard",
+                              "Deck",
+                              "ラ",
+                              "ー",
+                              "０",
+                              "Æ",
+                              "\t",
+                              QString(QChar(0xFEFF)),
+                              "99999999999",
+                              "32767",
+                              "(AB) x y",
+                              QString(4000, u' '),
+                              QString(600, QChar(0xFDFA)),
+                              "a" + QString(1000, QChar(0x301)),
+                              QString(400, QChar(0x332B))};
   for (int i = 0; i < 3000; ++i) {
     QString text;
     const int n = int(rng.bounded(40));
@@ -102,6 +131,7 @@ TEST(DeckTextReader, RandomTextNeverBreaksIt) {
     const ParsedDeckText p = parseDeckText(text);
     for (const DeckTextLine& l : p.cards) {
       ASSERT_GT(l.copies, 0);
+      ASSERT_LE(l.copies, kMaxCopies);
       ASSERT_LE(l.line, p.lines.size());
     }
   }
@@ -149,4 +179,44 @@ TEST_F(DeckTextTest, ExportIsPlainTextThatImportsToTheSameDeck) {
 
   deck.main.clear();  // a sideboard alone needs its section named
   EXPECT_EQ(import(writeDeckText(deck, *cardNames(f.ctx))).deck.side, deck.side);
+}
+
+TEST_F(DeckTextTest, EveryCountOneFormatWritesBothFormatsReadBack) {
+  const auto names = cardNames(f.ctx);
+  // Two lines of 9999 make 19998, which the text then carries.
+  const auto merged = import("9999 Forest\n9999 Forest");
+  EXPECT_EQ(entries(merged.deck.main), "19998 Forest 8E");
+  for (const qint64 n : {qint64(1), qint64(19998), kMaxCopies}) {
+    const Deck deck{"", "", {{"8E", "Forest", n}}, {{"8E", "Forest", n}, {"IN", "Llanowar Elves", 4}}};
+    const auto text = import(writeDeckText(deck, *names));
+    EXPECT_EQ(text.deck, deck) << n;
+    EXPECT_TRUE(text.problems.isEmpty());
+    EXPECT_EQ(decodeTvf(*encodeTvf(deck).bytes).deck, deck) << n;
+  }
+}
+
+TEST_F(DeckTextTest, CountsPastTheLimitAreListedAndTheSideboardStaysApart) {
+  const QString a = QString(5000, u' ');
+  const auto r = import("32768 Forest\n\n2 Llanowar" + a + "Elves\n20000 Forest\n20000 Forest\n1 " + a + "(");
+  EXPECT_EQ(entries(r.deck.main), "");
+  EXPECT_EQ(entries(r.deck.side), "2 Llanowar Elves 8E | 20000 Forest 8E");
+  EXPECT_EQ(problems(r.problems),
+            "1 枚数が多すぎます（1枚のカードは32767枚まで） | 5 同じカードと合わせると32767枚を超えます | "
+            "6 カードが見つかりません");
+}
+
+TEST(DeckTextReader, TheDialogTakesNoTextItsBoxWouldTakeLongOver) {
+  const QString line999 = QString(999, u'a') + u'\n', kana999 = QString(999, QChar(0x3042)) + u'\n';
+  const std::tuple<QString, qsizetype, QString> cases[] = {
+      {QString(1000, u'a'), 0, ""},
+      {"x\r\n" + QString(1001, u'a'), 0, "2 行目が長すぎます（1001 文字。1 行 1000 文字まで）。"},
+      {QString("a\n").repeated(9999), 0, ""},
+      {"a\n", 9999, "行が多すぎます（10001 行。10000 行まで）。"},
+      {line999.repeated(1048), 0, ""},
+      {line999.repeated(1049), 0, "テキストが大きすぎます（1024 KB まで）。"},
+      {kana999.repeated(349), 0, ""},  // 3 bytes of UTF-8 a character
+      {kana999.repeated(350), 0, "テキストが大きすぎます（1024 KB まで）。"},
+  };
+  for (const auto& [text, linesBefore, refusal] : cases)
+    EXPECT_EQ(deckTextRefusal(text, linesBefore).value_or(""), refusal) << text.size();
 }
