@@ -65,9 +65,7 @@ void JsonInput::scanStringByte(unsigned char c) {
   }
 }
 
-void JsonInput::advance() {
-  handedLine_ = currentLine_;
-  handedColumn_ = currentColumn_;
+void JsonInput::advanceSlowly() {
   nextCharacter();
   currentLine_ = line_;
   currentColumn_ = column_;

@@ -79,7 +79,29 @@ class JsonInput {
 
  private:
   int rawByte();
-  void advance();
+  // Most characters are plain ones inside a string: those take no call.
+  void advance() {
+    handedLine_ = currentLine_;
+    handedColumn_ = currentColumn_;
+    if (inString_ && escape_ == 0 && !cutting_ && pos_ < chunk_.size() && stringLength_ < kMaxString &&
+        kept_ < kMaxKept && setKept_ < kMaxSetKept) {
+      const auto c = static_cast<unsigned char>(chunk_[pos_]);
+      if (c != '"' && c != '\\' && c != '\n') {
+        ++pos_;
+        if ((c & 0xC0) != 0x80) currentColumn_ = ++column_;
+        highHalf_ = false;
+        ++stringLength_;
+        if (stringKept_) {
+          ++kept_;
+          ++setKept_;
+        }
+        current_ = c;
+        return;
+      }
+    }
+    advanceSlowly();
+  }
+  void advanceSlowly();
   void nextCharacter();
   void scanStringByte(unsigned char c);
   void keep();
