@@ -114,6 +114,9 @@ B* timedRuns(B* b, int full) {
 // main() of a benchmark program: headless, the database built before timing starts.
 inline int runBenchmarks(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The choices a window remembers are the run's own: the user's neither count nor change.
+  const QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
   QApplication app(argc, argv);
   // A smoke run times each benchmark briefly, however it asks to be timed.
   std::vector<char*> args(argv, argv + argc);

@@ -33,6 +33,10 @@ struct DeckAnalysis {
 
 DeckAnalysis analyseDeck(Database& db, const AnalysisRequest& request);
 
+// The check alone, for the deck lists' red lines while the analysis is not
+// shown: the deck tables and the facts of their names, nothing else.
+DeckCheck checkDeckTables(Database& db, const AnalysisRequest& request);
+
 // The draw odds of some main-deck lines (out-of-range lines are ignored).
 DrawOdds oddsOfLines(const DeckCards& deck, const QList<int>& mainLines);
 

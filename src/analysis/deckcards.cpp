@@ -13,8 +13,6 @@ struct MasterRow {
   std::optional<qint64> manaValue;
 };
 
-QString cardKey(const QString& set, const QString& nameE) { return nameKey(set) + u'\x1f' + nameKey(nameE); }
-
 // The master rows of every card of the deck, by card key.
 QHash<QString, MasterRow> masterRows(Database& db) {
   QHash<QString, MasterRow> rows;
@@ -29,7 +27,7 @@ QHash<QString, MasterRow> masterRows(Database& db) {
     bool number = false;
     const QVariant cost = rs.field(u"NumCost");
     if (const qint64 v = cost.toLongLong(&number); number && cost.isValid()) row.manaValue = v;
-    rows.insert(cardKey(rs.text(u"CardSetEx"), rs.text(u"NameE")), std::move(row));
+    rows.insert(printingKey(rs.text(u"CardSetEx"), rs.text(u"NameE")), std::move(row));
   }
   return rows;
 }
@@ -45,7 +43,7 @@ QList<DeckCard> readHalf(Database& db, const QString& table, DeckHalf half, cons
     c.NameE = rs.text(u"NameE");
     c.NameN = rs.text(u"NameN");
     c.copies = rs.field(u"CardMaisu").toLongLong();
-    if (const auto it = master.constFind(cardKey(c.CardSetEx, c.NameE)); it != master.cend()) {
+    if (const auto it = master.constFind(printingKey(c.CardSetEx, c.NameE)); it != master.cend()) {
       c.cardType = it->cardType;
       c.cost = it->cost;
       c.manaValue = it->manaValue;
@@ -62,6 +60,17 @@ DeckCards readDeckCards(Database& db, const QString& sortField) {
   const QHash<QString, MasterRow> master = masterRows(db);
   return {readHalf(db, kMainDeckTable, DeckHalf::Main, sortField, master),
           readHalf(db, kSideDeckTable, DeckHalf::Side, sortField, master)};
+}
+
+QString printingKey(const QString& CardSetEx, const QString& NameE) {
+  return nameKey(CardSetEx) + u'\x1f' + nameKey(NameE);
+}
+
+QList<int> linesOfPrintings(const QList<DeckCard>& half, const QSet<QString>& printings) {
+  QList<int> lines;
+  for (qsizetype i = 0; i < half.size(); ++i)
+    if (printings.contains(printingKey(half[i]))) lines << int(i);
+  return lines;
 }
 
 QString cardLabel(const QString& nameE, const QString& nameN) { return nameE + u'/' + nameN; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -44,6 +45,14 @@ DeckCards readDeckCards(Database& db, const QString& sortField);
 
 // "Lightning Bolt/稲妻": the names as a deck line shows them, without the count.
 QString cardLabel(const QString& nameE, const QString& nameN);
+
+// A printing as the card master's key compares it (expansion and English
+// name, letter case aside): what stays of a line when the lines move.
+QString printingKey(const QString& CardSetEx, const QString& NameE);
+inline QString printingKey(const DeckCard& c) { return printingKey(c.CardSetEx, c.NameE); }
+
+// The lines of `half` that hold one of `printings` (printingKey).
+QList<int> linesOfPrintings(const QList<DeckCard>& half, const QSet<QString>& printings);
 
 // A name as names are compared: without regard to letter case, as the card
 // master's key compares them.

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 
 #include "carddb/codes.h"
 #include "output/decksections.h"
@@ -178,6 +179,15 @@ DeckCheck checkDeck(const DeckCards& deck, const QString& format, const CardFact
   check.available = available;
   if (available) check.problems = Checker(deck, check.format, facts).problems();
   return check;
+}
+
+QList<int> problemLines(const DeckCheck& check, DeckHalf half) {
+  QList<int> lines;
+  for (const DeckProblem& p : check.problems)
+    for (const DeckLineRef& ref : p.lines)
+      if (ref.half == half && !lines.contains(ref.line)) lines << ref.line;
+  std::sort(lines.begin(), lines.end());
+  return lines;
 }
 
 QStringList deckNames(const DeckCards& deck) {

@@ -42,6 +42,9 @@ struct DeckCheck {
 // facts (`available` false) it says nothing but that.
 DeckCheck checkDeck(const DeckCards& deck, const QString& format, const CardFactsMap& facts, bool available);
 
+// The lines of one half that a problem names, each once, in line order.
+QList<int> problemLines(const DeckCheck& check, DeckHalf half);
+
 // The English names the check asks facts for, each once.
 QStringList deckNames(const DeckCards& deck);
 

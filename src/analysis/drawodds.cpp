@@ -52,7 +52,7 @@ DrawOdds drawOdds(qint64 deck, qint64 copies) {
   const DrawChance opening = chance(kHand);
   odds.rows.append({QStringLiteral("初手（7枚）"), opening, opening});
   const DrawChance mulligan{chanceWithMulligan(deck, copies, 1), chanceWithMulligan(deck, copies, 2)};
-  odds.rows.append({QStringLiteral("マリガン込み（6枚まで）"), mulligan, mulligan});
+  odds.rows.append({QStringLiteral("マリガン込み"), mulligan, mulligan});
   for (int turn = 2; turn <= kLastOddsTurn; ++turn)
     odds.rows.append(
         {QStringLiteral("%1ターン目").arg(turn), chance(kHand + turn - 1), chance(kHand + turn)});

@@ -24,7 +24,7 @@ struct DrawChance {
 };
 
 struct DrawOddsRow {
-  QString label;  // "初手（7枚）", "マリガン込み（6枚まで）", "2ターン目", …
+  QString label;  // "初手（7枚）", "マリガン込み", "2ターン目", …
   DrawChance onPlay, onDraw;
 };
 

@@ -1,6 +1,7 @@
 #include "analysis/formats.h"
 
 #include <algorithm>
+#include <span>
 
 namespace tv {
 namespace {
@@ -78,6 +79,17 @@ QStringList formatsInBoxOrder(const QStringList& keys) {
     if (!findFormat(k) && !other.contains(k)) other << k;
   other.sort();
   return known + other;
+}
+
+QStringList formatBoxKeys(const QStringList& dataFormats) {
+  QStringList keys{QString()};
+  if (!dataFormats.isEmpty()) return keys + formatsInBoxOrder(dataFormats);
+  for (const FormatRules& f : std::span(kFormats, 7)) keys << f.key;
+  return keys;
+}
+
+QString formatLabel(const QString& key) {
+  return key.isEmpty() ? QStringLiteral("（なし）") : formatRules(key).label;
 }
 
 }  // namespace tv

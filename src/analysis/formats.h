@@ -30,4 +30,12 @@ FormatRules formatRules(const QString& key);
 // commander), then the rest by name.
 QStringList formatsInBoxOrder(const QStringList& keys);
 
+// The format box's keys: "" first, no format (no check, no red lines: the
+// deck lists as they always were), then the data's formats in box order; the
+// seven well-known ones when the data has none, so that the check can say so.
+QStringList formatBoxKeys(const QStringList& dataFormats);
+
+// What the box shows for a key: "（なし）" for "".
+QString formatLabel(const QString& key);
+
 }  // namespace tv

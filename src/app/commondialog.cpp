@@ -83,6 +83,11 @@ std::optional<QString> CommonDialog::showSave(const QString& filter, int filterI
   return show(Mode::Save, filter, filterIndex);
 }
 
+std::optional<QString> CommonDialog::showSave(const QString& filter, int filterIndex,
+                                              const QString& offered) {
+  return show(Mode::Save, filter, filterIndex, offered);
+}
+
 std::optional<QString> CommonDialog::showOpen(const QString& filter, int filterIndex) {
   return show(Mode::Open, filter, filterIndex);
 }
@@ -100,9 +105,15 @@ QString CommonDialog::offeredName(const QString& extension) const {
   return base + u'.' + extension;
 }
 
-std::optional<QString> CommonDialog::show(Mode mode, const QString& filter, int filterIndex) {
+std::optional<QString> CommonDialog::show(Mode mode, const QString& filter, int filterIndex,
+                                          const QString& offered) {
   const QString extension = filterExtension(filter, filterIndex);
-  Request request{mode, toolkitFilters(filter), {}, offeredName(extension)};
+  Request request{mode, toolkitFilters(filter), {}, offeredName(extension), folder_};
+  if (!offered.isEmpty()) {
+    const bool folder = QFileInfo(offered).isDir();
+    request.fileName = folder ? QString() : offered;
+    if (folder) request.folder = offered;
+  }
   if (filterIndex >= 1 && filterIndex <= request.filters.size())
     request.selectedFilter = request.filters[filterIndex - 1];
   std::optional<QString> chosen = chooser_ ? chooser_(request) : runFileDialog(request);
@@ -134,7 +145,10 @@ std::optional<QString> CommonDialog::runFileDialog(const Request& request) {
   dialog.setProxyModel(new JapaneseColumns(&dialog));
   dialog.setNameFilters(request.filters);
   if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
-  if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+  if (!request.fileName.isEmpty())
+    dialog.selectFile(request.fileName);
+  else if (!request.folder.isEmpty())
+    dialog.setDirectory(request.folder);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst();
 }

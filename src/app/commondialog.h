@@ -27,6 +27,7 @@ class CommonDialog {
     QStringList filters;
     QString selectedFilter;
     QString fileName;
+    QString folder;  // where the dialog starts when it offers no name
   };
   // Shows the dialog; the chosen full path, or nothing on cancel.
   using Chooser = std::function<std::optional<QString>(const Request&)>;
@@ -38,6 +39,12 @@ class CommonDialog {
   // existing file asks first; No gives nothing.
   std::optional<QString> showSave(const QString& filter, int filterIndex);
   std::optional<QString> showOpen(const QString& filter, int filterIndex);
+  // A save offering `offered` (a file, or a folder and no name) rather than
+  // the name chosen last.
+  std::optional<QString> showSave(const QString& filter, int filterIndex, const QString& offered);
+
+  // Where the dialog starts before any name has been chosen in it.
+  void setFolder(const QString& folder) { folder_ = folder; }
 
   // Replaces the interactive dialog (tests, scripted runs).
   void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
@@ -50,7 +57,7 @@ class CommonDialog {
   static QStringList toolkitFilters(const QString& filter);
 
  private:
-  std::optional<QString> show(Mode mode, const QString& filter, int filterIndex);
+  std::optional<QString> show(Mode mode, const QString& filter, int filterIndex, const QString& offered = {});
   std::optional<QString> runFileDialog(const Request& request);
   // The name a dialog for files of `extension` offers.
   QString offeredName(const QString& extension) const;
@@ -60,6 +67,7 @@ class CommonDialog {
   Chooser chooser_;
   MessageBoxFunction messageBox_ = execMessageBox;
   QString fileName_;
+  QString folder_;
   QHash<QString, QString> lastOfKind_;  // by extension
 };
 

@@ -142,14 +142,29 @@ DeckBuildTab::DeckBuildTab(AppContext& ctx, QWidget* parent) : QWidget(parent), 
   connectCardClicks(lst_CardList, &DeckBuildTab::lst_CardList_Click);
   connectCardClicks(lst_DecList, &DeckBuildTab::lst_DecList_Click);
   connectCardClicks(lst_DecSideList, &DeckBuildTab::lst_DecSideList_Click);
+  connect(lst_CardSet->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &DeckBuildTab::searchChoicesChanged);
+  for (QRadioButton* option : {opt_NameE, opt_NameN, opt_Cost, opt_Attack, opt_Defence})
+    connect(option, &QRadioButton::toggled, this, [this](bool on) {
+      if (on) Q_EMIT searchChoicesChanged();
+    });
 }
 
-void DeckBuildTab::load() {
+void DeckBuildTab::load(const SearchChoices& choices) {
   guarded(this, [&] {
     lst_CardSet->clear();
     lst_CardSet->addItems(readExpansionNames(*ctx_.gCardDb));
-    if (lst_CardSet->count() > 0) lst_CardSet->setCurrentRow(0);
+    QList<int> chosen;
+    if (!choices.expansionCodes.isEmpty())
+      chosen = expansionLines(readExpansionCodes(*ctx_.gCardDb), choices.expansionCodes);
+    if (chosen.isEmpty() && lst_CardSet->count() > 0) chosen = {0};
+    if (!chosen.isEmpty()) lst_CardSet->setCurrentRow(chosen.first());
+    for (int line : chosen) lst_CardSet->setSelected(line, true);
   });
+  for (QRadioButton* o : {opt_NameE, opt_NameN, opt_Cost, opt_Attack, opt_Defence})
+    if (sortFieldFromOptions(o == opt_NameE, o == opt_NameN, o == opt_Cost, o == opt_Attack,
+                             o == opt_Defence) == choices.sortField)
+      o->setChecked(true);
   guarded(this, [&] {
     cmb_CType->clear();
     cmb_CType->addItems(readCreatureTypes(*ctx_.gCardDb));
@@ -226,16 +241,17 @@ void DeckBuildTab::applyDeckList(const DeckListView& view, bool setLabel) {
   if (setLabel) (main ? lbl_Main : lbl_Side)->setText(view.label);
   if (list->selectedRow() >= 0)
     (this->*(main ? &DeckBuildTab::lst_DecList_Click : &DeckBuildTab::lst_DecSideList_Click))();
+  Q_EMIT deckListChanged();
 }
 
-void DeckBuildTab::showReplacedDeck() {
+void DeckBuildTab::showDeck(const DeckSelection& main, const DeckSelection& side) {
   guarded(this, [&] {
     for (ListBox* list : {lst_DecList, lst_DecSideList}) {
       const QSignalBlocker block(list);
       list->clear();
     }
-    for (const QString& table : {kMainDeckTable, kSideDeckTable})
-      applyDeckList(readDeckList(*ctx_.gCardDb, table, ctx_.gSortField, DeckSelection::none()), true);
+    applyDeckList(readDeckList(*ctx_.gCardDb, kMainDeckTable, ctx_.gSortField, main), true);
+    applyDeckList(readDeckList(*ctx_.gCardDb, kSideDeckTable, ctx_.gSortField, side), true);
   });
 }
 
@@ -250,36 +266,41 @@ void DeckBuildTab::applyDeckMove(const std::optional<DeckMoveResult>& result) {
 }
 
 void DeckBuildTab::cmd_AddMain_Click() {
-  guarded(this, [&] { applyDeckChange(addCopyToDeck(ctx_, kMainDeckTable)); });
+  changeDeck(DeckStep::Add, [&] { applyDeckChange(addCopyToDeck(ctx_, kMainDeckTable)); });
 }
 
 void DeckBuildTab::cmd_AddSide_Click() {
-  guarded(this, [&] { applyDeckChange(addCopyToDeck(ctx_, kSideDeckTable)); });
+  changeDeck(DeckStep::Add, [&] { applyDeckChange(addCopyToDeck(ctx_, kSideDeckTable)); });
 }
 
 void DeckBuildTab::cmd_DellMain_Click() {
-  guarded(this, [&] {
+  changeDeck(DeckStep::Remove, [&] {
     applyDeckChange(
         removeCopyFromDeck(*ctx_.gCardDb, kMainDeckTable, ctx_.gSortField, lst_DecList->selectedRow()));
   });
 }
 
 void DeckBuildTab::cmd_DellSide_Click() {
-  guarded(this, [&] {
+  changeDeck(DeckStep::Remove, [&] {
     applyDeckChange(
         removeCopyFromDeck(*ctx_.gCardDb, kSideDeckTable, ctx_.gSortField, lst_DecSideList->selectedRow()));
   });
 }
 
 void DeckBuildTab::cmd_MoveMain_Click() {
-  guarded(this, [&] {
+  changeDeck(DeckStep::MoveToMain, [&] {
     applyDeckMove(moveCopyToMain(*ctx_.gCardDb, ctx_.gSortField, lst_DecSideList->selectedRow()));
   });
 }
 
 void DeckBuildTab::cmd_MoveSide_Click() {
-  guarded(this,
-          [&] { applyDeckMove(moveCopyToSide(*ctx_.gCardDb, ctx_.gSortField, lst_DecList->selectedRow())); });
+  changeDeck(DeckStep::MoveToSide, [&] {
+    applyDeckMove(moveCopyToSide(*ctx_.gCardDb, ctx_.gSortField, lst_DecList->selectedRow()));
+  });
+}
+
+void DeckBuildTab::changeDeck(DeckStep step, const std::function<void()>& change) {
+  runDeckChange_(step, [&] { guarded(this, change); });
 }
 
 void DeckBuildTab::fra_Color_DblClick() {

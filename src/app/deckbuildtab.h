@@ -13,12 +13,15 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "app/listbox.h"
 #include "app/printing.h"
 #include "browse/search.h"
+#include "choices/choices.h"
 #include "deck/deckedit.h"
+#include "deck/deckhistory.h"
 #include "deck/decklist.h"
 #include "session/context.h"
 
@@ -33,8 +36,9 @@ class DeckBuildTab : public QWidget {
   explicit DeckBuildTab(AppContext& ctx, QWidget* parent = nullptr);
 
   // The load event's part for this tab: expansions, creature types, the
-  // version text, no current card, the first search.
-  void load();
+  // version text, no current card, the first search. The expansions and the
+  // sort chosen in an earlier run are selected where the card data has them.
+  void load(const SearchChoices& choices = {});
 
   void cmd_reload_Click();
   void fra_Color_DblClick();
@@ -60,11 +64,35 @@ class DeckBuildTab : public QWidget {
 
   // Both deck lists redrawn after the whole deck was replaced: no line
   // selected, both counts set.
-  void showReplacedDeck();
+  void showReplacedDeck() { showDeck(DeckSelection::none(), DeckSelection::none()); }
+  // Both deck lists redrawn with these lines selected, as clicks select them.
+  void showDeck(const DeckSelection& main, const DeckSelection& side);
+  // The selected lines of the main deck and the sideboard (-1: none).
+  std::array<int, 2> selectedDeckLines() const {
+    return {lst_DecList->selectedRow(), lst_DecSideList->selectedRow()};
+  }
+
+  // Every change of the deck the tab makes runs through this, so that Main
+  // keeps it as a step to undo.
+  using DeckChangeRunner = std::function<void(DeckStep, const std::function<void()>&)>;
+  void setDeckChangeRunner(DeckChangeRunner run) { runDeckChange_ = std::move(run); }
   void focusReload() { cmd_reload->setFocus(); }
+
+  // The lines with a problem in the chosen format, in red; none without one.
+  void showProblemLines(const QList<int>& main, const QList<int>& side) {
+    lst_DecList->setMarkedRows(main);
+    lst_DecSideList->setMarkedRows(side);
+  }
 
   // The search's inputs as the filter controls stand.
   SearchFilter searchFilter() const;
+
+ Q_SIGNALS:
+  // The sort or the selected expansions changed.
+  void searchChoicesChanged();
+  // A deck list was filled anew (every change of the deck or of its order
+  // ends so): the analysis follows.
+  void deckListChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,9 +102,12 @@ class DeckBuildTab : public QWidget {
   void connectCardClicks(ListBox* list, void (DeckBuildTab::*handler)());
   void applyDeckChange(const std::optional<DeckListView>& view);
   void applyDeckMove(const std::optional<DeckMoveResult>& result);
+  // A change of the deck, through the runner, its database failures shown.
+  void changeDeck(DeckStep step, const std::function<void()>& change);
 
   AppContext& ctx_;
   PrintUi printUi_;
+  DeckChangeRunner runDeckChange_ = [](DeckStep, const std::function<void()>& change) { change(); };
 
   QGroupBox* Frame1;
   ListBox* lst_CardSet;

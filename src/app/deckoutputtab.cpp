@@ -50,6 +50,14 @@ DeckOutputTab::DeckOutputTab(AppContext& ctx, QWidget* parent) : QWidget(parent)
   for (QCheckBox* box :
        {chk_NameE, chk_NameN, chk_Cost, chk_Rare, chk_CardSetEx, chk_Side, chk_Space, chk_ManaCurve})
     connect(box, &QCheckBox::clicked, this, &DeckOutputTab::RefreshPrintPreview);
+  for (QCheckBox* box : optionBoxes())
+    connect(box, &QCheckBox::toggled, this, &DeckOutputTab::optionsChanged);
+}
+
+void DeckOutputTab::setOptions(const PrintOptions& o, bool htmlCardText) {
+  const bool on[] = {o.NameE, o.NameN, o.Cost,      o.Rare,      o.CardSetEx,
+                     o.Space, o.Side,  o.ManaCurve, htmlCardText};
+  for (size_t i = 0; i < optionBoxes().size(); ++i) optionBoxes()[i]->setChecked(on[i]);
 }
 
 PrintOptions DeckOutputTab::printOptions() const {

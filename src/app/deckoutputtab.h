@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <array>
 
 #include "output/deckprint.h"
 #include "session/context.h"
@@ -24,6 +25,8 @@ class DeckOutputTab : public QWidget {
   // The eight print options as their boxes stand now.
   PrintOptions printOptions() const;
   bool htmlCardText() const { return chk_HCardText->isChecked(); }
+  // The boxes as an earlier run left them; the preview is not rebuilt.
+  void setOptions(const PrintOptions& options, bool htmlCardText);
 
   QString printTitle() const { return txt_PrintTitle->text(); }
   QString printComment() const { return txt_PrintComment->toPlainText(); }
@@ -32,7 +35,16 @@ class DeckOutputTab : public QWidget {
   void setPrintTitle(const QString& title) { txt_PrintTitle->setText(title); }
   void setPrintComment(const QString& comment) { txt_PrintComment->setPlainText(comment); }
 
+ Q_SIGNALS:
+  // A print option or the HTML option changed.
+  void optionsChanged();
+
  private:
+  std::array<QCheckBox*, 9> optionBoxes() const {
+    return {chk_NameE, chk_NameN, chk_Cost,      chk_Rare,     chk_CardSetEx,
+            chk_Space, chk_Side,  chk_ManaCurve, chk_HCardText};
+  }
+
   AppContext& ctx_;
 
   QLabel* lbl_PrintOption;

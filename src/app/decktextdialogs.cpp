@@ -132,16 +132,19 @@ void DeckTextImportDialog::refresh() {
 }
 
 void DeckTextImportDialog::cmd_ReadFile_Click() {
-  const std::optional<QString> path = files_.showOpen(kTextFileFilter, 1);
-  if (!path) return;
-  const DeckTextFile file = readDeckTextFile(*path);
+  if (const std::optional<QString> path = files_.showOpen(kTextFileFilter, 1)) readFile(*path);
+}
+
+bool DeckTextImportDialog::readFile(const QString& path) {
+  const DeckTextFile file = readDeckTextFile(path);
   if (!file.text) {
     messageBox_({this, QMessageBox::Warning, file.error, QMessageBox::Ok, QMessageBox::NoButton});
-    return;
+    return false;
   }
-  if (!acceptable(*file.text, false)) return;
+  if (!acceptable(*file.text, false)) return false;
   txt_DeckText->setPlainText(*file.text);
   refresh();
+  return true;
 }
 
 DeckTextExportDialog::DeckTextExportDialog(const QString& text, CommonDialog& files,

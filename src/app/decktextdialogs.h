@@ -42,6 +42,9 @@ class DeckTextImportDialog : public QDialog {
   const DeckTextImport& result() const { return result_; }
 
   void cmd_ReadFile_Click();
+  // The text area takes the file's text; false, after a message, when the
+  // file cannot be read as text.
+  bool readFile(const QString& path);
   // Reads the text again and lists the lines it cannot import.
   void refresh();
 

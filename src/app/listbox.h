@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QColor>
 #include <QListView>
+#include <QSet>
 
 #include "text/lines.h"
 
@@ -17,8 +19,16 @@ class LinesModel : public QAbstractListModel {
   void setLines(Lines lines) {
     beginResetModel();
     lines_ = std::move(lines);
+    marked_.clear();
     endResetModel();
   }
+  // Lines drawn in red; their text stays as it is. New lines are unmarked.
+  void setMarked(QSet<int> rows) {
+    if (rows == marked_) return;
+    marked_ = std::move(rows);
+    if (rowCount() > 0) Q_EMIT dataChanged(index(0), index(rowCount() - 1), {Qt::ForegroundRole});
+  }
+  bool isMarked(int row) const { return marked_.contains(row); }
   void append(const QStringList& more) {
     if (more.isEmpty()) return;
     beginInsertRows({}, rowCount(), rowCount() + int(more.size()) - 1);
@@ -30,12 +40,14 @@ class LinesModel : public QAbstractListModel {
   }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= lines_.size()) return {};
+    if (role == Qt::ForegroundRole && marked_.contains(index.row())) return QColor(Qt::red);
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     return lines_.at(index.row());
   }
 
  private:
   Lines lines_;
+  QSet<int> marked_;
 };
 
 class ListBox : public QListView {
@@ -61,6 +73,8 @@ class ListBox : public QListView {
   bool isSelected(int row) const;
   void setSelected(int row, bool selected);
   QList<int> selectedRows() const;
+  void setMarkedRows(const QList<int>& rows) { model_->setMarked(QSet<int>(rows.begin(), rows.end())); }
+  bool isMarked(int row) const { return model_->isMarked(row); }
   QRect rowRect(int row) const { return visualRect(model_->index(row)); }
 
  Q_SIGNALS:

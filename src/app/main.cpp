@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <csignal>
@@ -24,7 +25,13 @@ int main(int argc, char** argv) {
   tv::installFontSubstitutions();
   tv::installQtTranslations();
 
+  // `talviks FILE`: that deck once the window is up. A copy already running
+  // is handed the file and comes to the front; without a file, a second
+  // start is refused as always.
+  const QStringList arguments = QApplication::arguments();
+  const QString given = arguments.size() > 1 ? QFileInfo(arguments.at(1)).absoluteFilePath() : QString();
   const tv::InstanceLock lock;
+  if (!lock.acquired() && !given.isEmpty() && tv::InstanceChannel::handOver(given)) return 0;
   tv::StartupOutcome outcome = tv::InitApplication(QApplication::applicationDirPath(), !lock.acquired());
   // Installed and started for the first time: the card database is made
   // from the card data installed with the program.
@@ -40,16 +47,28 @@ int main(int argc, char** argv) {
   ctx.gCardDb = std::move(outcome.gCardDb);
   ctx.gDatabasePath = outcome.gDatabasePath;
   std::unique_ptr<tv::Main> mainWindow;
+  QStringList files;  // to open once the main window is shown
+  if (!given.isEmpty()) files << given;
+  tv::InstanceChannel channel;
+  channel.listen();
+  QObject::connect(&channel, &tv::InstanceChannel::fileReceived, [&](const QString& file) {
+    if (mainWindow)
+      mainWindow->takeHandedOverFile(file);
+    else
+      files << file;
+  });
   auto* splash = new tv::WindowOpen(outcome.labelText, [&] {
     mainWindow = std::make_unique<tv::Main>(ctx);
     mainWindow->show();
+    for (const QString& file : files) mainWindow->openGivenFile(file);
   });
   splash->show();
   // The start-up window stays two seconds whatever happens: time to make the
-  // card catalogue once it is on screen.
+  // card catalogue and to read the card facts once it is on screen.
   QTimer::singleShot(100, [&] {
     try {
       tv::prepareCardCatalogue(*ctx.gCardDb, ctx.gSortField);
+      tv::cardFacts(ctx);
     } catch (const tv::DbError&) {
       // The first search reports it.
     }

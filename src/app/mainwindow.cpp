@@ -4,12 +4,15 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -18,6 +21,7 @@
 
 #include "app/cardupdatedialog.h"
 #include "app/controls.h"
+#include "app/deckanalysistab.h"
 #include "app/deckbuildtab.h"
 #include "app/deckoutputtab.h"
 #include "app/decktextdialogs.h"
@@ -51,6 +55,19 @@ QPoint tabPageOrigin(QTabWidget* tabs) {
 const QString kDeckFilter = QStringLiteral("すべてのファイル (*.*)|*.*|タルヴィクス ファイル (*.tvf)|*.tvf|");
 constexpr int kDeckFilterIndex = 2;
 
+// The one local file a drop brings; empty for anything else.
+QString droppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().constFirst();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+// "元に戻す: 追加 Lightning Bolt", an ampersand in a card name shown as itself.
+QString stepCaption(const QString& verb, const QString& step) {
+  return step.isEmpty() ? verb
+                        : verb + QStringLiteral(": ") + QString(step).replace(u'&', QStringLiteral("&&"));
+}
+
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
 
@@ -83,9 +100,36 @@ Main::Main(AppContext& ctx, QWidget* parent) : QMainWindow(parent, kWindowFlags)
   connect(SSTab1, &QTabWidget::currentChanged, this, &Main::SSTab1_GotFocus);
   createMenus();
   CommonDialog1.setMessageBox([this](const MessageBoxRequest& request) { return messageBox_(request); });
+  CommonDialog1.setFolder(choices_.deckFolder());
+  deckBuildTab_->setDeckChangeRunner(
+      [this](DeckStep step, const std::function<void()>& change) { deckStep(step, change); });
+  const OutputChoices output = choices_.output();
+  deckOutputTab_->setOptions(output.print, output.htmlCardText);
+  connect(deckOutputTab_, &DeckOutputTab::optionsChanged, this, [this] {
+    choices_.setOutput({deckOutputTab_->printOptions(), deckOutputTab_->htmlCardText()});
+  });
+  rememberSearchTimer_.setSingleShot(true);
+  rememberSearchTimer_.setInterval(300);
+  connect(&rememberSearchTimer_, &QTimer::timeout, this, &Main::rememberSearch);
+  connect(deckBuildTab_, &DeckBuildTab::searchChoicesChanged, this, [this] {
+    if (!loadingLists_) rememberSearchTimer_.start();
+  });
+  pendingTimer_.setSingleShot(true);
+  connect(&pendingTimer_, &QTimer::timeout, this, &Main::openPendingFile);
+  // A file dropped anywhere on the window, a text field included.
+  setAcceptDrops(true);
   deckBuildTab_->setPrintUi(printUi(deckBuildTab_));
   tokenTab_->setPrintUi(printUi(tokenTab_));
   fitCaptions(this);
+  // Laid out by Qt's layouts, so after the captions of the placed controls
+  // were fitted to their given sizes.
+  analysisTab_ = named(new DeckAnalysisTab(ctx_), "DeckAnalysisTab");
+  SSTab1->addTab(analysisTab_, QStringLiteral("デッキ分析"));
+  analysisTab_->setFileUi(&CommonDialog1,
+                          [this](const MessageBoxRequest& request) { return messageBox_(request); });
+  connect(deckBuildTab_, &DeckBuildTab::deckListChanged, analysisTab_, &DeckAnalysisTab::deckChanged);
+  connect(analysisTab_, &DeckAnalysisTab::problemLinesChanged, deckBuildTab_,
+          &DeckBuildTab::showProblemLines);
   // Ctrl+E must end the program from every control, also where a text field
   // would take the key for itself.
   qApp->installEventFilter(this);
@@ -112,6 +156,12 @@ void Main::createMenus() {
       item(M_Fail, "M_Open", QStringLiteral("デッキを開く(&O)"), Qt::CTRL | Qt::Key_O, &Main::M_Open_Click);
   M_OpenText =
       item(M_Fail, "M_OpenText", QStringLiteral("テキストから読み込み(&T)..."), {}, &Main::M_OpenText_Click);
+  // The other ways to a deck follow the open commands, so that デッキを開く
+  // stays first and the separator under them stays where it was.
+  M_New = item(M_Fail, "M_New", QStringLiteral("新規作成"), Qt::CTRL | Qt::Key_N, &Main::M_New_Click);
+  M_Recent = named(M_Fail->addMenu(QStringLiteral("最近使ったデッキ")), "M_Recent");
+  M_Recent->setAccessibleName(QStringLiteral("最近使ったデッキ"));
+  M_Recent->menuAction()->setObjectName(QStringLiteral("M_Recent"));
   M_Kubun1 = separator(M_Fail, "M_Kubun1");
   M_Save =
       item(M_Fail, "M_Save", QStringLiteral("デッキ保存(&S)"), Qt::CTRL | Qt::Key_S, &Main::M_Save_Click);
@@ -119,12 +169,23 @@ void Main::createMenus() {
                     &Main::M_SaveHtml_Click);
   M_SaveText =
       item(M_Fail, "M_SaveText", QStringLiteral("テキストで保存(&X)..."), {}, &Main::M_SaveText_Click);
+  // After the save commands: デッキ保存 and デッキHTML出力 stay side by side.
+  M_SaveAs = item(M_Fail, "M_SaveAs", QStringLiteral("名前を付けて保存"), Qt::CTRL | Qt::SHIFT | Qt::Key_S,
+                  &Main::M_SaveAs_Click);
   // After the deck commands, before 終了's separator: no existing item moves.
   M_Kubun3 = separator(M_Fail, "M_Kubun3");
   M_UpdateCards = item(M_Fail, "M_UpdateCards", QStringLiteral("カードデータの更新(&U)..."), {},
                        &Main::M_UpdateCards_Click);
   M_Kubun2 = separator(M_Fail, "M_Kubun2");
   M_Close = item(M_Fail, "M_Close", QStringLiteral("終了(&E)"), Qt::CTRL | Qt::Key_E, &Main::M_Close_Click);
+
+  // Between ファイル and 印刷, where editing menus stand.
+  M_Edit = named(menuBar()->addMenu(QStringLiteral("編集(&E)")), "M_Edit");
+  M_Edit->setAccessibleName(QStringLiteral("編集"));
+  M_Undo = item(M_Edit, "M_Undo", QStringLiteral("元に戻す"), Qt::CTRL | Qt::Key_Z, &Main::M_Undo_Click);
+  M_Redo = item(M_Edit, "M_Redo", QStringLiteral("やり直し"), Qt::CTRL | Qt::Key_Y, &Main::M_Redo_Click);
+  updateEditMenu();
+  updateRecentMenu();
 
   M_Print = named(menuBar()->addMenu(QStringLiteral("印刷(&P)")), "M_Print");
   M_PrintDec = item(M_Print, "M_PrintDec", QStringLiteral("デッキ印刷(&D)"), Qt::CTRL | Qt::Key_D,
@@ -143,25 +204,197 @@ void Main::Form_Load() {
   // The close command is gone with the window's close button (constructor);
   // closeEvent refuses the rest.
   guarded(this, [&] { emptyWorkingTables(*ctx_.gCardDb); });
-  deckBuildTab_->load();
+  analysisTab_->load();
+  loadSearchLists();
   tokenTab_->load();
+}
+
+void Main::loadSearchLists() {
+  loadingLists_ = true;
+  expansionCodes_.clear();
+  guarded(this, [&] { expansionCodes_ = readExpansionCodes(*ctx_.gCardDb); });
+  deckBuildTab_->load(choices_.search());
+  loadingLists_ = false;
+}
+
+void Main::rememberSearch() {
+  rememberSearchTimer_.stop();
+  const SearchFilter filter = deckBuildTab_->searchFilter();
+  SearchChoices chosen{filter.sortField, {}};
+  for (int line : filter.selectedSets)
+    if (line < expansionCodes_.size()) chosen.expansionCodes << expansionCodes_[line];
+  choices_.setSearch(chosen);
 }
 
 void Main::M_Open_Click() {
   if (!mayDropDeck()) return;
   const std::optional<QString> path = CommonDialog1.showOpen(kDeckFilter, kDeckFilterIndex);
-  if (!path) return;
-  const DeckFileOutcome opened = OpenDeckFile(*ctx_.gCardDb, *path);
-  if (!opened.ok) {
-    messageBox(QMessageBox::Warning, opened.error);
+  if (path) openDeckFile(*path);
+}
+
+bool Main::openDeckFile(const QString& path) {
+  bool opened = false;
+  deckStep(
+      DeckStep::Open,
+      [&] {
+        const DeckFileOutcome o = OpenDeckFile(*ctx_.gCardDb, path);
+        if (!o.ok) {
+          messageBox(QMessageBox::Warning, o.error);
+          return;
+        }
+        deckOutputTab_->setPrintTitle(o.deck.title);
+        deckOutputTab_->setPrintComment(o.deck.comment);
+        deckBuildTab_->showReplacedDeck();
+        deckTracker_.markSaved(
+            {deckOutputTab_->printTitle(), deckOutputTab_->printComment(), o.deck.main, o.deck.side});
+        focusTabControl();
+        opened = true;
+      },
+      QFileInfo(path).fileName());
+  if (opened) usedDeckFile(path);
+  return opened;
+}
+
+void Main::openRecentDeck(const QString& path) {
+  if (!QFileInfo::exists(path)) {
+    choices_.forgetDeckFile(path);
+    updateRecentMenu();
+    messageBox(QMessageBox::Warning,
+               QStringLiteral("「%1」が見つかりません。\r\n最近使ったデッキの一覧から外しました。")
+                   .arg(QFileInfo(path).fileName()));
     return;
   }
-  deckOutputTab_->setPrintTitle(opened.deck.title);
-  deckOutputTab_->setPrintComment(opened.deck.comment);
-  deckBuildTab_->showReplacedDeck();
-  deckTracker_.markSaved(
-      {deckOutputTab_->printTitle(), deckOutputTab_->printComment(), opened.deck.main, opened.deck.side});
-  focusTabControl();
+  if (mayDropDeck()) openDeckFile(path);
+}
+
+void Main::openGivenFile(const QString& path) {
+  pendingFiles_ << path;
+  pendingTimer_.start(0);
+}
+
+void Main::takeHandedOverFile(const QString& path) {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+  openGivenFile(path);
+}
+
+void Main::openPendingFile() {
+  if (pendingFiles_.isEmpty()) return;
+  // Not in the middle of another question, dialog or menu: after it.
+  if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+    pendingTimer_.start(250);
+    return;
+  }
+  const QString path = pendingFiles_.takeFirst();
+  if (!pendingFiles_.isEmpty()) pendingTimer_.start(0);
+  if (!mayDropDeck()) return;
+  if (isDeckFile(path))
+    openDeckFile(path);
+  else
+    importDeckText(path);
+}
+
+void Main::usedDeckFile(const QString& path) {
+  deckFile_ = QFileInfo(path).absoluteFilePath();
+  choices_.useDeckFile(deckFile_);
+  updateRecentMenu();
+}
+
+void Main::updateRecentMenu() {
+  // The action being triggered may be one of them: each goes once it has done.
+  for (QAction* old : M_Recent->actions()) {
+    M_Recent->removeAction(old);
+    old->setObjectName({});
+    old->deleteLater();
+  }
+  const QStringList paths = choices_.recentDecks();
+  for (int i = 0; i < paths.size(); ++i) {
+    const QString shown = M_Recent->fontMetrics().elidedText(paths[i], Qt::ElideMiddle, 480);
+    QAction* action = M_Recent->addAction(
+        QStringLiteral("&%1 %2").arg(i + 1).arg(QString(shown).replace(u'&', QStringLiteral("&&"))));
+    action->setObjectName(QStringLiteral("M_Recent%1").arg(i + 1));
+    action->setToolTip(paths[i]);
+    connect(action, &QAction::triggered, this, [this, path = paths[i]] { openRecentDeck(path); });
+  }
+  M_Recent->setEnabled(!paths.isEmpty());
+}
+
+void Main::deckStep(DeckStep step, const std::function<void()>& change, const QString& fileName) {
+  const bool text = step == DeckStep::Open || step == DeckStep::New;
+  std::optional<DeckMoment> before;
+  try {
+    before = deckMoment(text);
+  } catch (const DbError&) {
+  }
+  change();
+  // A deck that could not be read is a deck the history no longer describes.
+  bool described = false;
+  if (before) {
+    try {
+      history_.record(step, *before, deckMoment(text), fileName);
+      described = true;
+    } catch (const DbError&) {
+    }
+  }
+  if (!described) history_.clear();
+  updateEditMenu();
+}
+
+DeckMoment Main::deckMoment(bool withText) {
+  const std::array<int, 2> lines = deckBuildTab_->selectedDeckLines();
+  std::optional<DeckText> text;
+  if (withText) text = DeckText{deckOutputTab_->printTitle(), deckOutputTab_->printComment()};
+  return readDeckMoment(*ctx_.gCardDb, ctx_.gSortField, lines[0], lines[1], text);
+}
+
+void Main::M_Undo_Click() {
+  std::optional<DeckRestored> restored;
+  guarded(this, [&] { restored = history_.undo(*ctx_.gCardDb, ctx_.gSortField); });
+  showRestored(restored);
+}
+
+void Main::M_Redo_Click() {
+  std::optional<DeckRestored> restored;
+  guarded(this, [&] { restored = history_.redo(*ctx_.gCardDb, ctx_.gSortField); });
+  showRestored(restored);
+}
+
+void Main::showRestored(const std::optional<DeckRestored>& restored) {
+  if (restored) {
+    if (restored->text) {
+      deckOutputTab_->setPrintTitle(restored->text->title);
+      deckOutputTab_->setPrintComment(restored->text->comment);
+    }
+    deckBuildTab_->showDeck(restored->main, restored->side);
+    SSTab1_GotFocus();  // the preview follows, as after opening a deck
+  }
+  updateEditMenu();
+}
+
+void Main::updateEditMenu() {
+  M_Undo->setText(stepCaption(QStringLiteral("元に戻す"), history_.undoName()));
+  M_Undo->setEnabled(history_.canUndo());
+  M_Redo->setText(stepCaption(QStringLiteral("やり直し"), history_.redoName()));
+  M_Redo->setEnabled(history_.canRedo());
+}
+
+void Main::M_New_Click() {
+  if (!mayDropDeck()) return;
+  deckStep(DeckStep::New, [&] {
+    bool emptied = false;
+    guarded(this, [&] {
+      replaceDeckTables(*ctx_.gCardDb, {});
+      emptied = true;
+    });
+    if (!emptied) return;
+    deckOutputTab_->setPrintTitle({});
+    deckOutputTab_->setPrintComment({});
+    deckBuildTab_->showReplacedDeck();
+    deckTracker_.markSaved({});
+    deckFile_.clear();
+    focusTabControl();
+  });
 }
 
 void Main::focusTabControl() {
@@ -174,18 +407,25 @@ void Main::focusTabControl() {
 }
 
 void Main::M_OpenText_Click() {
-  if (!mayDropDeck()) return;
+  if (mayDropDeck()) importDeckText(std::nullopt);
+}
+
+void Main::importDeckText(const std::optional<QString>& file) {
   DeckTextImportDialog dialog(ctx_, CommonDialog1, messageBox_, this);
+  if (file && !dialog.readFile(*file)) return;
   if (dialog.exec() != QDialog::Accepted) return;
-  bool replaced = false;
-  // The title and the comment stay: a deck list carries neither.
-  guarded(this, [&] {
-    replaceDeckTables(*ctx_.gCardDb, dialog.result().deck);
-    replaced = true;
+  deckStep(DeckStep::ImportText, [&] {
+    bool replaced = false;
+    // The title and the comment stay: a deck list carries neither.
+    guarded(this, [&] {
+      replaceDeckTables(*ctx_.gCardDb, dialog.result().deck);
+      replaced = true;
+    });
+    if (!replaced) return;
+    deckFile_.clear();
+    deckBuildTab_->showReplacedDeck();
+    focusTabControl();
   });
-  if (!replaced) return;
-  deckBuildTab_->showReplacedDeck();
-  focusTabControl();
 }
 
 void Main::M_SaveText_Click() {
@@ -198,8 +438,12 @@ void Main::M_SaveText_Click() {
 
 void Main::M_Save_Click() { saveDeck(); }
 
-bool Main::saveDeck() {
-  const std::optional<QString> path = CommonDialog1.showSave(kDeckFilter, kDeckFilterIndex);
+void Main::M_SaveAs_Click() { saveDeck(deckFile_.isEmpty() ? choices_.deckFolder() : deckFile_); }
+
+bool Main::saveDeck(const QString& offered) {
+  const std::optional<QString> path = offered.isEmpty()
+                                          ? CommonDialog1.showSave(kDeckFilter, kDeckFilterIndex)
+                                          : CommonDialog1.showSave(kDeckFilter, kDeckFilterIndex, offered);
   if (!path) return false;
   const DeckFileOutcome saved =
       SaveDeckFile(*ctx_.gCardDb, *path, deckOutputTab_->printTitle(), deckOutputTab_->printComment());
@@ -208,6 +452,7 @@ bool Main::saveDeck() {
     return false;
   }
   deckTracker_.markSaved(saved.deck);
+  usedDeckFile(*path);
   return true;
 }
 
@@ -251,21 +496,29 @@ void Main::M_SaveHtml_Click() {
 
 void Main::M_UpdateCards_Click() {
   QString done;
-  std::unique_ptr<Database> db =
-      updateCardDatabase(this, CardDataDialog, messageBox_, *ctx_.gCardDb, ctx_.gDatabasePath, &done);
-  if (!db) return;
-  // The deck came along in the new connection; the title, the comment and
-  // what counts as saved stay as they are.
-  ctx_.gCardDb = std::move(db);
-  ctx_.gCardNames.reset();
-  deckBuildTab_->load();
-  tokenTab_->load();
-  deckBuildTab_->showReplacedDeck();
-  SSTab1_GotFocus();
-  messageBox(QMessageBox::Information, done);
+  // The expansions chosen are kept by code, so that the new card data selects them again.
+  if (rememberSearchTimer_.isActive()) rememberSearch();
+  // The carried deck takes the new card values: one more step to undo.
+  deckStep(DeckStep::CardDataUpdate, [&] {
+    std::unique_ptr<Database> db =
+        updateCardDatabase(this, CardDataDialog, messageBox_, *ctx_.gCardDb, ctx_.gDatabasePath, &done);
+    if (!db) return;
+    // The deck came along in the new connection; the title, the comment and
+    // what counts as saved stay as they are.
+    ctx_.gCardDb = std::move(db);
+    ctx_.gCardNames.reset();
+    ctx_.gCardFacts.reset();
+    analysisTab_->load();
+    loadSearchLists();
+    tokenTab_->load();
+    deckBuildTab_->showReplacedDeck();
+    SSTab1_GotFocus();
+  });
+  if (!done.isEmpty()) messageBox(QMessageBox::Information, done);
 }
 
 void Main::M_Close_Click() {
+  if (rememberSearchTimer_.isActive()) rememberSearch();
   if (!mayDropDeck()) return;
   // A failure is reported but never keeps the program open: there is no other way out.
   guarded(this, [&] { emptyWorkingTables(*ctx_.gCardDb); });
@@ -312,19 +565,41 @@ void Main::closeEvent(QCloseEvent* event) {
 
 bool Main::eventFilter(QObject* watched, QEvent* event) {
   if (watched == SSTab1->tabBar() && event->type() == QEvent::FocusIn) SSTab1_GotFocus();
-  if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->window() == this) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    // Ctrl+V stays paste where there is text to paste into.
-    const auto* line = qobject_cast<QLineEdit*>(watched);
-    const auto* text = qobject_cast<QPlainTextEdit*>(watched);
-    const auto* combo = qobject_cast<QComboBox*>(watched);
-    const bool editable =
-        (line && !line->isReadOnly()) || (text && !text->isReadOnly()) || (combo && combo->isEditable());
-    if (key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_E) ||
-        (key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_V) && !editable)) {
-      event->ignore();
-      return true;  // not the control's: the menu's shortcut runs
+  const QEvent::Type type = event->type();
+  const bool drop = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+  const bool key = type == QEvent::ShortcutOverride || type == QEvent::KeyPress;
+  if ((!drop && !key) || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
+    return QMainWindow::eventFilter(watched, event);
+  if (drop) {
+    auto* dropped = static_cast<QDropEvent*>(event);
+    const QString file = droppedFile(dropped->mimeData());
+    if (file.isEmpty()) return QMainWindow::eventFilter(watched, event);
+    dropped->setDropAction(Qt::CopyAction);
+    dropped->accept();
+    // Opened once the drop is over: the program that dragged waits for it.
+    if (type == QEvent::Drop) openGivenFile(file);
+    return true;
+  }
+  const QKeyCombination keys = static_cast<QKeyEvent*>(event)->keyCombination();
+  // Ctrl+V stays paste where there is text to paste into.
+  auto* line = qobject_cast<QLineEdit*>(watched);
+  auto* text = qobject_cast<QPlainTextEdit*>(watched);
+  const auto* combo = qobject_cast<QComboBox*>(watched);
+  const bool editable =
+      (line && !line->isReadOnly()) || (text && !text->isReadOnly()) || (combo && combo->isEditable());
+  if (type == QEvent::ShortcutOverride && (keys == QKeyCombination(Qt::CTRL, Qt::Key_E) ||
+                                           (keys == QKeyCombination(Qt::CTRL, Qt::Key_V) && !editable))) {
+    event->ignore();
+    return true;  // not the control's: the menu's shortcut runs
+  }
+  // A text field keeps Ctrl+Z and Ctrl+Y for its own text (Ctrl+Y as its
+  // redo on every platform); elsewhere they undo and redo the deck.
+  if (keys == QKeyCombination(Qt::CTRL, Qt::Key_Y) && editable && (line || text)) {
+    if (type == QEvent::ShortcutOverride) {
+      event->accept();
+    } else {
+      line ? line->redo() : text->redo();
+      return true;
     }
   }
   return QMainWindow::eventFilter(watched, event);

@@ -4,15 +4,20 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTimer>
+#include <functional>
 
 #include "app/commondialog.h"
 #include "app/messagebox.h"
 #include "app/printing.h"
+#include "choices/choices.h"
 #include "deck/deckfile.h"
+#include "deck/deckhistory.h"
 #include "session/context.h"
 
 namespace tv {
 
+class DeckAnalysisTab;
 class DeckBuildTab;
 class DeckOutputTab;
 class TokenTab;
@@ -31,7 +36,24 @@ class Main : public QMainWindow {
   void M_OpenText_Click();
   void M_SaveText_Click();
   void M_Save_Click();
+  // The dialog offers the deck's own file (the one it was opened from or
+  // saved to last), where デッキ保存 offers the name chosen last.
+  void M_SaveAs_Click();
   void M_SaveHtml_Click();
+  // After the unsaved-deck question: an empty deck, title and comment.
+  void M_New_Click();
+  // The deck as it was before the newest change, or after the change undone last.
+  void M_Undo_Click();
+  void M_Redo_Click();
+  // A deck file of the recent list, opened as デッキを開く opens it; one
+  // that is gone leaves the list with a message.
+  void openRecentDeck(const QString& path);
+  // A file from outside (the command line, a second start, a drop): opened
+  // as デッキを開く would open it, or for a deck list in text as
+  // テキストから読み込み would read it, once no dialog or menu is open.
+  void openGivenFile(const QString& path);
+  // A second start handed its file over: the window comes to the front.
+  void takeHandedOverFile(const QString& path);
   // Card data from a downloaded MTGJSON file in place of the card database's.
   void M_UpdateCards_Click();
   void M_Close_Click();
@@ -61,8 +83,25 @@ class Main : public QMainWindow {
 
  private:
   void createMenus();
-  // Saving through the dialog; false when cancelled or failed.
-  bool saveDeck();
+  void updateEditMenu();
+  void updateRecentMenu();
+  // Saving through the dialog, offering `offered` when given; false when
+  // cancelled or failed.
+  bool saveDeck(const QString& offered = {});
+  // Opening after the question was asked; false when it failed (and said why).
+  bool openDeckFile(const QString& path);
+  // The text import's dialog, holding `file`'s text or the clipboard's.
+  void importDeckText(const std::optional<QString>& file);
+  void openPendingFile();
+  // Runs `change` of the deck and keeps it as a step to undo.
+  void deckStep(DeckStep step, const std::function<void()>& change, const QString& fileName = {});
+  DeckMoment deckMoment(bool withText);
+  void showRestored(const std::optional<DeckRestored>& restored);
+  // A deck file opened or saved: the deck's own file, first in the recent list.
+  void usedDeckFile(const QString& path);
+  // The expansion lists' and the search's state, and what the user chose in them.
+  void loadSearchLists();
+  void rememberSearch();
   // After the deck was replaced: the focus moves as opening a deck file moves it.
   void focusTabControl();
   Deck currentDeck();
@@ -75,6 +114,14 @@ class Main : public QMainWindow {
   AppContext& ctx_;
   MessageBoxFunction messageBox_ = execMessageBox;
   DeckChangeTracker deckTracker_;
+  DeckHistory history_;
+  UserChoices choices_;
+  QStringList expansionCodes_;  // of lst_CardSet's lines
+  QTimer rememberSearchTimer_;  // a drag over many expansions is written once
+  bool loadingLists_ = false;
+  QString deckFile_;  // the file the deck was opened from or saved to last
+  QStringList pendingFiles_;
+  QTimer pendingTimer_;
   bool previewRebuilt_ = false;
   bool closing_ = false;
 
@@ -82,10 +129,15 @@ class Main : public QMainWindow {
   DeckBuildTab* deckBuildTab_;
   DeckOutputTab* deckOutputTab_;
   TokenTab* tokenTab_;
+  DeckAnalysisTab* analysisTab_;
 
   QMenu* M_Fail;
   QAction *M_Open, *M_OpenText, *M_Kubun1, *M_Save, *M_SaveHtml, *M_SaveText, *M_Kubun2, *M_Close;
   QAction *M_Kubun3, *M_UpdateCards;
+  QAction *M_New, *M_SaveAs;
+  QMenu* M_Recent;
+  QMenu* M_Edit;
+  QAction *M_Undo, *M_Redo;
   QMenu* M_Print;
   QAction *M_PrintDec, *M_PrintProxy, *M_PrintToken;
   QMenu* M_Help;

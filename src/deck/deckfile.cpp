@@ -205,6 +205,12 @@ DeckFileOutcome OpenDeckFile(Database& db, const QString& path) {
   return out;
 }
 
+bool isDeckFile(const QString& path) {
+  if (path.endsWith(QStringLiteral(".tvf"), Qt::CaseInsensitive)) return true;
+  const std::optional<QByteArray> bytes = readFileAtMost(path, kMaxDeckFileSize, nullptr);
+  return !bytes || (bytes->startsWith('"') && decodeTvf(*bytes).deck.has_value());
+}
+
 Deck DeckChangeTracker::sorted(Deck deck) {
   const auto order = [](const DeckEntry& a, const DeckEntry& b) {
     return std::tie(a.CardSetEx, a.NameE, a.CardMaisu) < std::tie(b.CardSetEx, b.NameE, b.CardMaisu);

@@ -42,6 +42,13 @@ DeckFileOutcome ReadDeckFile(const QString& path);
 // title and comment and the rows as the tables now hold them.
 DeckFileOutcome OpenDeckFile(Database& db, const QString& path);
 
+// Whether a file given to the program (dropped on the window, named on the
+// command line) is opened as a deck file rather than read as a deck list in
+// text: a .tvf file is, and so is a file that reads as a deck file beginning
+// with its quoted title (a deck saved under a name without extension). A file
+// that cannot be read is taken for a deck file, whose opening says why.
+bool isDeckFile(const QString& path);
+
 // Whether the deck differs from the one last started with, opened or saved.
 // Row order does not count: editing may reorder the tables' rows.
 class DeckChangeTracker {

@@ -4,9 +4,11 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 #include "carddb/cardnames.h"
 #include "carddb/database.h"
+#include "carddb/oraclefacts.h"
 
 namespace tv {
 
@@ -45,6 +47,9 @@ struct AppContext {
   // The card master's names folded for the name box and text decks, read at
   // their first use: see cardNames().
   std::shared_ptr<const CardNames> gCardNames;
+  // The card facts of the card data (nullptr inside when it holds none),
+  // read at their first use: see cardFacts().
+  std::optional<std::shared_ptr<const OracleFacts>> gCardFacts;
 };
 
 // The card master's names for this run; the card tables do not change while
@@ -52,6 +57,13 @@ struct AppContext {
 inline std::shared_ptr<const CardNames> cardNames(AppContext& ctx) {
   if (!ctx.gCardNames) ctx.gCardNames = CardNames::load(*ctx.gCardDb);
   return ctx.gCardNames;
+}
+
+// The card facts for this run, read once (a few hundred milliseconds on a
+// large card data); nullptr when the card data has none.
+inline std::shared_ptr<const OracleFacts> cardFacts(AppContext& ctx) {
+  if (!ctx.gCardFacts) ctx.gCardFacts = OracleFacts::load(*ctx.gCardDb);
+  return *ctx.gCardFacts;
 }
 
 }  // namespace tv

@@ -3,11 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <filesystem>
-#include <vector>
 
 #include "carddb/names.h"
 #include "carddb/progress.h"
 #include "core/startup.h"
+#include "deck/decktables.h"
 #include "text/atomicfile.h"
 
 namespace tv {
@@ -24,40 +24,12 @@ QString resolved(const QString& target) {
 
 fs::path fsPath(const QString& path) { return fs::path(path.toStdU16String()); }
 
-// The rows of a deck table as the engine holds them, in table order.
-class DeckRows : public RowSource {
- public:
-  DeckRows(Database& db, const QString& table) {
-    auto rs = db.openRecordset(
-        QStringLiteral("SELECT ") + kDeckColumns.join(u", ") + QStringLiteral(" FROM ") + table,
-        RecordsetType::Snapshot, dbForwardOnly);
-    for (; !rs.eof(); rs.moveNext()) {
-      std::vector<Cell> row;
-      for (const QString& column : kDeckColumns) row.push_back(rs.cell(column));
-      rows_.push_back(std::move(row));
-    }
-  }
-  size_t rowCount() const override { return rows_.size(); }
-  const Cell& cell(size_t row, int column) const override {
-    static const Cell null;
-    return size_t(column) < rows_[row].size() ? rows_[row][size_t(column)] : null;
-  }
-
- private:
-  std::vector<std::vector<Cell>> rows_;
-};
-
 // The deck tables of `from` into the empty ones of `to`, each row as it was;
 // the card values then come from the new card master where it holds the card.
 void carryDeck(Database& from, Database& to) {
-  QStringList values;
-  for (int i = 0; i < kDeckColumns.size(); ++i) values << QStringLiteral("c%1").arg(i);
   Transaction transaction(to);
   for (const QString& table : {kMainDeckTable, kSideDeckTable}) {
-    to.execute(QStringLiteral("DELETE FROM ") + table, dbFailOnError);
-    to.executeWithRows(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM tv_rows(?1)")
-                           .arg(table, kDeckColumns.join(u", "), values.join(u", ")),
-                       DeckRows(from, table));
+    writeDeckTableRows(to, table, readDeckTableRows(from, table));
     const QString sameCard =
         QStringLiteral(
             " FROM tbl_CardMst WHERE tbl_CardMst.CardSetEx = %1.CardSetEx AND tbl_CardMst.NameE = "

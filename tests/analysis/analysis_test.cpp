@@ -202,7 +202,7 @@ TEST(DrawOdds, ExactChancesAgainstValuesWorkedOutApart) {
                      percentText(r.onDraw.atLeastOne), percentText(r.onDraw.atLeastTwo));
   EXPECT_EQ(rows.join("\n"),
             "初手（7枚） 39.9% 6.3% / 39.9% 6.3%\n"
-            "マリガン込み（6枚まで） 63.9% 12.2% / 63.9% 12.2%\n"
+            "マリガン込み 63.9% 12.2% / 63.9% 12.2%\n"
             "2ターン目 44.5% 8.2% / 48.8% 10.3%\n"
             "3ターン目 48.8% 10.3% / 52.8% 12.6%\n"
             "4ターン目 52.8% 12.6% / 56.6% 15.0%\n"
@@ -276,4 +276,36 @@ TEST(DeckComparison, TheOtherVersionFromADeckFileOrATextList) {
   }
   EXPECT_FALSE(readOtherDeck(f.dir() + "/missing.tvf", f.db(), *cardNames(f.ctx)).error.isEmpty());
   EXPECT_EQ(f.scalar("SELECT COUNT(*) FROM wtbl_DecList"), 0);  // only read
+}
+
+// Real cards as the import stores them: Japanese rules text in WHISPER's
+// notation ((Ｔ)：(緑)), the card facts' English text in MTGJSON's ({T}: {G}).
+TEST(DeckStatistics, PipsAndSourcesOfRealCardsInBothNotations) {
+  const auto db = tvtest::openFactsCardDb();
+  for (const auto& [table, name, n] : {std::tuple{"wtbl_DecList", "Llanowar Elves", 4},
+                                       {"wtbl_DecList", "Shorikai, Genesis Engine", 2},
+                                       {"wtbl_DecList", "Thrasios, Triton Hero", 2},
+                                       {"wtbl_DecList", "Mourning Patrol // Morning Apparition", 3},
+                                       {"wtbl_DecList", "Black Lotus", 1},
+                                       {"wtbl_DecList", "Snow-Covered Forest", 10},
+                                       {"wtbl_DecSideList", "Serra Angel", 2}})
+    db->execute(QStringLiteral("INSERT INTO %1 (CardSetEx, NameE, NameN, CardMaisu) SELECT CardSetEx, NameE, "
+                               "NameN, %2 FROM tbl_CardMst WHERE NameE = '%3' LIMIT 1")
+                    .arg(table)
+                    .arg(n)
+                    .arg(name));
+  const auto facts = StoredCardFacts::load(*db);
+  ASSERT_TRUE(facts);
+  auto colors = [&](const CardFactsSource* source) {
+    AnalysisRequest request;
+    request.facts = source;
+    QStringList out;
+    for (const ColorStat& c : analyseDeck(*db, request).stats.colors)
+      out << QStringLiteral("%1 %2 %3+%4").arg(c.label).arg(c.pips).arg(c.landSources).arg(c.otherSources);
+    return out.join(", ");
+  };
+  // Pips of the costs; the elves make green in either notation, the basic
+  // land by its type, the Lotus any colour by its English text alone.
+  EXPECT_EQ(colors(facts.get()), "白 5 0+1, 青 4 0+1, 黒 0 0+1, 赤 0 0+1, 緑 6 10+5, 無色 0 0+0");
+  EXPECT_EQ(colors(nullptr), "白 5 0+0, 青 4 0+0, 黒 0 0+0, 赤 0 0+0, 緑 6 10+4, 無色 0 0+0");
 }

@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include "carddb/codes.h"
-#include "carddb/import.h"
-#include "carddb/schema.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
 
@@ -152,6 +148,8 @@ TEST(DeckCheck, NamesItsLinesAndSaysWhenTheDataHasNoFacts) {
   ASSERT_EQ(check.problems.size(), 1);
   const QList<DeckLineRef> lines = {{DeckHalf::Main, 0}, {DeckHalf::Main, 2}, {DeckHalf::Side, 1}};
   EXPECT_EQ(check.problems[0].lines, lines);
+  EXPECT_EQ(problemLines(check, DeckHalf::Main), (QList<int>{0, 2}));
+  EXPECT_EQ(problemLines(check, DeckHalf::Side), QList<int>{1});
   EXPECT_EQ(checkVerdict(check), "モダン：問題 1 件");
 
   const DeckCheck none = checkDeck(deck, "modern", {}, false);
@@ -163,12 +161,7 @@ TEST(DeckCheck, NamesItsLinesAndSaysWhenTheDataHasNoFacts) {
 // The facts an import stores, of real cards of data/ (tests/tools/mtgjson-facts.json); none in a card
 // database made by `build`.
 TEST(DeckCheck, OverTheFactsTheCardDatabaseHolds) {
-  QTemporaryDir dir;
-  tvtools::ImportOptions o;
-  o.mtgjson = QStringLiteral(TV_SOURCE_DIR "/tests/tools/mtgjson-facts.json");
-  o.output = dir.filePath("cards.db");
-  tvtools::importCardDatabase(o);
-  const auto stored = StoredCardFacts::load(*Database::open(o.output, kCardDbConnect));
+  const auto stored = StoredCardFacts::load(*tvtest::openFactsCardDb());
   ASSERT_TRUE(stored);
   EXPECT_TRUE(stored->formats().contains("oldschool"));
   const char* const cases[][3] = {
@@ -180,6 +173,13 @@ TEST(DeckCheck, OverTheFactsTheCardDatabaseHolds) {
        "統率者の固有色にないカードです：Serra Angel/"},
       {"commander", "98 Snow-Covered Forest // 1 Will Kenrith; 1 Thrasios, Triton Hero",
        "2枚の統率者がパートナー同士ではありません：Will Kenrith/、Thrasios, Triton Hero/"},
+      // A rare, and an uncommon never printed as a common, are no Pauper cards.
+      {"pauper", "4 Llanowar Elves; 1 Thrasios, Triton Hero; 2 Serra Angel; 53 Snow-Covered Forest",
+       "このフォーマットでは使えません：Thrasios, Triton Hero/ | このフォーマットでは使えません：Serra "
+       "Angel/"},
+      // Two printings in the main deck and one in the sideboard: one name.
+      {"pauper", "3 Mogg War Marshal; 2 Mogg War Marshal; 55 Snow-Covered Forest // 1 Mogg War Marshal",
+       "同じ名前のカードは4枚までです（6枚）：Mogg War Marshal/"},
   };
   for (const auto& [format, spec, problems] : cases) {
     const DeckCards deck = deckOf(spec);
@@ -200,4 +200,8 @@ TEST(Formats, EveryFormatOfTheDataHasAJapaneseNameInBoxOrder) {
             "standard,pioneer,modern,legacy,vintage,pauper,commander");
   EXPECT_EQ(formatsInBoxOrder({"zeta", "modern", "alpha"}), (QStringList{"modern", "alpha", "zeta"}));
   EXPECT_EQ(formatRules("zeta").label, "zeta");  // a newer format of the data, by its own name
+  // The box: no format first; without facts in the data, the well-known seven to say so.
+  EXPECT_EQ(formatBoxKeys({"zeta", "modern"}), (QStringList{"", "modern", "zeta"}));
+  EXPECT_EQ(formatBoxKeys({}).join(","), ",standard,pioneer,modern,legacy,vintage,pauper,commander");
+  EXPECT_EQ(formatLabel(""), "（なし）");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -60,6 +61,7 @@ TEST_F(CardUpdateWindowTest, UpdateKeepsTheDeckAndReloadsTheLists) {
   EXPECT_EQ(expansions(), oldExpansions);
   EXPECT_EQ(tvtest::readFile(f.path()), before);
   EXPECT_FALSE(QFileInfo::exists(f.path() + ".bak"));
+  EXPECT_FALSE(ctl<QAction>("M_Undo")->isEnabled());  // nothing changed, nothing to undo
 
   messages.clear();
   update(kSample);
@@ -68,6 +70,12 @@ TEST_F(CardUpdateWindowTest, UpdateKeepsTheDeckAndReloadsTheLists) {
   EXPECT_EQ(tvtest::readFile(f.path() + ".bak"), before);
   EXPECT_NE(expansions(), oldExpansions);
   EXPECT_TRUE(expansions().contains("アポカリプス"));
+  EXPECT_EQ(deckLines(), QStringList{"2  Fire // Ice/火 // 氷"});
+  // The deck took the new card values: a step of its own.
+  EXPECT_EQ(ctl<QAction>("M_Undo")->text(), "元に戻す: カードデータの更新");
+  ctl<QAction>("M_Undo")->trigger();
+  EXPECT_EQ(deckLines(), QStringList{"2  Fire // Ice/古い名前"});
+  ctl<QAction>("M_Redo")->trigger();
   EXPECT_EQ(deckLines(), QStringList{"2  Fire // Ice/火 // 氷"});
   EXPECT_EQ(ctl<QLineEdit>("txt_PrintTitle")->text(), "赤単");
   EXPECT_EQ(ctl<QPlainTextEdit>("txt_PrintComment")->toPlainText(), "メモ");

@@ -5,11 +5,15 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -151,20 +155,6 @@ class DeckFileWindowTest : public DeckWindowTest {
     QElapsedTimer t;
     t.start();
     while (!done() && t.elapsed() < 3000) QApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  // Runs `menu`; `inDialog` acts on the modal dialog it opens, found by name.
-  void withDialog(const char* menu, const char* dialogName, const std::function<void(QWidget*)>& inDialog) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
-      ASSERT_TRUE(dialog);
-      EXPECT_EQ(dialog->objectName(), dialogName);
-      seen = true;
-      inDialog(dialog);
-      if (dialog->isVisible()) static_cast<QDialog*>(dialog)->reject();
-    });
-    ctl<QAction>(menu)->trigger();
-    EXPECT_TRUE(seen);
   }
 };
 
@@ -390,4 +380,219 @@ TEST_F(DeckFileWindowTest, DeckGoesOutAsTextToTheClipboardAndToAUtf8File) {
   const QString expected = "2 Serra Angel\n\n3 Forest (ODY)\n";
   EXPECT_EQ(QApplication::clipboard()->text(), expected);
   EXPECT_EQ(tvtest::readFile(path), expected.toUtf8());
+}
+
+namespace {
+
+// Undo and redo, a new deck, save as, the recent decks and drops.
+class EditingWindowTest : public DeckFileWindowTest {
+ protected:
+  void fill() override {
+    tvtest::addStandardCards(f);
+    f.addCard({"8E", "Research & Development", "研究開発", "R", "I", 2, "1R", "C", {}, {}, {}, {}});
+  }
+  QString undoCaption() const { return ctl<QAction>("M_Undo")->text(); }
+  QString snapshot() { return deckView().join(" # "); }
+  QString recent() {
+    QStringList out;
+    for (QAction* a : ctl<QMenu>("M_Recent")->actions()) out << a->objectName() + ' ' + a->text();
+    return out.join(" | ");
+  }
+  // Drops `urls` on `on` as a file manager would; whether the window took them.
+  bool drop(QWidget* on, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = on->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(on, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(on, &dropped);
+    return dropped.isAccepted();
+  }
+  // Lets the window open what was given to it; `inDialog` acts on the dialog it opens.
+  void settle(const std::function<void(QWidget*)>& inDialog) {
+    bool seen = false;
+    QTimer poll;  // runs inside the dialog's own event loop
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (QWidget* dialog = QApplication::activeModalWidget(); dialog && !seen) {
+        seen = true;
+        inDialog(dialog);
+      }
+    });
+    poll.start(20);
+    waitFor([&] { return seen; });
+  }
+};
+
+}  // namespace
+
+TEST_F(EditingWindowTest, EveryChangeOfTheDeckIsUndoneAndRedoneWithItsListsTitleAndName) {
+  EXPECT_FALSE(ctl<QAction>("M_Undo")->isEnabled());
+  ctl<QLineEdit>("txt_PrintTitle")->setText("Burn");  // its own undo: only opening and 新規作成 set it
+  QStringList before, after, names;
+  const auto step = [&](const QString& name, const std::function<void()>& act) {
+    before << snapshot();
+    act();
+    after << snapshot();
+    names << name;
+    EXPECT_EQ(undoCaption(), "元に戻す: " + name);
+  };
+  chooseCard("Shock");
+  step("追加 Shock", [&] { press("cmd_AddMain"); });
+  step("追加 Shock", [&] { press("cmd_AddMain"); });
+  chooseCard("Research & Development");
+  step("追加 Research && Development", [&] { press("cmd_AddSide"); });  // the ampersand shown as itself
+  clickLine(ctl<ListBox>("lst_DecList"), 0);
+  step("サイドへ移動 Shock", [&] { press("cmd_MoveSide"); });
+  clickLine(ctl<ListBox>("lst_DecSideList"), 0);
+  step("削除 Research && Development", [&] { press("cmd_DellSide"); });
+  chosen = path("burn.tvf");
+  trigger("M_Save");
+  tvtest::writeFile(path("other.tvf"), "\"Other\",\"note\"\r\n\"8E\",\"Forest\",20\r\n0,0,0\r\n");
+  chosen = path("other.tvf");
+  step("デッキを開く other.tvf", [&] { trigger("M_Open"); });
+  QApplication::clipboard()->setText("4 Serra Angel");
+  step("テキストから読み込み", [&] {
+    withDialog("M_OpenText", "DeckTextImportDialog",
+               [](QWidget* d) { tvtest::findControl<QPushButton>(d, "cmd_Import")->click(); });
+  });
+  answer = QMessageBox::No;
+  w->activateWindow();
+  QApplication::processEvents();
+  step("新規作成", [&] { QTest::keyClick(w.get(), Qt::Key_N, Qt::ControlModifier); });
+  EXPECT_EQ(after.last(), " @-1 /  @-1 / -メイン- 0枚 / -サイド- 0枚 #  # ");
+  EXPECT_EQ(messages, QStringList{"デッキが変更されています。保存しますか？"});
+
+  // Back to the start, each step's lists, selections, labels and title as they were; then forward again.
+  for (qsizetype i = names.size() - 1; i >= 0; --i) {
+    EXPECT_EQ(undoCaption(), "元に戻す: " + names[i]);
+    trigger("M_Undo");
+    EXPECT_EQ(snapshot(), before[i]) << i;
+    EXPECT_EQ(ctl<QAction>("M_Redo")->text(), "やり直し: " + names[i]);
+  }
+  EXPECT_EQ(undoCaption(), "元に戻す");
+  EXPECT_FALSE(ctl<QAction>("M_Undo")->isEnabled());
+  for (qsizetype i = 0; i < names.size(); ++i) {
+    trigger("M_Redo");
+    EXPECT_EQ(snapshot(), after[i]) << i;
+  }
+
+  // Ctrl+Z and Ctrl+Y in a text field are the field's own; elsewhere the
+  // deck's. A deck saved and then undone is a changed deck again.
+  chosen = path("new.tvf");
+  trigger("M_Save");
+  auto* title = ctl<QLineEdit>("txt_PrintTitle");
+  tvtest::typeKeys(title, "ab");
+  QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(title->text(), "");
+  QTest::keyClick(title, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(title->text(), "ab");
+  EXPECT_EQ(snapshot(), QString(after.last()).replace(" #  # ", " # ab # "));
+  title->setText("");
+  ctl<QTabWidget>("SSTab1")->setCurrentIndex(0);
+  ctl<ListBox>("lst_DecList")->setFocus();
+  QTest::keyClick(ctl<ListBox>("lst_DecList"), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(snapshot(), before.last());
+  messages.clear();
+  answer = QMessageBox::Cancel;
+  trigger("M_Close");
+  EXPECT_EQ(messages, QStringList{"デッキが変更されています。保存しますか？"});
+}
+
+TEST_F(EditingWindowTest, RecentDecksNewDeckAndSaveAs) {
+  EXPECT_FALSE(ctl<QAction>("M_Recent")->isEnabled());
+  for (int i = 1; i <= 9; ++i) {
+    tvtest::writeFile(path(QString("d%1.tvf").arg(i)),
+                      QString("\"d%1\",\"\"\r\n\"8E\",\"Shock\",%1\r\n0,0,0\r\n").arg(i).toUtf8());
+    chosen = path(QString("d%1.tvf").arg(i));
+    trigger("M_Open");
+  }
+  // The eight opened last, the newest first, each its own path.
+  QStringList expected;
+  for (int i = 9; i >= 2; --i)
+    expected << QString("M_Recent%1 &%1 %2").arg(10 - i).arg(path(QString("d%1.tvf").arg(i)));
+  EXPECT_EQ(recent(), expected.join(" | "));
+
+  // 名前を付けて保存 offers the deck's own file; デッキ保存 the dialog's last name, as always.
+  chosen.reset();
+  trigger("M_SaveHtml");
+  trigger("M_Save");
+  EXPECT_EQ(asked.last().fileName, path("d9.tvf"));
+  chosen = path("x.html");
+  trigger("M_SaveHtml");
+  chosen.reset();
+  trigger("M_Save");
+  EXPECT_EQ(asked.last().fileName, path("x.tvf"));
+  trigger("M_SaveAs");
+  EXPECT_EQ(asked.last().fileName, path("d9.tvf"));
+  chosen = path("saved-as.tvf");
+  trigger("M_SaveAs");
+  EXPECT_TRUE(
+      recent().startsWith("M_Recent1 &1 " + path("saved-as.tvf") + " | M_Recent2 &2 " + path("d9.tvf")));
+
+  // A recent deck opens as デッキを開く opens it, asking first about a changed deck.
+  chooseCard("Forest");
+  press("cmd_AddMain");
+  answer = QMessageBox::No;
+  ctl<QAction>("M_Recent5")->trigger();  // d6
+  EXPECT_EQ(messages, QStringList{"デッキが変更されています。保存しますか？"});
+  EXPECT_EQ(deckView()[0], "6  Shock/ショック @-1 /  @-1 / -メイン- 6枚 / -サイド- 0枚");
+  EXPECT_EQ(deckView()[1], "d6");
+  // One that is gone leaves the list, with a word why; nothing else changes.
+  QFile::remove(path("d7.tvf"));
+  messages.clear();
+  ctl<QAction>("M_Recent5")->trigger();  // d7: d6, saved-as, d9 and d8 before it
+  EXPECT_EQ(messages, QStringList{"「d7.tvf」が見つかりません。\r\n最近使ったデッキの一覧から外しました。"});
+  EXPECT_EQ(deckView()[1], "d6");
+  EXPECT_FALSE(recent().contains("d7.tvf"));
+  EXPECT_EQ(ctl<QMenu>("M_Recent")->actions().size(), 7);
+
+  // 新規作成: the unsaved-deck question, then an empty deck, title and comment.
+  ctl<QPlainTextEdit>("txt_PrintComment")->setPlainText("note");
+  messages.clear();
+  answer = QMessageBox::Cancel;
+  trigger("M_New");
+  EXPECT_EQ(deckView()[1], "d6");
+  answer = QMessageBox::No;
+  trigger("M_New");
+  EXPECT_EQ(deckView(), QStringList({" @-1 /  @-1 / -メイン- 0枚 / -サイド- 0枚", "", ""}));
+  EXPECT_EQ(messages.size(), 2);
+  trigger("M_Close");  // a new deck is an unchanged one
+  EXPECT_EQ(messages.size(), 2);
+}
+
+TEST_F(EditingWindowTest, ADroppedFileOpensAsADeckOrAsADeckList) {
+  tvtest::writeFile(path("drop.tvf"), "\"Dropped\",\"\"\r\n\"8E\",\"Shock\",3\r\n0,0,0\r\n");
+  tvtest::writeFile(path("noextension"), "\"Plain\",\"\"\r\n0,0,0\r\n\"8E\",\"Forest\",2\r\n");
+  tvtest::writeFile(path("list.txt"), "2 Serra Angel\n");
+  const auto url = [&](const QString& name) { return QUrl::fromLocalFile(path(name)); };
+
+  EXPECT_FALSE(drop(ctl<ListBox>("lst_DecList")->viewport(), {url("drop.tvf"), url("list.txt")}));
+  EXPECT_FALSE(drop(ctl<ListBox>("lst_DecList")->viewport(), {QUrl("https://example.org/deck.tvf")}));
+  EXPECT_TRUE(drop(ctl<ListBox>("lst_DecList")->viewport(), {url("drop.tvf")}));
+  waitFor([&] { return deckView()[1] == "Dropped"; });
+  EXPECT_EQ(deckView()[0], "3  Shock/ショック @-1 /  @-1 / -メイン- 3枚 / -サイド- 0枚");
+  EXPECT_EQ(deckView()[1], "Dropped");
+  // On a text field too: the window takes the file, the field does not take its name.
+  ctl<QTabWidget>("SSTab1")->setCurrentIndex(1);
+  EXPECT_TRUE(drop(ctl<QLineEdit>("txt_PrintTitle"), {url("noextension")}));
+  waitFor([&] { return deckView()[1] == "Plain"; });
+  EXPECT_EQ(deckView()[0], " @-1 / 2  Forest/森 @-1 / -メイン- 0枚 / -サイド- 2枚");
+  EXPECT_EQ(deckView()[1], "Plain");
+
+  // A deck list goes through the text import's dialog, after the question.
+  ctl<QTabWidget>("SSTab1")->setCurrentIndex(0);
+  chooseCard("Shock");
+  press("cmd_AddMain");
+  answer = QMessageBox::No;
+  EXPECT_TRUE(drop(ctl<ListBox>("lst_CardList")->viewport(), {url("list.txt")}));
+  settle([](QWidget* dialog) {
+    EXPECT_EQ(dialog->objectName(), "DeckTextImportDialog");
+    EXPECT_EQ(tvtest::findControl<QPlainTextEdit>(dialog, "txt_DeckText")->toPlainText(), "2 Serra Angel\n");
+    tvtest::findControl<QPushButton>(dialog, "cmd_Import")->click();
+  });
+  EXPECT_EQ(messages, QStringList{"デッキが変更されています。保存しますか？"});
+  EXPECT_EQ(deckView()[0], "2  Serra Angel/セラの天使 @-1 /  @-1 / -メイン- 2枚 / -サイド- 0枚");
+  EXPECT_EQ(deckView()[1], "Plain");
 }

@@ -223,3 +223,39 @@ TEST(DbErrorText, JapaneseWithTheEnginesWordsAndNoStatement) {
   EXPECT_EQ(dbErrorText(e), "カードデータの読み込みに失敗しました。\ndatabase disk image is malformed");
   EXPECT_TRUE(e.message().contains("SELECT secret"));  // kept for whoever reads a log
 }
+
+// The sort, the expansions (by code), the output options and the deck
+// folder outlive the window; another card database selects what it still holds.
+TEST_F(MainWindowTest, ChoicesOutliveTheWindow) {
+  auto* sets = ctl<ListBox>("lst_CardSet");
+  sets->setCurrentRow(1);      // オデッセイ (OD)
+  sets->setSelected(2, true);  // ウルザズ・サーガ (US)
+  ctl<QRadioButton>("opt_Cost")->setChecked(true);
+  ctl<QCheckBox>("chk_Rare")->setChecked(false);
+  ctl<QCheckBox>("chk_HCardText")->setChecked(true);
+  answerDialogs();
+  chosen = f.dir() + "/kept.tvf";
+  ctl<QAction>("M_Save")->trigger();
+  answer = QMessageBox::No;
+  ctl<QAction>("M_Close")->trigger();
+  ASSERT_FALSE(w->isVisible());
+
+  tvtest::CardDbFixture other;  // without オデッセイ, ウルザズ・サーガ on another line
+  other.addSet(0, "第8版", "8E");
+  other.addSet(1, "ウルザズ・サーガ", "us");
+  Main again(other.ctx);
+  EXPECT_EQ(tvtest::findControl<ListBox>(&again, "lst_CardSet")->selectedRows(), QList<int>{1});
+  EXPECT_TRUE(tvtest::findControl<QRadioButton>(&again, "opt_Cost")->isChecked());
+  EXPECT_EQ(other.ctx.gSortField, "NumCost");
+  QStringList boxes;
+  for (const char* box : {"chk_NameE", "chk_Rare", "chk_ManaCurve", "chk_HCardText"})
+    boxes << QString::number(tvtest::findControl<QCheckBox>(&again, box)->isChecked());
+  EXPECT_EQ(boxes.join(""), "1011");
+  std::optional<QString> folder;
+  again.CommonDialog1.setChooser([&](const CommonDialog::Request& r) {
+    folder = r.folder;
+    return std::nullopt;
+  });
+  again.M_Open_Click();
+  EXPECT_EQ(folder, f.dir());
+}

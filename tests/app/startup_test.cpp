@@ -7,15 +7,20 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QSettings>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "app/cardupdatedialog.h"
 #include "app/instancelock.h"
 #include "app/windowopen.h"
 #include "carddb/info.h"
 #include "carddb/schema.h"
+#include "choices/choices.h"
 #include "core/appinfo.h"
 #include "core/userfiles.h"
 #include "support/fixtures.h"
@@ -243,4 +248,55 @@ TEST(FirstStart, MakesTheCardDatabaseFromTheInstalledCardData) {
   ASSERT_TRUE(out.ok()) << out.error.toStdString();
   EXPECT_EQ(out.gDatabasePath, userDataFolder() + "/cards.db");
   EXPECT_EQ(tvtest::queryRows(*out.gCardDb, "SELECT COUNT(*) FROM tbl_TokenMst"), QStringList{"18"});
+}
+
+// `talviks FILE` opens the deck once the window is up; a second start with a
+// file hands it to the running copy and ends. Each run is the real program in
+// a folder of its own (its own TV.ini), with a runtime folder of its own.
+TEST(CommandLine, OpensTheFileAndASecondStartHandsItsFileToTheRunningCopy) {
+  QTemporaryDir dir;
+  const QString bin = dir.filePath("bin"), run = dir.filePath("run");
+  ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(run));
+  QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  ASSERT_TRUE(QFile::copy(TV_PROGRAM, bin + "/talviks"));
+  tvtest::CardDbFixture cards;
+  tvtest::addStandardCards(cards);
+  ASSERT_TRUE(QFile::copy(cards.path(), bin + "/cards.db"));
+  tvtest::writeFile(bin + "/TV.ini", "[File]\r\nLocalDataFile=cards.db\r\n");
+  const QString a = dir.filePath("a.tvf"), b = dir.filePath("b.tvf");
+  tvtest::writeFile(a, "\"a\",\"\"\r\n\"8E\",\"Shock\",4\r\n0,0,0\r\n");
+  tvtest::writeFile(b, "\"b\",\"\"\r\n0,0,0\r\n");
+
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", run);
+  env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  // The running copy tells what it opened through its recent list.
+  const auto newest = [&] {
+    return UserChoices(
+               std::make_unique<QSettings>(dir.filePath("config/talviks/settings.ini"), QSettings::IniFormat))
+        .recentDecks()
+        .value(0);
+  };
+  const auto waitFor = [&](const QString& path) {
+    QElapsedTimer t;
+    t.start();
+    while (newest() != path && t.elapsed() < 30000) QThread::msleep(100);
+    return newest();
+  };
+  QProcess first;
+  first.setProcessEnvironment(env);
+  first.start(bin + "/talviks", {a});
+  ASSERT_TRUE(first.waitForStarted());
+  EXPECT_EQ(waitFor(a), a);
+  QProcess second;
+  second.setProcessEnvironment(env);
+  second.start(bin + "/talviks", {b});
+  ASSERT_TRUE(second.waitForFinished(15000));
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(waitFor(b), b);
+  EXPECT_EQ(first.state(), QProcess::Running);
+  first.kill();
+  first.waitForFinished();
 }

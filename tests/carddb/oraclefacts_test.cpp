@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <limits>
 
 #include "carddb/creaturetypes.h"
-#include "carddb/import.h"
 #include "carddb/schema.h"
 #include "support/fixtures.h"
 #include "support/printers.h"
@@ -17,14 +15,7 @@ namespace {
 
 // Real cards of data/ with every field the import reads (tests/tools/mtgjson-facts.json), imported once.
 Database& factsDb() {
-  static QTemporaryDir dir;
-  static const std::unique_ptr<Database> db = [] {
-    tvtools::ImportOptions o;
-    o.mtgjson = QStringLiteral(TV_SOURCE_DIR "/tests/tools/mtgjson-facts.json");
-    o.output = dir.filePath(QStringLiteral("cards.db"));
-    tvtools::importCardDatabase(o);
-    return Database::open(o.output, kCardDbConnect);
-  }();
+  static const std::unique_ptr<Database> db = tvtest::openFactsCardDb();
   return *db;
 }
 

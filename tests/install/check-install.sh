@@ -48,7 +48,7 @@ grep -q 'sets .* cards' "$work/terminal" || fail "import showed no progress on a
 (cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) || fail "cpack: $(cat "$work/cpack.log")"
 deb=$(ls "$work"/package/talviks_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins qt6-translations-l10n \
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6network6 qt6-qpa-plugins qt6-translations-l10n \
   libicu72 libssl3 fonts-noto-cjk; do
   [[ ", $depends," == *", $p"[\ ,]* ]] || fail "the package does not depend on $p: $depends"
 done

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include "carddb/import.h"
 #include "carddb/schema.h"
 #include "text/sqlliteral.h"
 
@@ -74,6 +75,20 @@ qlonglong CardDbFixture::scalar(const QString& sql) {
   auto rs = db().openRecordset(sql, tv::RecordsetType::Snapshot, tv::dbForwardOnly);
   if (rs.eof()) return -1;
   return rs.field(rs.fieldName(0)).toLongLong();
+}
+
+std::unique_ptr<tv::Database> openFactsCardDb() {
+  static QTemporaryDir dir;
+  static const QString path = [] {
+    tvtools::ImportOptions o;
+    o.mtgjson = QStringLiteral(TV_SOURCE_DIR "/tests/tools/mtgjson-facts.json");
+    o.output = dir.filePath(QStringLiteral("cards.db"));
+    tvtools::importCardDatabase(o);
+    return o.output;
+  }();
+  auto db = tv::Database::open(path, tv::kCardDbConnect);
+  tv::keepWorkingTablesInMemory(*db);
+  return db;
 }
 
 void addStandardCards(CardDbFixture& f) {

@@ -74,6 +74,11 @@ QString buildErrorOf(F run) {
   return {};
 }
 
+// A connection of its own (working tables in memory, as the program's) to a
+// card database imported once a run from real cards of data/ with their card
+// facts (tests/tools/mtgjson-facts.json).
+std::unique_ptr<tv::Database> openFactsCardDb();
+
 // A small, varied card database: three expansions, every colour and card
 // type, an apostrophe, a Null creature type, an unknown rarity.
 void addStandardCards(CardDbFixture& f);

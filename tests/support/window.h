@@ -4,13 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QFile>
 #include <QKeyEvent>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
+#include "core/settings.h"
 #include "support/controls.h"
 #include "support/fixtures.h"
 
@@ -21,6 +27,8 @@ class WindowTest : public ::testing::Test {
   // What the card database holds when the window loads.
   virtual void fill() { addStandardCards(f); }
   void SetUp() override {
+    // Every window starts as at the first start: nothing remembered.
+    QFile::remove(tv::userConfigFolder() + "/settings.ini");
     fill();
     w = std::make_unique<tv::Main>(f.ctx);
     w->show();
@@ -41,6 +49,21 @@ class WindowTest : public ::testing::Test {
       icons << r.icon;
       return answer;
     });
+  }
+
+  // Runs `menu`; `inDialog` acts on the modal dialog it opens, found by name.
+  void withDialog(const char* menu, const char* dialogName, const std::function<void(QWidget*)>& inDialog) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_TRUE(dialog);
+      EXPECT_EQ(dialog->objectName(), dialogName);
+      seen = true;
+      inDialog(dialog);
+      if (dialog->isVisible()) static_cast<QDialog*>(dialog)->reject();
+    });
+    ctl<QAction>(menu)->trigger();
+    EXPECT_TRUE(seen);
   }
 
   CardDbFixture f;
