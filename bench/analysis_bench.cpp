@@ -20,12 +20,9 @@ using tvbench::BenchData;
 constexpr int kRuns = 25;
 
 // The tables `import` writes, for every name of the card master: all legal
-// in MTGJSON's 19 formats. Written once into the benchmark's card database.
-void addCardFacts() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  auto db = tv::Database::open(BenchData::get().appDir() + "/cards.db", tv::kCardDbConnect);
+// in MTGJSON's 19 formats. Written once into a benchmark card database that has none.
+void addCardFacts(const BenchData& data) {
+  auto db = tv::Database::open(data.appDir() + "/cards.db", tv::kCardDbConnect);
   if (tv::OracleFacts::present(*db)) return;
   tv::createCardFactsTables(*db);
   db->execute(
@@ -43,11 +40,12 @@ void addCardFacts() {
 }
 
 struct BenchDeck {
-  std::unique_ptr<tv::Database> db = (addCardFacts(), BenchData::get().open());
-  std::unique_ptr<tv::StoredCardFacts> facts = tv::StoredCardFacts::load(*db);
+  std::unique_ptr<tv::Database> db;
+  std::unique_ptr<tv::StoredCardFacts> facts;
   tv::DeckCards other;
 
-  BenchDeck() {
+  explicit BenchDeck(const BenchData& data)
+      : db((addCardFacts(data), data.open())), facts(tv::StoredCardFacts::load(*db)) {
     // 75 different cards, two copies each.
     db->execute(
         "INSERT INTO wtbl_DecList (CardSetEx, NameE, NameN, CardMaisu, NumCost, CAttack, CDefence) SELECT "
@@ -91,8 +89,8 @@ struct BenchDeck {
   }
 };
 
-void BM_AnalyseDeck(benchmark::State& state) {
-  BenchDeck d;
+void BM_AnalyseDeck(benchmark::State& state, const BenchData& data) {
+  BenchDeck d(data);
   for (auto _ : state) {
     const tv::DeckAnalysis a = tv::analyseDeck(*d.db, d.request());
     tv::SampleHand hand(a.cards.main, 1);
@@ -102,8 +100,8 @@ void BM_AnalyseDeck(benchmark::State& state) {
   }
 }
 
-void BM_CheckDeck(benchmark::State& state) {
-  BenchDeck d;
+void BM_CheckDeck(benchmark::State& state, const BenchData& data) {
+  BenchDeck d(data);
   for (auto _ : state) {
     const tv::DeckCheck check = tv::checkDeckTables(*d.db, d.request());
     if (!check.available) state.SkipWithError("no facts");
@@ -111,26 +109,26 @@ void BM_CheckDeck(benchmark::State& state) {
   }
 }
 
-void BM_LoadCardFacts(benchmark::State& state) {
-  BenchDeck d;
+void BM_LoadCardFacts(benchmark::State& state, const BenchData& data) {
+  BenchDeck d(data);
   for (auto _ : state) {
     const auto facts = tv::OracleFacts::load(*d.db);
     if (!facts || facts->cards().empty()) state.SkipWithError("no facts");
   }
 }
 
-void BM_FloorAnalyseDeck(benchmark::State& state) {
-  BenchDeck d;
+void BM_FloorAnalyseDeck(benchmark::State& state, const BenchData& data) {
+  BenchDeck d(data);
   for (auto _ : state) d.readJoined();
 }
 
-void BM_FloorCheckDeck(benchmark::State& state) { BM_FloorAnalyseDeck(state); }
+void BM_FloorCheckDeck(benchmark::State& state, const BenchData& data) { BM_FloorAnalyseDeck(state, data); }
 
-BENCHMARK(BM_AnalyseDeck)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_FloorAnalyseDeck)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_CheckDeck)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_FloorCheckDeck)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_LoadCardFacts)->Apply([](auto* b) { tvbench::timedRuns(b, 5); });
+const tvbench::Add analyseDeck("BM_AnalyseDeck", BM_AnalyseDeck, tvbench::timed(kRuns));
+const tvbench::Add floorAnalyseDeck("BM_FloorAnalyseDeck", BM_FloorAnalyseDeck, tvbench::timed(kRuns));
+const tvbench::Add checkDeck("BM_CheckDeck", BM_CheckDeck, tvbench::timed(kRuns));
+const tvbench::Add floorCheckDeck("BM_FloorCheckDeck", BM_FloorCheckDeck, tvbench::timed(kRuns));
+const tvbench::Add loadCardFacts("BM_LoadCardFacts", BM_LoadCardFacts, tvbench::timed(5));
 
 }  // namespace
 

@@ -24,8 +24,8 @@ struct DeckWindow {
     return window->findChild<tv::ListBox*>(QLatin1StringView(name));
   }
 
-  DeckWindow() {
-    ctx.gCardDb = BenchData::get().open();
+  explicit DeckWindow(const BenchData& data) {
+    ctx.gCardDb = data.open();
     window = std::make_unique<tv::Main>(ctx);
     window->show();
     tab = window->findChild<tv::DeckBuildTab*>();
@@ -57,36 +57,36 @@ void clicks(benchmark::State& state, Timed timed, Undo undo) {
   }
 }
 
-void BM_AddClick(benchmark::State& state) {
-  DeckWindow d;
+void BM_AddClick(benchmark::State& state, const BenchData& data) {
+  DeckWindow d(data);
   clicks(
       state, [&] { d.tab->cmd_AddMain_Click(); }, [&] { d.tab->cmd_DellMain_Click(); });
 }
 
 // The same click without its undo step: the floor of BM_AddClick.
-void BM_AddClickWithoutUndoStep(benchmark::State& state) {
-  DeckWindow d;
+void BM_AddClickWithoutUndoStep(benchmark::State& state, const BenchData& data) {
+  DeckWindow d(data);
   d.tab->setDeckChangeRunner([](tv::DeckStep, const std::function<void()>& change) { change(); });
   clicks(
       state, [&] { d.tab->cmd_AddMain_Click(); }, [&] { d.tab->cmd_DellMain_Click(); });
 }
 
 // 元に戻す after an add: the tables put back and both lists redrawn.
-void BM_UndoClick(benchmark::State& state) {
-  DeckWindow d;
+void BM_UndoClick(benchmark::State& state, const BenchData& data) {
+  DeckWindow d(data);
   d.tab->cmd_AddMain_Click();
   clicks(
       state, [&] { d.window->M_Undo_Click(); }, [&] { d.window->M_Redo_Click(); });
 }
 
-void BM_RemoveClick(benchmark::State& state) {
-  DeckWindow d;
+void BM_RemoveClick(benchmark::State& state, const BenchData& data) {
+  DeckWindow d(data);
   clicks(
       state, [&] { d.tab->cmd_DellMain_Click(); }, [&] { d.tab->cmd_AddMain_Click(); });
 }
 
-void BM_MoveClick(benchmark::State& state) {
-  DeckWindow d;
+void BM_MoveClick(benchmark::State& state, const BenchData& data) {
+  DeckWindow d(data);
   clicks(
       state, [&] { d.tab->cmd_MoveSide_Click(); },
       [&] {
@@ -105,11 +105,12 @@ void BM_MoveClick(benchmark::State& state) {
     state.SkipWithError("the deck did not come back");
 }
 
-BENCHMARK(BM_AddClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_AddClickWithoutUndoStep)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_UndoClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_RemoveClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
-BENCHMARK(BM_MoveClick)->Apply([](auto* b) { tvbench::timedRuns(b, kRuns); });
+const tvbench::Add addClick("BM_AddClick", BM_AddClick, tvbench::timed(kRuns));
+const tvbench::Add addClickWithoutUndoStep("BM_AddClickWithoutUndoStep", BM_AddClickWithoutUndoStep,
+                                           tvbench::timed(kRuns));
+const tvbench::Add undoClick("BM_UndoClick", BM_UndoClick, tvbench::timed(kRuns));
+const tvbench::Add removeClick("BM_RemoveClick", BM_RemoveClick, tvbench::timed(kRuns));
+const tvbench::Add moveClick("BM_MoveClick", BM_MoveClick, tvbench::timed(kRuns));
 
 }  // namespace
 

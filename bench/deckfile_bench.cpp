@@ -20,12 +20,12 @@ using tvbench::BenchData;
 constexpr int kRuns = 25;
 
 struct DeckFile {
-  std::unique_ptr<tv::Database> db = BenchData::get().open();
+  std::unique_ptr<tv::Database> db;
   QTemporaryDir dir;
   QString path = dir.filePath(QStringLiteral("deck.tvf"));
   tv::Deck deck;
 
-  DeckFile() {
+  explicit DeckFile(const BenchData& data) : db(data.open()) {
     for (const char* sql :
          {"INSERT INTO wtbl_DecList (CardSetEx, NameE, CardMaisu) SELECT CardSetEx, NameE, 1 "
           "FROM tbl_CardMst WHERE CardSetEx = '8E' ORDER BY NameE LIMIT 60",
@@ -38,14 +38,14 @@ struct DeckFile {
   }
 };
 
-void BM_OpenDeckFile(benchmark::State& state) {
-  DeckFile d;
+void BM_OpenDeckFile(benchmark::State& state, const BenchData& data) {
+  DeckFile d(data);
   for (auto _ : state)
     if (!tv::OpenDeckFile(*d.db, d.path).ok) state.SkipWithError("open failed");
 }
 
-void BM_OpenDeckMenu(benchmark::State& state) {
-  DeckFile d;
+void BM_OpenDeckMenu(benchmark::State& state, const BenchData& data) {
+  DeckFile d(data);
   tv::AppContext ctx;
   ctx.gCardDb = std::move(d.db);
   tv::Main window(ctx);
@@ -66,8 +66,8 @@ void BM_OpenDeckMenu(benchmark::State& state) {
 
 // The floor: the file's bytes read, then the tables emptied, filled and
 // completed from the master by the engine alone.
-void BM_OpenDeckFileEngineFloor(benchmark::State& state) {
-  DeckFile d;
+void BM_OpenDeckFileEngineFloor(benchmark::State& state, const BenchData& data) {
+  DeckFile d(data);
   const auto rows = [](const QList<tv::DeckEntry>& entries) {
     QStringList values;
     for (const auto& e : entries)
@@ -103,21 +103,10 @@ void BM_OpenDeckFileEngineFloor(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_OpenDeckFile)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1)
-    ->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_OpenDeckMenu)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1)
-    ->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_OpenDeckFileEngineFloor)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1)
-    ->Repetitions(tvbench::runs(kRuns));
+const tvbench::Add openDeckFile("BM_OpenDeckFile", BM_OpenDeckFile, tvbench::timed(kRuns));
+const tvbench::Add openDeckMenu("BM_OpenDeckMenu", BM_OpenDeckMenu, tvbench::timed(kRuns));
+const tvbench::Add openDeckFileEngineFloor("BM_OpenDeckFileEngineFloor", BM_OpenDeckFileEngineFloor,
+                                           tvbench::timed(kRuns));
 
 }  // namespace
 

@@ -5,6 +5,8 @@
 // the medians.
 #include <benchmark/benchmark.h>
 
+#include <map>
+
 #include "benchdata.h"
 #include "deck/decktext.h"
 #include "session/context.h"
@@ -20,13 +22,15 @@ qsizetype scaled(qsizetype n) { return tvbench::smoke() ? n / 16 : n; }
 struct Reader {
   tv::AppContext ctx;
   std::shared_ptr<const tv::CardNames> names;
-  Reader() {
-    ctx.gCardDb = BenchData::get().open();
+  explicit Reader(const BenchData& data) {
+    ctx.gCardDb = data.open();
     names = tv::cardNames(ctx);
   }
-  static Reader& get() {
-    static Reader reader;
-    return reader;
+  static Reader& get(const BenchData& data) {
+    static std::map<QString, std::unique_ptr<Reader>> readers;
+    auto& reader = readers[data.name()];
+    if (!reader) reader = std::make_unique<Reader>(data);
+    return *reader;
   }
 };
 
@@ -43,9 +47,9 @@ QByteArray filled(Line line) {
 
 // Card lines as players paste them: English and Japanese names, counts up
 // to 9 (over the limit of four now and then), an expansion code on some.
-QByteArray realDeckLines(bool known) {
+QByteArray realDeckLines(const BenchData& data, bool known) {
   QStringList names;
-  auto rs = Reader::get().ctx.gCardDb->openRecordset(
+  auto rs = Reader::get(data).ctx.gCardDb->openRecordset(
       "SELECT CardSetEx, NameE, NameN FROM tbl_CardMst ORDER BY NameE", tv::RecordsetType::Snapshot,
       tv::dbForwardOnly);
   for (int i = 0; !rs.eof(); rs.moveNext(), ++i) {
@@ -58,7 +62,7 @@ QByteArray realDeckLines(bool known) {
 
 // 0 to 5: a card line with a run of 200,000, 500,000 or 1,000,000 blanks
 // before "(", then the same with "(AB) x y" after the run.
-QByteArray worstCase(int which) {
+QByteArray worstCase(const BenchData& data, int which) {
   if (which < 6) {
     const qsizetype runs[] = {200'000, 500'000, 1'000'000};
     return "4 Lightning Bolt" + QByteArray(scaled(runs[which % 3]), ' ') + (which < 3 ? "(" : "(AB) x y");
@@ -71,15 +75,15 @@ QByteArray worstCase(int which) {
     case 8:
       return filled([](int) { return QStringLiteral("x"); });  // half a million unreadable lines
     case 9:
-      return realDeckLines(true);
+      return realDeckLines(data, true);
     default:
-      return realDeckLines(false);
+      return realDeckLines(data, false);
   }
 }
 
-void BM_ReadDeckText(benchmark::State& state, int which) {
-  Reader& r = Reader::get();
-  const QByteArray bytes = worstCase(which);
+void BM_ReadDeckText(benchmark::State& state, const BenchData& data, int which) {
+  Reader& r = Reader::get(data);
+  const QByteArray bytes = worstCase(data, which);
   qsizetype problems = 0;
   if (!tv::deckTextFromBytes(bytes)) return state.SkipWithError("not UTF-8");
   for (auto _ : state) {  // the bytes decoded and read, as from a file
@@ -90,28 +94,37 @@ void BM_ReadDeckText(benchmark::State& state, int which) {
   state.counters["problems"] = double(problems);
 }
 
-void BM_FloorReadDeckText(benchmark::State& state, int which) {
-  const QByteArray bytes = worstCase(which);
+void BM_FloorReadDeckText(benchmark::State& state, const BenchData& data, int which) {
+  const QByteArray bytes = worstCase(data, which);
   for (auto _ : state) benchmark::DoNotOptimize(QString::fromUtf8(bytes).split(u'\n'));
 }
 
 void timing(benchmark::internal::Benchmark* b) { tvbench::timedRuns(b, kRuns)->ReportAggregatesOnly(); }
 
-#define READ_CASE(name, which)                                    \
-  BENCHMARK_CAPTURE(BM_ReadDeckText, name, which)->Apply(timing); \
-  BENCHMARK_CAPTURE(BM_FloorReadDeckText, name, which)->Apply(timing)
-
-READ_CASE(blanks_200k, 0);
-READ_CASE(blanks_500k, 1);
-READ_CASE(blanks_1M, 2);
-READ_CASE(blanks_200k_then_set_words, 3);
-READ_CASE(blanks_500k_then_set_words, 4);
-READ_CASE(blanks_1M_then_set_words, 5);
-READ_CASE(fdfa_333k, 6);
-READ_CASE(marks_524k, 7);
-READ_CASE(unreadable_lines, 8);
-READ_CASE(card_lines, 9);
-READ_CASE(unknown_names, 10);
+// Each case beside its floor.
+const std::pair<const char*, int> kCases[] = {{"blanks_200k", 0},
+                                              {"blanks_500k", 1},
+                                              {"blanks_1M", 2},
+                                              {"blanks_200k_then_set_words", 3},
+                                              {"blanks_500k_then_set_words", 4},
+                                              {"blanks_1M_then_set_words", 5},
+                                              {"fdfa_333k", 6},
+                                              {"marks_524k", 7},
+                                              {"unreadable_lines", 8},
+                                              {"card_lines", 9},
+                                              {"unknown_names", 10}};
+const bool registered = [] {
+  for (const auto& [name, which] : kCases) {
+    const int w = which;
+    tvbench::Add(
+        std::string("BM_ReadDeckText/") + name,
+        [w](benchmark::State& s, const BenchData& d) { BM_ReadDeckText(s, d, w); }, timing);
+    tvbench::Add(
+        std::string("BM_FloorReadDeckText/") + name,
+        [w](benchmark::State& s, const BenchData& d) { BM_FloorReadDeckText(s, d, w); }, timing);
+  }
+  return true;
+}();
 
 }  // namespace
 

@@ -24,9 +24,14 @@ using tvbench::BenchData;
 
 constexpr int kRuns = 25;
 
+// Repetitions of as many iterations as the library finds worth timing.
+void repeated(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
+}
+
 struct Deck {
-  std::unique_ptr<tv::Database> db = BenchData::get().open();
-  Deck() {
+  std::unique_ptr<tv::Database> db;
+  explicit Deck(const BenchData& data) : db(data.open()) {
     for (auto [table, set, lines] :
          {std::tuple{tv::kMainDeckTable, "8E", 60}, {tv::kSideDeckTable, "SC", 15}})
       db->execute(
@@ -55,16 +60,16 @@ QStringList sectionQueries(const QString& columns, const QString& from, const QS
   return queries;
 }
 
-void BM_PrintText(benchmark::State& state) {
-  Deck d;
+void BM_PrintText(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   for (auto _ : state) benchmark::DoNotOptimize(tv::DeckPrintText(*d.db, {}).RefreshPrintPreview());
   const QString text = tv::DeckPrintText(*d.db, {}).RefreshPrintPreview();
   if (!text.startsWith(QStringLiteral("★メイン120枚")) || !text.contains(QStringLiteral("★サイドボード30枚")))
     state.SkipWithError("the deck is not the 75 lines it should be");
 }
 
-void BM_PrintTextEngineOnly(benchmark::State& state) {
-  Deck d;
+void BM_PrintTextEngineOnly(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   QStringList queries = sectionQueries(
       "tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.Color, tbl_CardMst.Cost, "
       "tbl_CardMst.Rare, tbl_CardMst.CardType",
@@ -76,8 +81,8 @@ void BM_PrintTextEngineOnly(benchmark::State& state) {
   for (auto _ : state) readAll(*d.db, queries);
 }
 
-void BM_HtmlWithCardText(benchmark::State& state) {
-  Deck d;
+void BM_HtmlWithCardText(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   QTemporaryDir dir;
   const QString path = dir.filePath("deck.html");
   for (auto _ : state) {
@@ -86,8 +91,8 @@ void BM_HtmlWithCardText(benchmark::State& state) {
   }
 }
 
-void BM_HtmlEngineOnly(benchmark::State& state) {
-  Deck d;
+void BM_HtmlEngineOnly(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   const QStringList queries = sectionQueries(
       "tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, tbl_CardMst.Color, tbl_CardMst.Cost, "
       "tbl_CardMst.TextN, tbl_CardMst.CAttack, tbl_CardMst.CDefence, tbl_CardMst.CType, tbl_CardMst.Rare, "
@@ -104,15 +109,15 @@ tv::DeckPrintTexts deckListTexts(tv::Database& db) {
           QStringLiteral("2026/12/06")};
 }
 
-void BM_DeckListPdf(benchmark::State& state) {
-  Deck d;
+void BM_DeckListPdf(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   const tv::DeckPrintTexts texts = deckListTexts(*d.db);
   QTemporaryDir dir;
   for (auto _ : state) tv::PrintDeckList(*tv::QtPrintJob::forPdf(dir.filePath("deck.pdf")), texts);
 }
 
-void BM_DeckListPdfQtOnly(benchmark::State& state) {
-  Deck d;
+void BM_DeckListPdfQtOnly(benchmark::State& state, const BenchData& data) {
+  Deck d(data);
   const tv::DeckPrintTexts texts = deckListTexts(*d.db);
   const QStringList lines =
       tv::printedLines(texts.version + u'\n' + texts.title + u'\n' + texts.comment + u'\n' + texts.deck);
@@ -129,21 +134,12 @@ void BM_DeckListPdfQtOnly(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_PrintText)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_PrintTextEngineOnly)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_HtmlWithCardText)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_HtmlEngineOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_DeckListPdf)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(tvbench::runs(kRuns));
-BENCHMARK(BM_DeckListPdfQtOnly)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(tvbench::runs(kRuns));
+const tvbench::Add printText("BM_PrintText", BM_PrintText, repeated);
+const tvbench::Add printTextEngineOnly("BM_PrintTextEngineOnly", BM_PrintTextEngineOnly, repeated);
+const tvbench::Add htmlWithCardText("BM_HtmlWithCardText", BM_HtmlWithCardText, repeated);
+const tvbench::Add htmlEngineOnly("BM_HtmlEngineOnly", BM_HtmlEngineOnly, repeated);
+const tvbench::Add deckListPdf("BM_DeckListPdf", BM_DeckListPdf, repeated);
+const tvbench::Add deckListPdfQtOnly("BM_DeckListPdfQtOnly", BM_DeckListPdfQtOnly, repeated);
 
 }  // namespace
 

@@ -11,7 +11,7 @@ packages=(
   nlohmann-json3-dev liblzma-dev zlib1g-dev
   # The importer orders the Japanese creature types by their readings.
   libmecab-dev mecab-naist-jdic
-  libgtest-dev libbenchmark-dev libqpdf-dev
+  libgtest-dev libbenchmark-dev libqpdf-dev libx11-dev libxdamage-dev libxtst-dev
   qt6-translations-l10n fonts-noto-cjk xvfb xauth
   # The PDF tests read the printed text back.
   poppler-utils

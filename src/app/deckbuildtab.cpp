@@ -222,6 +222,8 @@ void DeckBuildTab::cmd_reload_Click() {
       const QSignalBlocker block(lst_CardList);
       lst_CardList->setLines(result.cardLines);
     }
+    // wtbl_CardList is filled once the lines are on screen (or by whatever reads it first).
+    lst_CardList->afterNextPaint([this] { guarded(this, [&] { ctx_.gCardDb->runDeferred(); }); });
     applyDeckList(result.mainDeck, false);
     applyDeckList(result.sideDeck, false);
     const QSignalBlocker block(lst_CardList);

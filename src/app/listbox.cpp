@@ -1,6 +1,8 @@
 #include "app/listbox.h"
 
+#include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace tv {
 
@@ -18,6 +20,11 @@ ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new LinesModel(thi
 }
 
 void ListBox::setLines(Lines lines) { model_->setLines(std::move(lines)); }
+
+void ListBox::paintEvent(QPaintEvent* event) {
+  QListView::paintEvent(event);
+  if (afterPaint_) QTimer::singleShot(0, this, std::exchange(afterPaint_, nullptr));
+}
 
 void ListBox::addItems(const QStringList& lines) { model_->append(lines); }
 

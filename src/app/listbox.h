@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QListView>
 #include <QSet>
+#include <functional>
 
 #include "text/lines.h"
 
@@ -20,6 +21,7 @@ class LinesModel : public QAbstractListModel {
     beginResetModel();
     lines_ = std::move(lines);
     marked_.clear();
+    rows_ = int(lines_.size());
     endResetModel();
   }
   // Lines drawn in red; their text stays as it is. New lines are unmarked.
@@ -33,10 +35,14 @@ class LinesModel : public QAbstractListModel {
     if (more.isEmpty()) return;
     beginInsertRows({}, rowCount(), rowCount() + int(more.size()) - 1);
     lines_ = lines_.toStringList() + more;
+    rows_ = int(lines_.size());
     endInsertRows();
   }
-  int rowCount(const QModelIndex& parent = {}) const override {
-    return parent.isValid() ? 0 : int(lines_.size());
+  int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_; }
+  // The view asks for the index of every row when it lays out the list:
+  // without the base class's virtual row and column counts.
+  QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override {
+    return row >= 0 && row < rows_ && column == 0 && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
   }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= lines_.size()) return {};
@@ -48,6 +54,7 @@ class LinesModel : public QAbstractListModel {
  private:
   Lines lines_;
   QSet<int> marked_;
+  int rows_ = 0;
 };
 
 class ListBox : public QListView {
@@ -77,13 +84,21 @@ class ListBox : public QListView {
   bool isMarked(int row) const { return model_->isMarked(row); }
   QRect rowRect(int row) const { return visualRect(model_->index(row)); }
 
+  // Runs `work` once the list has next painted, when the program is idle
+  // again: work the player need not wait for to see the lines.
+  void afterNextPaint(std::function<void()> work) { afterPaint_ = std::move(work); }
+
  Q_SIGNALS:
   void currentRowChanged(int row);
   // The selection changed; `row` is selectedRow().
   void selectedRowChanged(int row);
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   LinesModel* model_;
+  std::function<void()> afterPaint_;
 };
 
 }  // namespace tv

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTimer>
 #include <csignal>
 #include <memory>
 
@@ -9,7 +8,7 @@
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
-#include "browse/cardcatalogue.h"
+#include "browse/search.h"
 #include "core/appinfo.h"
 #include "core/fonts.h"
 #include "core/startup.h"
@@ -46,32 +45,48 @@ int main(int argc, char** argv) {
   tv::AppContext ctx;
   ctx.gCardDb = std::move(outcome.gCardDb);
   ctx.gDatabasePath = outcome.gDatabasePath;
+  // The start-up window stays two seconds whatever happens. Once it is on
+  // screen, the program makes what the main window, the first large search,
+  // the first keystroke in the name box and the analysis would otherwise wait
+  // for: the main window is built and loaded hidden, and the tick only shows it.
   std::unique_ptr<tv::Main> mainWindow;
+  bool building = false, shown = false;
   QStringList files;  // to open once the main window is shown
   if (!given.isEmpty()) files << given;
   tv::InstanceChannel channel;
   channel.listen();
   QObject::connect(&channel, &tv::InstanceChannel::fileReceived, [&](const QString& file) {
-    if (mainWindow)
+    if (shown)
       mainWindow->takeHandedOverFile(file);
     else
       files << file;
   });
-  auto* splash = new tv::WindowOpen(outcome.labelText, [&] {
-    mainWindow = std::make_unique<tv::Main>(ctx);
+  const auto showMain = [&] {
+    shown = true;
     mainWindow->show();
     for (const QString& file : files) mainWindow->openGivenFile(file);
+  };
+  bool ticked = false;
+  auto* splash = new tv::WindowOpen(outcome.labelText, [&] {
+    ticked = true;
+    if (building) return;  // a message box of the load event is open: shown when it is done
+    if (!mainWindow) mainWindow = std::make_unique<tv::Main>(ctx);
+    showMain();
+  });
+  splash->afterShown([&] {
+    if (mainWindow) return;  // the tick came first and showed it
+    building = true;
+    try {
+      tv::prepareSearches(ctx);
+      tv::cardFacts(ctx);
+      ctx.gCardDb->releaseMemory(true);
+    } catch (const tv::DbError&) {
+      // The name box and the analysis report it when they are used.
+    }
+    mainWindow = std::make_unique<tv::Main>(ctx);
+    building = false;
+    if (ticked) showMain();
   });
   splash->show();
-  // The start-up window stays two seconds whatever happens: time to make the
-  // card catalogue and to read the card facts once it is on screen.
-  QTimer::singleShot(100, [&] {
-    try {
-      tv::prepareCardCatalogue(*ctx.gCardDb, ctx.gSortField);
-      tv::cardFacts(ctx);
-    } catch (const tv::DbError&) {
-      // The first search reports it.
-    }
-  });
   return QApplication::exec();
 }

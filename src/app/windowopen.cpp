@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <utility>
 
 #include "app/twips.h"
 
@@ -36,8 +37,15 @@ WindowOpen::WindowOpen(const QString& versionLabel, std::function<void()> onTime
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setSingleShot(true);
+  // Two seconds, not the few per cent more a coarse timer allows itself.
+  Timer1->setTimerType(Qt::PreciseTimer);
   connect(Timer1, &QTimer::timeout, this, &WindowOpen::Timer1_Timer);
   Timer1->start(2000);
+}
+
+void WindowOpen::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (afterShown_) QTimer::singleShot(0, std::exchange(afterShown_, nullptr));
 }
 
 void WindowOpen::Timer1_Timer() {

@@ -20,8 +20,16 @@ class WindowOpen : public QWidget {
   // The first tick: close and show the main window.
   void Timer1_Timer();
 
+  // Runs `work` once the window has painted, when the program is next idle:
+  // the work of the two seconds it stays.
+  void afterShown(std::function<void()> work) { afterShown_ = std::move(work); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   std::function<void()> onTimer_;
+  std::function<void()> afterShown_;
 };
 
 }  // namespace tv

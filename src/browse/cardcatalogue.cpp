@@ -50,6 +50,29 @@ QString passesExpression() {
   return bits.join(QStringLiteral(" | "));
 }
 
+// The clause bits of card rows, asked of the engine for a few rows at a time.
+std::vector<quint32> passesOfRows(Database& db, const std::vector<qint64>& rows) {
+  constexpr size_t kAtATime = 500;
+  std::vector<quint32> bits(rows.size());
+  for (size_t from = 0; from < rows.size(); from += kAtATime) {
+    QStringList listed;
+    QHash<qint64, quint32> ofRow;
+    for (size_t i = from; i < std::min(rows.size(), from + kAtATime); ++i) listed << QString::number(rows[i]);
+    auto rs =
+        db.openRecordset(QStringLiteral("SELECT tbl_CardMst.rowid AS tv_Row, ") + passesExpression() +
+                             QStringLiteral(" AS tv_Passes FROM tbl_CardMst WHERE tbl_CardMst.rowid IN (") +
+                             listed.join(u',') + u')',
+                         RecordsetType::Snapshot, dbForwardOnly);
+    for (; !rs.eof(); rs.moveNext()) ofRow.insert(rs.cell(0).integer, quint32(rs.cell(1).integer));
+    for (size_t i = from; i < std::min(rows.size(), from + kAtATime); ++i) {
+      const auto it = ofRow.constFind(rows[i]);
+      if (it == ofRow.cend()) throw DbError(QStringLiteral("the card tables changed"));
+      bits[i] = *it;
+    }
+  }
+  return bits;
+}
+
 // The columns copied into wtbl_CardList, in its INSERT's order.
 constexpr int kCopied = 6;
 const char* const kCopiedColumns[kCopied] = {"CardSetEx", "NameE", "NameN", "NumCost", "CAttack", "CDefence"};
@@ -65,10 +88,18 @@ struct Store {
     qint32 ctype = -1;                     // into ctypes; -1 is Null
     std::array<qint32, kCopied> values{};  // into columns[k]
   };
-  // The distinct values of one copied column, and their text as the engine reads it.
+  // The distinct values of one copied column, and their text as the engine
+  // reads it: a text's is its bytes, any other's (a number's) is kept beside it.
   struct Column {
     std::vector<Cell> cells;
-    std::vector<QByteArray> texts;
+    QHash<qint32, QByteArray> otherTexts;
+    const QByteArray& text(qint32 value) const {
+      const Cell& c = cells[size_t(value)];
+      if (c.kind == Cell::Text) return c.bytes;
+      const auto it = otherTexts.constFind(value);
+      static const QByteArray none;
+      return it == otherTexts.cend() ? none : *it;
+    }
   };
 
   std::vector<Entry> entries;
@@ -79,7 +110,7 @@ struct Store {
     return columns[size_t(column)].cells[size_t(entries[size_t(entry)].values[size_t(column)])];
   }
   const QByteArray& text(qint32 entry, int column) const {
-    return columns[size_t(column)].texts[size_t(entries[size_t(entry)].values[size_t(column)])];
+    return columns[size_t(column)].text(entries[size_t(entry)].values[size_t(column)]);
   }
   // The line the statement's path reads back from wtbl_CardList.
   QString line(qint32 entry) const {
@@ -113,52 +144,89 @@ class CardCatalogue {
   CardCatalogue(Database& db, const QString& sortField, quint32 dataVersion)
       : dataVersion_(dataVersion), usable_(true), join_(join(db)) {
     auto store = std::make_shared<Store>();
-    store->entries.reserve(size_t(scalar(db, QStringLiteral("SELECT count(*)") + join_)));
     QStringList copied;
     for (const char* column : kCopiedColumns) copied << QLatin1String(column);
     auto rs = db.openRecordset(
         QStringLiteral("SELECT tbl_CardMst.rowid AS tv_CardRow, tbl_CardSet.rowid AS tv_SetRow, "
-                       "tbl_CardSet.CardsetNo AS tv_SetNo, ") +
-            passesExpression() +
-            QStringLiteral(" AS tv_Passes, tbl_CardMst.CType AS tv_CType, tbl_CardMst.") +
+                       "tbl_CardSet.CardsetNo AS tv_SetNo, tbl_CardMst.Color AS tv_Color, "
+                       "tbl_CardMst.CardType AS tv_CardType, tbl_CardMst.CType AS tv_CType, tbl_CardMst.") +
             copied.join(QStringLiteral(", tbl_CardMst.")) + join_ + orderBy(sortField),
         RecordsetType::Snapshot, dbForwardOnly);
+    const int cardRow = rs.column(u"tv_CardRow"), setRow = rs.column(u"tv_SetRow"),
+              setNo = rs.column(u"tv_SetNo"), color = rs.column(u"tv_Color"),
+              cardType = rs.column(u"tv_CardType"), ctype = rs.column(u"tv_CType");
+    std::array<int, kCopied> at{};
+    for (int k = 0; k < kCopied; ++k) at[size_t(k)] = rs.column(copied[k]);
+    // Neighbouring rows often share a value (a card's printings): its index is
+    // then the last row's, with no look-up and no copy.
     std::array<QHash<Cell, qint32>, kCopied> index;
+    std::array<Cell, kCopied> value, lastValue;
+    std::array<qint32, kCopied> lastIndex{};
     QHash<QByteArray, qint32> ctypeIndex;
-    for (; !rs.eof(); rs.moveNext()) {
+    std::pair<QByteArray, qint32> lastCType{{}, -1};
+    // Each pair of Color and CardType (value and type alike), with a card row
+    // that holds it: until its clause bits are known, an entry holds its pair's number.
+    QHash<std::pair<Cell, Cell>, quint32> pairs;
+    std::vector<qint64> rowOfPair;
+    std::pair<Cell, Cell> types, lastTypes;
+    quint32 lastPair = 0;
+    for (bool first = true; !rs.eof(); rs.moveNext(), first = false) {
       Store::Entry e;
-      const Cell setNo = rs.cell(u"tv_SetNo");
+      const Cell no = rs.cell(setNo);
       // Anything but whole numbers compares by the engine's rules of affinity: leave it to the statement.
-      if (setNo.kind != Cell::Integer || setNo.integer < 0 || setNo.integer > 0x7fffffff)
+      if (no.kind != Cell::Integer || no.integer < 0 || no.integer > 0x7fffffff)
         throw DbError(QStringLiteral("expansion number not a small whole number"));
-      e.setNo = qint32(setNo.integer);
-      e.cardRow = rs.cell(u"tv_CardRow").integer;
-      e.setRow = rs.cell(u"tv_SetRow").integer;
-      e.passes = quint32(rs.cell(u"tv_Passes").integer);
-      if (!rs.isNull(u"tv_CType")) {
-        const QByteArrayView text = rs.utf8(u"tv_CType");
-        auto it = ctypeIndex.constFind(QByteArray::fromRawData(text.data(), text.size()));
-        if (it == ctypeIndex.constEnd()) {
-          it = ctypeIndex.insert(text.toByteArray(), qint32(store->ctypes.size()));
-          store->ctypes.push_back(text.toByteArray());
+      e.setNo = qint32(no.integer);
+      e.cardRow = rs.cell(cardRow).integer;
+      e.setRow = rs.cell(setRow).integer;
+
+      rs.cell(color, types.first);
+      rs.cell(cardType, types.second);
+      if (first || !(types == lastTypes)) {
+        auto it = pairs.constFind(types);
+        if (it == pairs.cend()) {
+          it = pairs.insert(types, quint32(rowOfPair.size()));
+          rowOfPair.push_back(e.cardRow);
         }
-        e.ctype = *it;
+        lastPair = *it;
+        std::swap(types, lastTypes);
       }
-      for (int k = 0; k < kCopied; ++k) {
-        const QString& column = copied[k];
-        Cell value = rs.cell(column);
-        auto it = index[size_t(k)].constFind(value);
-        if (it == index[size_t(k)].constEnd()) {
-          Store::Column& c = store->columns[size_t(k)];
-          it = index[size_t(k)].insert(value, qint32(c.cells.size()));
-          // The engine's text of a number is its own; a text is its bytes.
-          c.texts.push_back(value.kind == Cell::Text ? value.bytes : rs.utf8(column).toByteArray());
-          c.cells.push_back(std::move(value));
+      e.passes = lastPair;
+
+      if (!rs.isNull(ctype)) {
+        const QByteArrayView text = rs.utf8(ctype);
+        if (lastCType.second < 0 || text != lastCType.first) {
+          auto it = ctypeIndex.constFind(QByteArray::fromRawData(text.data(), text.size()));
+          if (it == ctypeIndex.constEnd()) {
+            it = ctypeIndex.insert(text.toByteArray(), qint32(store->ctypes.size()));
+            store->ctypes.push_back(text.toByteArray());
+          }
+          lastCType = {it.key(), *it};
         }
-        e.values[size_t(k)] = *it;
+        e.ctype = lastCType.second;
+      }
+
+      for (size_t k = 0; k < kCopied; ++k) {
+        rs.cell(at[k], value[k]);
+        if (first || !(value[k] == lastValue[k])) {
+          auto it = index[k].constFind(value[k]);
+          if (it == index[k].constEnd()) {
+            Store::Column& c = store->columns[k];
+            it = index[k].insert(value[k], qint32(c.cells.size()));
+            // The engine's text of a number is its own; a text is its bytes.
+            if (value[k].kind != Cell::Text && value[k].kind != Cell::Null)
+              c.otherTexts.insert(*it, rs.utf8(at[k]).toByteArray());
+            c.cells.push_back(value[k]);
+          }
+          lastIndex[k] = *it;
+          std::swap(value[k], lastValue[k]);
+        }
+        e.values[k] = lastIndex[k];
       }
       store->entries.push_back(e);
     }
+    const std::vector<quint32> bits = passesOfRows(db, rowOfPair);
+    for (Store::Entry& e : store->entries) e.passes = bits[e.passes];
     store->entries.shrink_to_fit();
     std::vector<qint32>& order = orders_[sortField];
     order.resize(store->entries.size());
@@ -194,7 +262,7 @@ class CardCatalogue {
     std::vector<char> englishMatches, japaneseMatches;  // by value of NameE, NameN
   };
 
-  Filter prepare(const SearchFilter& f, const NameFilter* names) const {
+  Filter prepare(const SearchFilter& f, const NameFilter* names) {
     Filter out;
     // No expansion selected: the statement asks for number 99999.
     const QList<int> sets = f.selectedSets.isEmpty() ? QList<int>{99999} : f.selectedSets;
@@ -216,15 +284,39 @@ class CardCatalogue {
     }
     out.namesOn = names && !names->empty();
     if (out.namesOn) {
-      // The predicate reads Null as empty, as the texts hold it.
-      for (const QByteArray& text : store_->columns[kNameE].texts)
-        out.englishMatches.push_back(names->englishMatches({text.constData(), size_t(text.size())}));
-      for (const QByteArray& text : store_->columns[kNameN].texts)
-        out.japaneseMatches.push_back(names->japaneseMatches({text.constData(), size_t(text.size())}));
+      const NameIds& ids = nameIdsFor(names->cardNames());
+      out.englishMatches.reserve(ids.english.size());
+      for (const int id : ids.english) out.englishMatches.push_back(names->englishHit(id));
+      out.japaneseMatches.reserve(ids.japanese.size());
+      for (const int id : ids.japanese) out.japaneseMatches.push_back(names->japaneseHit(id));
     }
     return out;
   }
 
+ public:
+  // The ids in `names` of the distinct NameE and NameN values: worked out
+  // once, so that a keystroke looks up no name.
+  struct NameIds {
+    std::shared_ptr<const CardNames> names;
+    std::vector<int> english, japanese;  // by value of NameE, NameN; -1: none
+  };
+  const NameIds& nameIdsFor(const std::shared_ptr<const CardNames>& names) {
+    if (nameIds_.names == names) return nameIds_;
+    NameIds ids{names, {}, {}};
+    // The predicate reads Null as empty, as the texts hold it.
+    auto view = [](const QByteArray& text) {
+      return std::string_view(text.constData(), size_t(text.size()));
+    };
+    const Store::Column &english = store_->columns[kNameE], &japanese = store_->columns[kNameN];
+    for (qint32 v = 0; v < qint32(english.cells.size()); ++v)
+      ids.english.push_back(NameFilter::englishIdOf(*names, view(english.text(v))));
+    for (qint32 v = 0; v < qint32(japanese.cells.size()); ++v)
+      ids.japanese.push_back(NameFilter::japaneseIdOf(*names, view(japanese.text(v))));
+    nameIds_ = std::move(ids);
+    return nameIds_;
+  }
+
+ private:
   static bool passes(const Store::Entry& e, const Filter& f) {
     if (size_t(e.setNo) >= f.setSelected.size() || !f.setSelected[size_t(e.setNo)]) return false;
     if ((e.passes & f.required) != f.required) return false;
@@ -272,6 +364,7 @@ class CardCatalogue {
   QString join_;
   std::shared_ptr<const Store> store_;
   std::map<QString, std::vector<qint32>> orders_;
+  NameIds nameIds_;
 };
 
 const QString kFillStatement = QStringLiteral(
@@ -303,23 +396,37 @@ std::shared_ptr<CardCatalogue> catalogueOf(Database& db, const QString& sortFiel
 
 }  // namespace
 
-void prepareCardCatalogue(Database& db, const QString& sortField) { catalogueOf(db, sortField, true); }
+void prepareCardCatalogue(Database& db, const QString& sortField,
+                          const std::shared_ptr<const CardNames>& names) {
+  const auto catalogue = catalogueOf(db, sortField, true);
+  if (names && catalogue->usable()) catalogue->nameIdsFor(names);
+}
 
 std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
-                                       const NameFilter* names, bool always) {
+                                       std::shared_ptr<const NameFilter> names, bool always) {
   const auto catalogue =
       catalogueOf(db, sortField, always || filter.selectedSets.size() > kCatalogueFromExpansions);
   if (!catalogue || !catalogue->usable()) return std::nullopt;
 
+  std::shared_ptr<Selection> selection;
   try {
-    const auto selection = catalogue->select(db, filter, sortField, names);
-    db.executeWithRows(kFillStatement, *selection);
-    return Lines(std::shared_ptr<const LineSource>(selection));
+    selection = catalogue->select(db, filter, sortField, names.get());
   } catch (const DbError&) {
-    // One statement: a failure left wtbl_CardList empty for the statement to fill.
     catalogue->refuse();
     return std::nullopt;
   }
+  // The lines are on screen before the table is filled; nothing reads the
+  // table before the fill (Database::defer).
+  db.defer([&db, selection, catalogue, filter, sortField, names] {
+    try {
+      db.executeWithRows(kFillStatement, *selection);
+    } catch (const DbError&) {
+      // One statement: a failure left wtbl_CardList empty for the statement to fill.
+      catalogue->refuse();
+      db.execute(buildSearchStatement(filter, sortField, names.get()));
+    }
+  });
+  return Lines(std::shared_ptr<const LineSource>(selection));
 }
 
 }  // namespace tv

@@ -9,6 +9,7 @@
 // a new filter adds its test there, beside its clause in the statement.
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "browse/namefilter.h"
@@ -22,16 +23,20 @@ namespace tv {
 constexpr int kCatalogueFromExpansions = 8;
 
 // Makes the catalogue now, if the connection has none for the card data as
-// it is: worth doing while nothing else is (the start-up window), so that the
-// first large search is as quick as the next.
-void prepareCardCatalogue(Database& db, const QString& sortField);
+// it is (and links it to `names`, the names the name box filters by): worth
+// doing while nothing else is (the start-up window), so that the first large
+// search is as quick as the next.
+void prepareCardCatalogue(Database& db, const QString& sortField,
+                          const std::shared_ptr<const CardNames>& names = nullptr);
 
-// Fills the emptied wtbl_CardList with the rows the search statement would
-// insert (with the name predicate when `names` is given), in its order, and
-// returns the card-list lines. Empty when the catalogue is not worth building
-// yet (unless `always`) or cannot serve this card database: the caller then
-// runs the statement.
+// Returns the card-list lines of the rows the search statement would insert
+// (with the name predicate when `names` is given), in its order, and leaves
+// the emptied wtbl_CardList to be filled with them before the connection's
+// next statement (Database::defer). Empty when the catalogue is not worth
+// building yet (unless `always`) or cannot serve this card database: the
+// caller then runs the statement.
 std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,
-                                       const NameFilter* names = nullptr, bool always = false);
+                                       std::shared_ptr<const NameFilter> names = nullptr,
+                                       bool always = false);
 
 }  // namespace tv

@@ -29,14 +29,17 @@ class NameFilter {
   bool matches(std::string_view nameE, std::string_view nameN) const {
     return englishMatches(nameE) || japaneseMatches(nameN);
   }
-  bool englishMatches(std::string_view nameE) const {
-    const int e = names_->englishId(nameE);
-    return e >= 0 && englishHits_[size_t(e)];
+  bool englishMatches(std::string_view nameE) const { return englishHit(englishIdOf(*names_, nameE)); }
+  bool japaneseMatches(std::string_view nameN) const { return japaneseHit(japaneseIdOf(*names_, nameN)); }
+
+  // The same by the ids of the names in cardNames() (-1: a name it does not hold).
+  const std::shared_ptr<const CardNames>& cardNames() const { return names_; }
+  static int englishIdOf(const CardNames& names, std::string_view nameE) { return names.englishId(nameE); }
+  static int japaneseIdOf(const CardNames& names, std::string_view nameN) {
+    return nameN.empty() ? -1 : names.japaneseId(nameN);
   }
-  bool japaneseMatches(std::string_view nameN) const {
-    const int j = nameN.empty() ? -1 : names_->japaneseId(nameN);
-    return j >= 0 && japaneseHits_[size_t(j)];
-  }
+  bool englishHit(int id) const { return id >= 0 && englishHits_[size_t(id)]; }
+  bool japaneseHit(int id) const { return id >= 0 && japaneseHits_[size_t(id)]; }
 
  private:
   std::shared_ptr<const CardNames> names_;

@@ -110,25 +110,32 @@ QStringList runSearchStatement(Database& db, const SearchFilter& filter, const Q
   return lines;
 }
 
+void prepareSearches(AppContext& ctx) {
+  prepareCardCatalogue(*ctx.gCardDb, ctx.gSortField, cardNames(ctx));
+  // What the reads freed (cached pages, heap) goes back to the system.
+  ctx.gCardDb->releaseMemory(true);
+}
+
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter) {
   Database& db = *ctx.gCardDb;
+  db.dropDeferred();  // the last search's rows, deleted here unread
   db.execute(QStringLiteral("DELETE FROM wtbl_CardList"), dbFailOnError);
   if (!filter.sortField.isEmpty()) ctx.gSortField = filter.sortField;
 
   SearchResult result;
+  // The deck lists first: reading them would run a card list fill left for later.
+  result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
+  result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());
   std::shared_ptr<NameFilter> names;
   if (!foldName(filter.name).isEmpty()) {
     names = std::make_shared<NameFilter>(cardNames(ctx), filter.name);
     db.definePredicate("NameMatch", 2,
                        [names](std::span<const std::string_view> a) { return names->matches(a[0], a[1]); });
   }
-  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names.get()))
+  if (auto lines = fillFromCatalogue(db, filter, ctx.gSortField, names))
     result.cardLines = std::move(*lines);
   else
     result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
-
-  result.mainDeck = readDeckList(db, kMainDeckTable, ctx.gSortField, DeckSelection::none());
-  result.sideDeck = readDeckList(db, kSideDeckTable, ctx.gSortField, DeckSelection::none());
   return result;
 }
 

@@ -51,9 +51,17 @@ struct SearchResult {
 };
 
 // Empties wtbl_CardList, sets gSortField, fills the table and reads the three
-// lists back. Large searches go through the card catalogue (cardcatalogue.h);
-// the table and the lines are those the statement gives.
+// lists back. Large searches go through the card catalogue (cardcatalogue.h),
+// which fills the table only before the connection's next statement, so the
+// lines can be on screen first; the table and the lines are those the
+// statement gives.
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
+
+// What the first large search and the name box's first keystroke would
+// otherwise wait for: the card catalogue and the card names, made now. Worth
+// doing while nothing else is (the start-up window). Throws DbError when the
+// names cannot be read; the catalogue leaves its failures to the search.
+void prepareSearches(AppContext& ctx);
 
 // The statement itself into the emptied wtbl_CardList, and the card-list lines read back.
 QStringList runSearchStatement(Database& db, const SearchFilter& filter, const QString& sortField,

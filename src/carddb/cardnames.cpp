@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 #include <unordered_set>
 
 #include "carddb/codes.h"
@@ -19,94 +20,229 @@ QStringList splitHalves(const QString& name) {
   return halves.size() > 1 ? halves : QStringList();
 }
 
+// One of many parts laid end to end, by their starts.
+template <typename Whole>
+auto part(const Whole& whole, const std::vector<qsizetype>& starts, int id) {
+  const qsizetype start = starts[size_t(id)];
+  const qsizetype end = size_t(id) + 1 < starts.size() ? starts[size_t(id) + 1] : whole.size();
+  return std::pair{start, end - start};
+}
+
 }  // namespace
+
+// What only the reading needs: the names' ids by text, the cards' keys, the
+// pairs of names met on one row.
+class CardNames::Reader {
+ public:
+  explicit Reader(CardNames& n) : n_(n) {}
+
+  void row(QByteArrayView setEx, QByteArrayView nameE, QByteArrayView nameN, qint64 setNo, bool basicLand) {
+    // A name is decoded, folded and indexed when first seen; later rows only look it up.
+    int e = idOf(englishIds_, nameE);
+    if (e < 0) {
+      const QString text = QString::fromUtf8(nameE);
+      e = add(n_.english_, englishIds_, nameE, text);
+      englishShown_.push_back(text);
+      // NameE compares without regard to ASCII case in the card master.
+      const QString key = text.toLower();
+      auto it = cardOfKey_.constFind(key);
+      if (it == cardOfKey_.cend()) {
+        it = cardOfKey_.insert(key, int(n_.cards_.size()));
+        n_.cards_.push_back({text, {}});
+        japaneseOfCard_.emplace_back();
+      }
+      n_.cardOfEnglish_.push_back(*it);
+      japaneseOfEnglish_.emplace_back();
+      addHalves(text, *it);
+    }
+    const int card = n_.cardOfEnglish_[size_t(e)];
+
+    if (!nameN.isEmpty()) {
+      int j = idOf(japaneseIds_, nameN);
+      if (j < 0) {
+        j = add(n_.japanese_, japaneseIds_, nameN, QString::fromUtf8(nameN));
+        englishOfJapanese_.emplace_back();
+      }
+      if (addOnce(japaneseOfCard_[size_t(card)], j) && nameN.contains("//"))
+        addHalves(QString::fromUtf8(nameN), card);
+      if (addOnce(japaneseOfEnglish_[size_t(e)], j)) englishOfJapanese_[size_t(j)].push_back(e);
+    }
+    n_.cards_[size_t(card)].printings.push_back({code(setEx), englishShown_[size_t(e)], setNo, basicLand});
+  }
+
+  void finish() {
+    for (Card& card : n_.cards_)
+      std::stable_sort(card.printings.begin(), card.printings.end(),
+                       [](const Printing& a, const Printing& b) { return a.CardsetNo < b.CardsetNo; });
+    n_.english_.sort();
+    n_.japanese_.sort();
+    n_.englishOfJapaneseStarts_.push_back(0);
+    for (const std::vector<int>& english : englishOfJapanese_) {
+      n_.englishOfJapanese_.insert(n_.englishOfJapanese_.end(), english.begin(), english.end());
+      n_.englishOfJapaneseStarts_.push_back(int(n_.englishOfJapanese_.size()));
+    }
+  }
+
+ private:
+  // The ids of one language's names, found by their text.
+  struct ByText {
+    using is_transparent = void;
+    const Names* names;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    size_t operator()(int id) const { return (*this)(names->text(id)); }
+    bool operator()(int a, int b) const { return a == b; }
+    bool operator()(std::string_view text, int id) const { return text == names->text(id); }
+    bool operator()(int id, std::string_view text) const { return text == names->text(id); }
+  };
+  using Ids = std::unordered_set<int, ByText, ByText>;
+  static int idOf(const Ids& ids, QByteArrayView utf8) {
+    const auto it = ids.find(std::string_view(utf8.data(), size_t(utf8.size())));
+    return it == ids.end() ? -1 : *it;
+  }
+  int add(Names& names, Ids& ids, QByteArrayView utf8, const QString& text) {
+    const int id = names.count();
+    names.textStarts.push_back(names.utf8.size());
+    names.utf8 += utf8;
+    names.starts.push_back(names.folded.size());
+    names.folded += foldName(text);
+    n_.longestKey_ = qMax(n_.longestKey_, names.folded.size() - names.starts.back());
+    ids.insert(id);
+    return id;
+  }
+  static bool addOnce(std::vector<int>& ids, int id) {
+    if (std::find(ids.begin(), ids.end(), id) != ids.end()) return false;
+    ids.push_back(id);
+    return true;
+  }
+  void addHalves(const QString& name, int card) {
+    for (const QString& half : splitHalves(name)) {
+      const QString key = foldName(half);
+      QList<int>& cards = n_.byHalf_[key];
+      if (!cards.contains(card)) cards << card;
+      n_.longestKey_ = qMax(n_.longestKey_, key.size());
+    }
+  }
+  // The expansion codes, one string each however many printings share it.
+  QString code(QByteArrayView setEx) {
+    if (setEx != lastCode_) {
+      lastCode_ = setEx.toByteArray();
+      auto it = codes_.constFind(lastCode_);
+      if (it == codes_.cend()) it = codes_.insert(lastCode_, QString::fromUtf8(lastCode_));
+      lastCodeText_ = *it;
+    }
+    return lastCodeText_;
+  }
+
+  CardNames& n_;
+  Ids englishIds_{0, ByText{&n_.english_}, ByText{&n_.english_}};
+  Ids japaneseIds_{0, ByText{&n_.japanese_}, ByText{&n_.japanese_}};
+  std::vector<QString> englishShown_;
+  QHash<QString, int> cardOfKey_;
+  std::vector<std::vector<int>> japaneseOfCard_, japaneseOfEnglish_, englishOfJapanese_;
+  QHash<QByteArray, QString> codes_;
+  QByteArray lastCode_;
+  QString lastCodeText_;
+};
 
 std::shared_ptr<const CardNames> CardNames::load(Database& db) {
   auto names = std::make_shared<CardNames>();
-  CardNames& n = *names;
-  auto rs = db.openRecordset(
-      QStringLiteral("SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, "
-                     "tbl_CardMst.CardType, tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN tbl_CardSet"
-                     " ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx"),
-      RecordsetType::Snapshot, dbForwardOnly);
-  // A name is decoded, folded and indexed when first seen; later rows only look it up.
-  QHash<QString, int> cardOfKey;  // NameE compares without regard to ASCII case in the card master
-  std::vector<int> cardOfEnglish;
-  std::unordered_set<quint64> indexedJapanese;  // (card, Japanese name)
-  std::unordered_set<quint64> pairs;            // (English name, Japanese name) met on one row
-  auto view = [](QByteArrayView v) { return std::string_view(v.data(), size_t(v.size())); };
+  Reader reader(*names);
+  auto rs =
+      db.openRecordset(QStringLiteral("SELECT tbl_CardMst.CardSetEx, tbl_CardMst.NameE, tbl_CardMst.NameN, "
+                                      "tbl_CardMst.CardType, tbl_CardSet.CardsetNo FROM tbl_CardMst LEFT JOIN"
+                                      " tbl_CardSet ON tbl_CardMst.CardSetEx = tbl_CardSet.CardsetEx"),
+                       RecordsetType::Snapshot, dbForwardOnly);
+  const int setEx = rs.column(u"CardSetEx"), nameE = rs.column(u"NameE"), nameN = rs.column(u"NameN"),
+            cardType = rs.column(u"CardType"), setNo = rs.column(u"CardsetNo");
   for (; !rs.eof(); rs.moveNext()) {
-    const QByteArrayView nameE = rs.utf8(u"NameE");
-    int e = n.englishId(view(nameE));
-    if (e < 0) {
-      const QString text = QString::fromUtf8(nameE);
-      e = n.addName(n.englishTexts_, n.englishIds_, n.englishNames_, n.englishFolded_, text);
-      const auto it = cardOfKey.constFind(text.toLower());
-      const int card = it != cardOfKey.cend() ? *it : int(n.cards_.size());
-      if (card == int(n.cards_.size())) {
-        cardOfKey.insert(text.toLower(), card);
-        n.cards_.push_back({text, {}});
-      }
-      cardOfEnglish.push_back(card);
-      n.index(n.englishFolded_[e], text, card, n.byEnglish_);
-    }
-    const int card = cardOfEnglish[size_t(e)];
-
-    const QByteArrayView nameN = rs.utf8(u"NameN");
-    if (!nameN.isEmpty()) {
-      int j = n.japaneseId(view(nameN));
-      if (j < 0)
-        j = n.addName(n.japaneseTexts_, n.japaneseIds_, n.japaneseNames_, n.japaneseFolded_,
-                      QString::fromUtf8(nameN));
-      if (indexedJapanese.insert(quint64(card) << 32 | quint32(j)).second)
-        n.index(n.japaneseFolded_[j], n.japaneseNames_[j], card, n.byJapanese_);
-      if (size_t(j) >= n.englishOfJapanese_.size()) n.englishOfJapanese_.resize(size_t(j) + 1);
-      if (pairs.insert(quint64(e) << 32 | quint32(j)).second) n.englishOfJapanese_[size_t(j)].push_back(e);
-    }
-
-    Printing p;
-    p.CardSetEx = rs.text(u"CardSetEx");
-    p.NameE = n.englishNames_[e];
-    const QVariant no = rs.field(u"CardsetNo");
-    p.CardsetNo = no.isValid() ? no.toLongLong() : std::numeric_limits<qint64>::max();
-    p.basicLand = QAnyStringView::equal(QUtf8StringView(rs.utf8(u"CardType")), kBasicLand);
-    n.cards_[size_t(card)].printings.push_back(std::move(p));
+    const Cell no = rs.cell(setNo);
+    // An expansion missing from tbl_CardSet comes after every other.
+    const qint64 number = no.kind == Cell::Integer ? no.integer
+                          : no.kind == Cell::Null  ? std::numeric_limits<qint64>::max()
+                                                   : rs.field(u"CardsetNo").toLongLong();
+    const bool basicLand = QAnyStringView::equal(QUtf8StringView(rs.utf8(cardType)), kBasicLand);
+    reader.row(rs.utf8(setEx), rs.utf8(nameE), rs.utf8(nameN), number, basicLand);
   }
-  for (Card& card : n.cards_)
-    std::stable_sort(card.printings.begin(), card.printings.end(),
-                     [](const Printing& a, const Printing& b) { return a.CardsetNo < b.CardsetNo; });
+  reader.finish();
   return names;
 }
 
-int CardNames::addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& shown, QStringList& folded,
-                       const QString& name) {
-  QByteArray utf8 = name.toUtf8();
-  const int id = int(texts.size());
-  texts.push_back(std::move(utf8));  // the heap text stays where it is when the vector grows
-  ids.emplace(std::string_view(texts.back().constData(), size_t(texts.back().size())), id);
-  shown << name;
-  folded << foldName(name);
-  return id;
+std::string_view CardNames::Names::text(int id) const {
+  const auto [start, size] = part(utf8, textStarts, id);
+  return std::string_view(utf8.constData() + start, size_t(size));
 }
 
-void CardNames::index(const QString& folded, const QString& name, int card,
-                      QHash<QString, QList<int>>& byFold) {
-  auto add = [card](QList<int>& cards) {
-    if (!cards.contains(card)) cards << card;
-  };
-  add(byFold[folded]);
-  longestKey_ = qMax(longestKey_, folded.size());
-  for (const QString& half : splitHalves(name)) {
-    const QString key = foldName(half);
-    add(byHalf_[key]);
-    longestKey_ = qMax(longestKey_, key.size());
+QStringView CardNames::Names::foldedAt(int id) const {
+  const auto [start, size] = part(folded, starts, id);
+  return QStringView(folded).mid(start, size);
+}
+
+void CardNames::Names::sort() {
+  std::vector<std::string_view> byteTexts(static_cast<size_t>(count()));
+  std::vector<QStringView> fold(static_cast<size_t>(count()));
+  for (int id = 0; id < count(); ++id) {
+    byteTexts[size_t(id)] = text(id);
+    fold[size_t(id)] = foldedAt(id);
   }
+  byText.resize(size_t(count()));
+  std::iota(byText.begin(), byText.end(), 0);
+  std::sort(byText.begin(), byText.end(),
+            [&](int a, int b) { return byteTexts[size_t(a)] < byteTexts[size_t(b)]; });
+  byFolded.resize(size_t(count()));
+  std::iota(byFolded.begin(), byFolded.end(), 0);
+  std::sort(byFolded.begin(), byFolded.end(),
+            [&](int a, int b) { return fold[size_t(a)] < fold[size_t(b)]; });
 }
 
-std::vector<char> CardNames::hits(const QStringList& folded, QStringView text) {
-  std::vector<char> out(size_t(folded.size()));
-  for (qsizetype i = 0; i < folded.size(); ++i) out[size_t(i)] = folded[i].contains(text);
+int CardNames::Names::id(std::string_view utf8) const {
+  const auto it = std::lower_bound(byText.begin(), byText.end(), utf8,
+                                   [this](int id, std::string_view v) { return text(id) < v; });
+  return it != byText.end() && text(*it) == utf8 ? *it : -1;
+}
+
+std::vector<int> CardNames::Names::withFolded(QStringView key) const {
+  const auto first = std::lower_bound(byFolded.begin(), byFolded.end(), key,
+                                      [this](int id, QStringView k) { return foldedAt(id) < k; });
+  const auto last = std::upper_bound(first, byFolded.end(), key,
+                                     [this](QStringView k, int id) { return k < foldedAt(id); });
+  return {first, last};
+}
+
+std::vector<char> CardNames::Names::hits(QStringView text) const {
+  std::vector<char> out(starts.size(), text.isEmpty());
+  const QStringView all(folded);
+  for (qsizetype from = 0, at; !text.isEmpty() && (at = all.indexOf(text, from)) >= 0;) {
+    // The name the match begins in (the last of those beginning there: names before it are empty).
+    const size_t id = size_t(std::upper_bound(starts.begin(), starts.end(), at) - starts.begin()) - 1;
+    const qsizetype end = id + 1 < starts.size() ? starts[id + 1] : folded.size();
+    if (at + text.size() <= end) {
+      out[id] = 1;
+      from = end;  // on to the next name
+    } else {
+      from = at + 1;  // a match across two names is none
+    }
+  }
   return out;
+}
+
+std::vector<int> CardNames::cardsOf(const QString& key, Kind kind) const {
+  std::vector<int> cards;
+  auto add = [&](int card) {
+    if (std::find(cards.begin(), cards.end(), card) == cards.end()) cards.push_back(card);
+  };
+  switch (kind) {
+    case Kind::English:
+      for (const int e : english_.withFolded(key)) add(cardOfEnglish_[size_t(e)]);
+      break;
+    case Kind::Japanese:
+      for (const int j : japanese_.withFolded(key))
+        for (const int e : englishOfJapanese(j)) add(cardOfEnglish_[size_t(e)]);
+      break;
+    case Kind::Half:
+      for (const int card : byHalf_.value(key)) add(card);
+      break;
+  }
+  return cards;
 }
 
 CardNames::Lookup CardNames::find(QStringView name) const {
@@ -119,14 +255,14 @@ CardNames::Lookup CardNames::find(QStringView name) const {
 
   for (const QString& key : {folded, asSplit}) {
     // An English name decides before a Japanese one, a whole name before a half.
-    for (const auto* byFold : {&byEnglish_, &byJapanese_, &byHalf_}) {
-      const auto it = byFold->constFind(key);
-      if (it == byFold->cend()) continue;
+    for (const Kind kind : {Kind::English, Kind::Japanese, Kind::Half}) {
+      const std::vector<int> cards = cardsOf(key, kind);
+      if (cards.empty()) continue;
       Lookup out;
-      if (it->size() == 1) {
-        out.card = &cards_[size_t(it->front())];
+      if (cards.size() == 1) {
+        out.card = &cards_[size_t(cards.front())];
       } else {
-        for (int c : *it) out.candidates << cards_[size_t(c)].NameE;
+        for (const int c : cards) out.candidates << cards_[size_t(c)].NameE;
         out.candidates.sort(Qt::CaseInsensitive);
       }
       return out;

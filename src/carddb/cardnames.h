@@ -8,8 +8,8 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <span>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "carddb/database.h"
@@ -49,37 +49,58 @@ class CardNames {
 
   // --- the name box: which distinct names hold a folded text
 
-  // Ids of the distinct English and Japanese names, by their exact text.
-  int englishId(std::string_view utf8) const { return idOf(englishIds_, utf8); }
-  int japaneseId(std::string_view utf8) const { return idOf(japaneseIds_, utf8); }
+  // Ids of the distinct English and Japanese names, by their exact text (-1: none).
+  int englishId(std::string_view utf8) const { return english_.id(utf8); }
+  int japaneseId(std::string_view utf8) const { return japanese_.id(utf8); }
   // One flag per distinct name: does its folded form hold `folded`?
-  std::vector<char> englishHits(QStringView folded) const { return hits(englishFolded_, folded); }
-  std::vector<char> japaneseHits(QStringView folded) const { return hits(japaneseFolded_, folded); }
-  const QString& englishName(int id) const { return englishNames_[id]; }
+  std::vector<char> englishHits(QStringView folded) const { return english_.hits(folded); }
+  std::vector<char> japaneseHits(QStringView folded) const { return japanese_.hits(folded); }
+  QString englishName(int id) const {
+    const std::string_view text = english_.text(id);
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+  }
   // The English names of the rows that carry a Japanese name.
-  const std::vector<int>& englishOfJapanese(int id) const { return englishOfJapanese_[size_t(id)]; }
+  std::span<const int> englishOfJapanese(int id) const {
+    return std::span<const int>(englishOfJapanese_)
+        .subspan(size_t(englishOfJapaneseStarts_[size_t(id)]),
+                 size_t(englishOfJapaneseStarts_[size_t(id) + 1] - englishOfJapaneseStarts_[size_t(id)]));
+  }
 
  private:
-  using Ids = std::unordered_map<std::string_view, int>;
-  static int idOf(const Ids& ids, std::string_view utf8) {
-    const auto it = ids.find(utf8);
-    return it == ids.end() ? -1 : it->second;
-  }
-  static std::vector<char> hits(const QStringList& folded, QStringView text);
-  // A name not seen before: its id.
-  int addName(std::vector<QByteArray>& texts, Ids& ids, QStringList& shown, QStringList& folded,
-              const QString& name);
-  void index(const QString& folded, const QString& name, int card, QHash<QString, QList<int>>& byFold);
+  // The distinct names of one language, each held once as the card master
+  // holds it and once folded, the folded forms one after another (a search
+  // of the whole finds every name that holds a text) and in their order (a
+  // folded name is found by halving).
+  struct Names {
+    QByteArray utf8;
+    std::vector<qsizetype> textStarts;  // of each name in `utf8`
+    QString folded;
+    std::vector<qsizetype> starts;  // of each name in `folded`
+    std::vector<int> byText, byFolded;
+
+    int count() const { return int(starts.size()); }
+    std::string_view text(int id) const;
+    QStringView foldedAt(int id) const;
+    int id(std::string_view utf8) const;
+    std::vector<char> hits(QStringView text) const;
+    // The ids whose folded form is `key`.
+    std::vector<int> withFolded(QStringView key) const;
+    // Once every name is in: the orders to search them by.
+    void sort();
+  };
+  class Reader;
+  // The cards whose English name, Japanese name or half of a split card folds to `key`.
+  enum class Kind { English, Japanese, Half };
+  std::vector<int> cardsOf(const QString& key, Kind kind) const;
 
   std::vector<Card> cards_;
-  // Folded full names and folded halves of split cards, to card indexes.
-  QHash<QString, QList<int>> byEnglish_, byJapanese_, byHalf_;
-  qsizetype longestKey_ = 0;  // the longest key of the three
-
-  std::vector<QByteArray> englishTexts_, japaneseTexts_;  // the keys of the id maps point here
-  Ids englishIds_, japaneseIds_;
-  std::vector<std::vector<int>> englishOfJapanese_;
-  QStringList englishNames_, japaneseNames_, englishFolded_, japaneseFolded_;
+  Names english_, japanese_;
+  std::vector<int> cardOfEnglish_;
+  std::vector<int> englishOfJapanese_,
+      englishOfJapaneseStarts_;  // of Japanese name j: from starts[j] to starts[j + 1]
+  // Folded halves of split cards, to card indexes.
+  QHash<QString, QList<int>> byHalf_;
+  qsizetype longestKey_ = 0;  // the longest folded name or half
 };
 
 }  // namespace tv

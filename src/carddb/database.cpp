@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
+#include <cstring>
 
 #include "carddb/dialect.h"
 #include "carddb/names.h"
@@ -240,6 +241,7 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& c
 }
 
 bool Database::hasTable(const QString& name) {
+  runDeferred();
   Stmt st;
   prepare(db_, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),
           st);
@@ -262,6 +264,7 @@ void Database::definePredicate(const char* name, int argCount, TextPredicate pre
 }
 
 void Database::execute(const QString& sql, int options) {
+  runDeferred();
   const QString adapted = adaptDialect(sql);
   const bool atomic = (options & dbFailOnError) != 0;
   if (atomic && sqlite3_exec(db_, "SAVEPOINT tv_execute", nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -357,6 +360,7 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 Recordset::~Recordset() = default;
 
 Recordset Database::openRecordset(const QString& sql, RecordsetType type, int /*options*/) {
+  runDeferred();
   auto impl = std::make_unique<Recordset::Impl>();
   impl->db = db_;
   impl->sql = sql;
@@ -433,42 +437,71 @@ QVariant Recordset::field(QStringView name) const {
   return columnValue(d->stmt, i);
 }
 
-QByteArrayView Recordset::utf8(QStringView name) const {
+int Recordset::column(QStringView name) const {
+  if (!d) throw DbError(QStringLiteral("no recordset"));
+  return d->require(name);
+}
+
+QByteArrayView Recordset::utf8(QStringView name) const { return utf8(column(name)); }
+
+QByteArrayView Recordset::utf8(int i) const {
   if (eof()) throw DbError(QStringLiteral("no current record"));
-  const int i = d->require(name);
   if (d->dynaset) throw DbError(QStringLiteral("utf8() reads snapshots only"));
+  if (i < 0 || i >= fieldCount()) throw DbError(QStringLiteral("no such column"));
   const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(d->stmt, i));
   return QByteArrayView(p, sqlite3_column_bytes(d->stmt, i));
 }
 
-Cell Recordset::cell(QStringView name) const {
+bool Recordset::isNull(int i) const {
   if (eof()) throw DbError(QStringLiteral("no current record"));
-  const int i = d->require(name);
-  if (d->dynaset) throw DbError(QStringLiteral("cell() reads snapshots only"));
+  if (i < 0 || i >= fieldCount()) throw DbError(QStringLiteral("no such column"));
+  if (d->dynaset) return !d->rows[d->pos][size_t(i)].isValid();
+  return sqlite3_column_type(d->stmt, i) == SQLITE_NULL;
+}
+
+Cell Recordset::cell(QStringView name) const { return cell(column(name)); }
+
+Cell Recordset::cell(int i) const {
   Cell c;
+  cell(i, c);
+  return c;
+}
+
+void Recordset::cell(int i, Cell& c) const {
+  if (eof()) throw DbError(QStringLiteral("no current record"));
+  if (d->dynaset) throw DbError(QStringLiteral("cell() reads snapshots only"));
+  if (i < 0 || i >= fieldCount()) throw DbError(QStringLiteral("no such column"));
+  // The bytes go into c's own buffer where it has one (no allocation a row).
+  auto setBytes = [&c](const void* p, int n) {
+    c.bytes.resize(n);
+    if (n > 0) std::memcpy(c.bytes.data(), p, size_t(n));
+  };
+  c.integer = 0;
+  c.real = 0;
   switch (sqlite3_column_type(d->stmt, i)) {
     case SQLITE_INTEGER:
       c.kind = Cell::Integer;
       c.integer = sqlite3_column_int64(d->stmt, i);
+      c.bytes.clear();
       break;
     case SQLITE_FLOAT:
       c.kind = Cell::Real;
       c.real = sqlite3_column_double(d->stmt, i);
+      c.bytes.clear();
       break;
     case SQLITE_TEXT:
       c.kind = Cell::Text;
-      c.bytes = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(d->stmt, i)),
-                           sqlite3_column_bytes(d->stmt, i));
+      setBytes(sqlite3_column_text(d->stmt, i), sqlite3_column_bytes(d->stmt, i));
       break;
     case SQLITE_BLOB:
       c.kind = Cell::Blob;
-      c.bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(d->stmt, i)),
-                           sqlite3_column_bytes(d->stmt, i));
+      setBytes(sqlite3_column_blob(d->stmt, i), sqlite3_column_bytes(d->stmt, i));
       break;
     default:
+      c.kind = Cell::Null;
+      c.bytes.clear();
       break;
   }
-  return c;
 }
 
 QString Recordset::text(QStringView name) const {

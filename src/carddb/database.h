@@ -148,12 +148,26 @@ class Database {
   // (the search's catalogue). Its owner checks cardDataVersion() before use.
   std::shared_ptr<void>& derived() { return derived_; }
 
+  // Work that no statement may overtake (a working table filled after the
+  // list that shows it is on screen): every statement of this connection runs
+  // it first, the program runs it when it is idle (runDeferred), and
+  // dropDeferred() forgets it where its rows would be deleted unread.
+  void defer(std::function<void()> work) { deferred_ = std::move(work); }
+  void runDeferred() {
+    if (!deferred_) return;
+    const std::function<void()> work = std::move(deferred_);
+    deferred_ = nullptr;
+    work();
+  }
+  void dropDeferred() { deferred_ = nullptr; }
+
  private:
   explicit Database(sqlite3* db) : db_(db) {}
   static std::unique_ptr<Database> connect(const QString& path, const QString& connect, bool create);
   void configure(const QString& path, const QString& connect);
   sqlite3* db_ = nullptr;
   std::shared_ptr<void> derived_;
+  std::function<void()> deferred_;
 };
 
 // Changes kept whole or not at all: a savepoint rolled back unless committed.
@@ -207,6 +221,14 @@ class Recordset {
   QByteArrayView utf8(QStringView name) const;
   // A snapshot's value as it is stored; read it before utf8() of the same column.
   Cell cell(QStringView name) const;
+  // The position of a column, for loops that read it row after row without
+  // looking the name up (DbError when there is none), and the reads by it.
+  int column(QStringView name) const;
+  QByteArrayView utf8(int column) const;
+  Cell cell(int column) const;
+  // The same into `into`, reusing its buffer: for loops that keep few values.
+  void cell(int column, Cell& into) const;
+  bool isNull(int column) const;
 
   void addNew();
   void edit();

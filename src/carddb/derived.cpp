@@ -182,6 +182,7 @@ void registerRows(sqlite3* db) {
 }
 
 void Database::executeWithRows(const QString& sql, const RowSource& rows) {
+  runDeferred();
   const QByteArray utf8 = sql.toUtf8();
   sqlite3_stmt* st = nullptr;
   const auto error = [&] {

@@ -220,11 +220,11 @@ TEST(Search, CatalogueGivesTheStatementsRowsAndLines) {
         SearchFilter filter = ::sets(c.sets, sort, c.off);
         filter.CTypeOn = c.ctype;
         filter.CType = QString::fromUtf8(c.ctype);
-        const NameFilter names(cardNames, QString::fromUtf8(c.name));
-        f.db().definePredicate("NameMatch", 2, [&](auto a) { return names.matches(a[0], a[1]); });
-        const NameFilter* byName = names.empty() ? nullptr : &names;
+        const auto names = std::make_shared<NameFilter>(cardNames, QString::fromUtf8(c.name));
+        f.db().definePredicate("NameMatch", 2, [&](auto a) { return names->matches(a[0], a[1]); });
+        const auto byName = names->empty() ? nullptr : names;
         f.db().execute("DELETE FROM wtbl_CardList");
-        const QStringList lines = runSearchStatement(f.db(), filter, sort, byName);
+        const QStringList lines = runSearchStatement(f.db(), filter, sort, byName.get());
         const QStringList rows = cardListRows(f.db());
         EXPECT_TRUE(!*c.name || !lines.isEmpty()) << c.name;  // the name cases find something
         f.db().execute("DELETE FROM wtbl_CardList");

@@ -141,6 +141,18 @@ TEST_F(DatabaseTest, FailOnErrorLeavesNothingBehind) {
   f.db().execute("DELETE FROM wtbl_DecList; -- done\n ;");
 }
 
+// Work left for later runs before any statement sees the tables, once; dropped, never.
+TEST_F(DatabaseTest, DeferredWorkRunsBeforeTheNextStatement) {
+  const char* insert = "INSERT INTO wtbl_DecList (NameE, CardMaisu) VALUES ('a', 1)";
+  f.db().defer([&] { f.db().execute(insert); });
+  EXPECT_EQ(f.scalar("SELECT count(*) FROM wtbl_DecList"), 1);
+  EXPECT_EQ(f.scalar("SELECT count(*) FROM wtbl_DecList"), 1);
+  f.db().defer([&] { f.db().execute(insert); });
+  f.db().dropDeferred();
+  f.db().runDeferred();
+  EXPECT_EQ(f.scalar("SELECT count(*) FROM wtbl_DecList"), 1);
+}
+
 TEST(WorkingTables, LiveInMemoryAndLeaveTheFileAlone) {
   CardDbFixture f;  // its connection keeps the working tables in memory, as the program's does
   f.ctx.gCardDb.reset();

@@ -16,6 +16,7 @@
 
 #include "app/listbox.h"
 #include "app/mainwindow.h"
+#include "browse/search.h"
 #include "core/settings.h"
 #include "support/controls.h"
 #include "support/fixtures.h"
@@ -30,6 +31,7 @@ class WindowTest : public ::testing::Test {
     // Every window starts as at the first start: nothing remembered.
     QFile::remove(tv::userConfigFolder() + "/settings.ini");
     fill();
+    tv::prepareSearches(f.ctx);  // as the start-up window does
     w = std::make_unique<tv::Main>(f.ctx);
     w->show();
     QApplication::processEvents();

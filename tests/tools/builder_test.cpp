@@ -91,7 +91,7 @@ TEST(Builder, BadInputNamesFileAndLineAndLeavesTheOldDatabase) {
   o = inputs(dir);
   o.output = dir.filePath("none/out.db");
   EXPECT_TRUE(buildError(o).startsWith(o.output + ": cannot write")) << buildError(o).toStdString();
-  o = inputs(dir, "sets.csv", kSets + "M10,8E1,M10,2000-01-01\n");  // copy 1 of 8E clashes with 8E1
+  o = inputs(dir, "sets.csv", kSets + "M10,8E-1,M10,2000-01-01\n");  // copy 1 of 8E clashes with 8E-1
   o.repeat = 2;
   EXPECT_TRUE(buildError(o).startsWith(o.output + ": cannot write")) << buildError(o).toStdString();
   EXPECT_EQ(state(dir), "cards.csv out.db sets.csv tokens.csv old");
@@ -108,7 +108,7 @@ TEST(Builder, ReplacesTheOldDatabaseAndRepeatsEveryExpansion) {
   EXPECT_TRUE(info.contains("tbl_CardMst            4\ntbl_TokenMst           0\n")) << info.toStdString();
   EXPECT_TRUE(
       info.endsWith("   0  8E         1  第8版\n   1  US         1  ウルザズ・サーガ\n"
-                    "   2  8E1        1  第8版 (2)\n   3  US1        1  ウルザズ・サーガ (2)\n"))
+                    "   2  8E-1       1  第8版 (2)\n   3  US-1       1  ウルザズ・サーガ (2)\n"))
       << info.toStdString();
   EXPECT_THROW(describeCardDatabase(dir.filePath("sets.csv")), BuildError);
 }

@@ -130,8 +130,9 @@ QString temporaryPathFor(const QFileInfo& output) {
   }
 }
 
-// The expansion code of `code`'s copy k: the code itself, then a number added.
-QString copyCode(const QString& code, int k) { return k == 0 ? code : code + QString::number(k); }
+// The expansion code of `code`'s copy k: the code itself, then "-" and a
+// number added (a digit alone would meet real codes: MM + 2 is MM2).
+QString copyCode(const QString& code, int k) { return k == 0 ? code : code + u'-' + QString::number(k); }
 
 // The table has no unique index (one would change the engine's row order),
 // so the codes, copies included, are checked here.

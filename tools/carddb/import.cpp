@@ -352,10 +352,10 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
     progress.writing = true;
     o.progress(progress);
   }
-  writeCardDatabase(o.output, sets, cards, tokens, 1,
+  writeCardDatabase(o.output, sets, cards, tokens, o.repeat,
                     [&](tv::Database& db) { writeCardFacts(db, oracle.cards(), setInfos, creatureTypes); });
-  summary.sets = int(sets.sets.size());
-  summary.cards = int(cards.size());
+  summary.sets = int(sets.sets.size()) * o.repeat;
+  summary.cards = int(cards.size()) * o.repeat;
   summary.tokens = int(tokens.size());
   summary.leftOut = context.leftOut;
   summary.unknownSymbols = QStringList(context.unknownSymbols.begin(), context.unknownSymbols.end());

@@ -37,6 +37,7 @@ struct ImportOptions {
   // Called in the importing thread. It may throw to stop the import; until
   // the writing report nothing has been written.
   std::function<void(const ImportProgress&)> progress;
+  int repeat = 1;  // as BuildOptions::repeat
 
   static QStringList defaultSetTypes();
 };

@@ -41,6 +41,20 @@ int failure(const QString& message) {
   return 1;
 }
 
+// Hidden: N > 1 adds N-1 copies of every expansion under new codes (benchmark card databases).
+QCommandLineOption repeatOption() {
+  QCommandLineOption repeat(QStringLiteral("repeat"), QString(), QStringLiteral("n"), QStringLiteral("1"));
+  repeat.setFlags(QCommandLineOption::HiddenFromHelp);
+  return repeat;
+}
+
+// The value of --repeat; 0 when it is not a whole number of 1 or more.
+int repeatValue(const QCommandLineParser& p) {
+  bool ok = false;
+  const int n = p.value(QStringLiteral("repeat")).toInt(&ok);
+  return ok && n >= 1 ? n : 0;
+}
+
 int build(const QStringList& args) {
   QCommandLineParser p;
   const QCommandLineOption cards(QStringLiteral("cards"), QStringLiteral("Cards file."),
@@ -51,8 +65,7 @@ int build(const QStringList& args) {
                                   QStringLiteral("file"));
   const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                   QStringLiteral("Card database."), QStringLiteral("file"));
-  QCommandLineOption repeat(QStringLiteral("repeat"), QString(), QStringLiteral("n"), QStringLiteral("1"));
-  repeat.setFlags(QCommandLineOption::HiddenFromHelp);
+  const QCommandLineOption repeat = repeatOption();
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
   p.addOptions({cards, sets, tokens, output, repeat, help});
   if (!p.parse(args)) return usage(p.errorText());
@@ -66,9 +79,8 @@ int build(const QStringList& args) {
     if (!p.isSet(*required)) return usage(QStringLiteral("missing --%1").arg(required->names().last()));
 
   tvtools::BuildOptions options{p.value(cards), p.value(sets), p.value(tokens), p.value(output)};
-  bool ok = false;
-  options.repeat = p.value(repeat).toInt(&ok);
-  if (!ok || options.repeat < 1) return usage(QStringLiteral("--repeat needs a whole number of 1 or more"));
+  options.repeat = repeatValue(p);
+  if (options.repeat == 0) return usage(QStringLiteral("--repeat needs a whole number of 1 or more"));
   tvtools::buildCardDatabase(options);
   return 0;
 }
@@ -104,7 +116,7 @@ int import(const QStringList& args) {
                            setTypes = option("set-types", "list"), only = option("only", "list");
   const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, QString(),
                                   QStringLiteral("file"));
-  p.addOptions({mtgjson, whisper, sets, tokens, setTypes, only, output});
+  p.addOptions({mtgjson, whisper, sets, tokens, setTypes, only, output, repeatOption()});
   if (!p.parse(args)) return usage(p.errorText());
   if (!p.positionalArguments().isEmpty())
     return usage(QStringLiteral("unexpected argument '%1'").arg(p.positionalArguments().front()));
@@ -121,6 +133,8 @@ int import(const QStringList& args) {
   if (p.isSet(setTypes)) o.setTypes = listOf(setTypes);
   if (p.isSet(only)) o.only = listOf(only);
   if (o.setTypes.isEmpty()) return usage(QStringLiteral("--set-types needs at least one set type"));
+  o.repeat = repeatValue(p);
+  if (o.repeat == 0) return usage(QStringLiteral("--repeat needs a whole number of 1 or more"));
   o.progress = terminalProgress();
   tvtools::ImportSummary summary;
   try {
