@@ -215,20 +215,30 @@ DeckAnalysisTab::DeckAnalysisTab(AppContext& ctx, QWidget* parent) : QWidget(par
   connect(cmd_Compare, &QPushButton::clicked, this, &DeckAnalysisTab::cmd_Compare_Click);
 }
 
+bool DeckAnalysisTab::formatRemembered() {
+  return !userSettings()->value(kFormatSetting).toString().isEmpty();
+}
+
 void DeckAnalysisTab::load() {
   facts_.reset();
-  guarded(this, [&] {
-    if (auto facts = cardFacts(ctx_)) facts_.emplace(std::move(facts));
-  });
+  formats_.reset();
+  guarded(this, [&] { formats_ = OracleFacts::storedFormats(*ctx_.gCardDb); });
   const QString chosen = userSettings()->value(kFormatSetting).toString();
   {
     const QSignalBlocker block(cmb_Format);
     cmb_Format->clear();
-    for (const QString& key : formatBoxKeys(facts_ ? facts_->formats() : QStringList()))
+    for (const QString& key : formatBoxKeys(formats_.value_or(QStringList())))
       cmb_Format->addItem(formatLabel(key), key);
     cmb_Format->setCurrentIndex(std::max(0, cmb_Format->findData(chosen)));
   }
   deckChanged();
+}
+
+void DeckAnalysisTab::readFacts() {
+  if (facts_ || !formats_) return;
+  guarded(this, [&] {
+    if (auto facts = cardFacts(ctx_)) facts_.emplace(std::move(facts));
+  });
 }
 
 AnalysisRequest DeckAnalysisTab::request() const {
@@ -253,6 +263,7 @@ void DeckAnalysisTab::showEvent(QShowEvent* event) {
 }
 
 void DeckAnalysisTab::refresh() {
+  readFacts();
   guarded(this, [&] {
     DeckAnalysis a = analyseDeck(*ctx_.gCardDb, request());
     cards_ = std::move(a.cards);
@@ -266,6 +277,7 @@ void DeckAnalysisTab::refresh() {
 }
 
 void DeckAnalysisTab::refreshCheck() {
+  readFacts();
   guarded(this, [&] { showCheck(checkDeckTables(*ctx_.gCardDb, request())); });
 }
 
@@ -274,8 +286,8 @@ void DeckAnalysisTab::showCheck(const std::optional<DeckCheck>& check) {
   QPalette palette = lbl_Verdict->palette();
   palette.setColor(QPalette::WindowText, QColor(Qt::black));
   if (!check) {
-    lbl_Verdict->setText(facts_ ? QStringLiteral("フォーマットを選ぶと適正を調べます")
-                                : kNoFactsText.toString());
+    lbl_Verdict->setText(formats_ ? QStringLiteral("フォーマットを選ぶと適正を調べます")
+                                  : kNoFactsText.toString());
   } else {
     lbl_Verdict->setText(checkVerdict(*check));
     if (check->available)

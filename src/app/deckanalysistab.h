@@ -28,8 +28,11 @@ class DeckAnalysisTab : public QWidget {
   explicit DeckAnalysisTab(AppContext& ctx, QWidget* parent = nullptr);
 
   // The card data's formats into the format box, the one chosen last
-  // selected; run at load and after the card data changed.
+  // selected; run at load and after the card data changed. The card facts
+  // themselves are read when a format is chosen or the tab is first shown.
   void load();
+  // Was a format chosen in an earlier run (its facts are then wanted at once)?
+  static bool formatRemembered();
   // Where 比較... picks its file and says what went wrong.
   void setFileUi(CommonDialog* dialog, MessageBoxFunction messageBox) {
     dialog_ = dialog;
@@ -59,6 +62,8 @@ class DeckAnalysisTab : public QWidget {
 
  private:
   AnalysisRequest request() const;
+  // The card facts, read at their first need.
+  void readFacts();
   // Everything from the deck tables, or only the check when hidden.
   void refresh();
   void refreshCheck();
@@ -72,6 +77,7 @@ class DeckAnalysisTab : public QWidget {
   AppContext& ctx_;
   CommonDialog* dialog_ = nullptr;
   MessageBoxFunction messageBox_ = execMessageBox;
+  std::optional<QStringList> formats_;  // nullopt: the card data holds no facts
   std::optional<StoredCardFacts> facts_;
   bool stale_ = true;            // the deck changed since the tab last showed it
   DeckCards cards_;              // as last shown

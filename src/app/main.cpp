@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/cardupdatedialog.h"
+#include "app/deckanalysistab.h"
 #include "app/instancelock.h"
 #include "app/mainwindow.h"
 #include "app/windowopen.h"
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
     building = true;
     try {
       tv::prepareSearches(ctx);
-      tv::cardFacts(ctx);
+      if (tv::DeckAnalysisTab::formatRemembered()) tv::cardFacts(ctx);
       ctx.gCardDb->releaseMemory(true);
     } catch (const tv::DbError&) {
       // The name box and the analysis report it when they are used.

@@ -43,7 +43,8 @@ CardTextView chooseCard(AppContext& ctx, const QString& table, int index) {
   // Null reads as empty text throughout, the string fields of the current card included.
   const QString nameE = rs.text(u"NameE");
   const QString setEx = rs.text(u"CardSetEx");
-  CurrentCard& card = ctx.gCurrentCard;
+  // Changed only once the whole text is known to be shown.
+  CurrentCard card = ctx.gCurrentCard;
   if (nameE == card.NameE && setEx == card.CardSetEx) return {};
 
   CardTextView view;
@@ -87,6 +88,8 @@ CardTextView chooseCard(AppContext& ctx, const QString& table, int index) {
   card.TextN = rs.field(u"TextN");
   card.CAttack = rs.field(u"CAttack");
   card.CDefence = rs.field(u"CDefence");
+  showable(t);
+  ctx.gCurrentCard = std::move(card);
   return view;
 }
 

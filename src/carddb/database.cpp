@@ -20,8 +20,24 @@ namespace {
 
 QString engineMessage(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
+DbError::Kind failureKind(sqlite3* db) {
+  switch (sqlite3_extended_errcode(db) & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return DbError::Kind::InUse;
+    case SQLITE_TOOBIG:
+      return DbError::Kind::TooBig;
+    default:
+      return DbError::Kind::Other;
+  }
+}
+
 [[noreturn]] void fail(sqlite3* db, const QString& context) {
-  throw DbError::inContext(context, engineMessage(db));
+  throw DbError::inContext(context, engineMessage(db), failureKind(db));
+}
+
+DbError statementError(sqlite3* db, const QString& sql) {
+  return DbError::fromEngine(engineMessage(db), sql, failureKind(db));
 }
 
 void jetLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -61,7 +77,7 @@ void prepare(sqlite3* db, const QString& sql, Stmt& out) {
   const QByteArray utf8 = sql.toUtf8();
   const char* tail = nullptr;
   if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &out.s, &tail) != SQLITE_OK)
-    throw DbError::fromEngine(engineMessage(db), sql);
+    throw statementError(db, sql);
   if (!out.s) throw DbError(QStringLiteral("empty statement [") + sql + QStringLiteral("]"));
   // One statement a call: a second would otherwise be dropped unseen.
   const char* end = utf8.constData() + utf8.size();
@@ -140,7 +156,7 @@ void stepToEnd(sqlite3* db, sqlite3_stmt* s, const QString& sql) {
   int rc;
   while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
   }
-  if (rc != SQLITE_DONE) throw DbError::fromEngine(engineMessage(db), sql);
+  if (rc != SQLITE_DONE) throw statementError(db, sql);
 }
 
 }  // namespace
@@ -187,6 +203,7 @@ void Database::configure(const QString& path, const QString& connect) {
   sqlite3* raw = db_;
   sqlite3_extended_result_codes(raw, 1);
   hardenConnection(raw);
+  sqlite3_limit(raw, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
   // A card database another program holds locked is waited for a moment, not failed at once.
   sqlite3_busy_timeout(raw, kBusyTimeoutMs);
 
@@ -302,7 +319,7 @@ struct Recordset::Impl {
       atEnd = false;
     } else {
       atEnd = true;
-      if (rc != SQLITE_DONE) throw DbError::fromEngine(engineMessage(db), sql);
+      if (rc != SQLITE_DONE) throw statementError(db, sql);
     }
   }
 
@@ -395,7 +412,7 @@ Recordset Database::openRecordset(const QString& sql, RecordsetType type, int /*
     impl->rowids.push_back(std::move(ids));
     impl->rows.push_back(std::move(values));
   }
-  if (rc != SQLITE_DONE) throw DbError::fromEngine(engineMessage(db_), sql);
+  if (rc != SQLITE_DONE) throw statementError(db_, sql);
   return Recordset(std::move(impl));
 }
 

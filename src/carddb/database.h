@@ -23,22 +23,28 @@ namespace tv {
 // Every engine failure, carrying the engine's own message.
 class DbError : public std::runtime_error {
  public:
-  explicit DbError(const QString& message) : DbError(message, message) {}
+  // The failures the program tells apart: another program holds the file
+  // locked; a value (or a text made of values) beyond what the program takes.
+  enum class Kind { Other, InUse, TooBig };
+
+  explicit DbError(const QString& message, Kind kind = Kind::Other) : DbError(message, message, kind) {}
   // The engine's own words, and where they came from (a statement, an
   // operation): the user sees only `reason`, a log or a test the whole.
-  static DbError fromEngine(const QString& reason, const QString& statement) {
-    return DbError(reason + QStringLiteral(" [") + statement + u']', reason);
+  static DbError fromEngine(const QString& reason, const QString& statement, Kind kind = Kind::Other) {
+    return DbError(reason + QStringLiteral(" [") + statement + u']', reason, kind);
   }
-  static DbError inContext(const QString& context, const QString& reason) {
-    return DbError(context + QStringLiteral(": ") + reason, reason);
+  static DbError inContext(const QString& context, const QString& reason, Kind kind = Kind::Other) {
+    return DbError(context + QStringLiteral(": ") + reason, reason, kind);
   }
   QString message() const { return QString::fromStdString(what()); }
   QString reason() const { return reason_; }
+  Kind kind() const { return kind_; }
 
  private:
-  DbError(const QString& message, const QString& reason)
-      : std::runtime_error(message.toStdString()), reason_(reason) {}
+  DbError(const QString& message, const QString& reason, Kind kind)
+      : std::runtime_error(message.toStdString()), reason_(reason), kind_(kind) {}
   QString reason_;
+  Kind kind_;
 };
 
 enum class RecordsetType { Dynaset = 2, Snapshot = 4 };
@@ -76,6 +82,21 @@ class RowSource {
 
 // How long a statement waits for a lock another connection holds.
 constexpr int kBusyTimeoutMs = 3000;
+
+// The longest text or blob the engine hands over, in bytes: a card's longest
+// text is a few kilobytes, and a crafted file's 200 MB one would take the
+// program's memory. A longer value fails as DbError::Kind::TooBig.
+constexpr int kMaxValueBytes = 64 * 1024;
+
+// The longest text made of card data that the program gives a text box: a
+// card's details run to a few hundred characters, and laying out a text of
+// millions takes the window seconds and gigabytes. Fails as TooBig beyond it.
+constexpr qsizetype kMaxShownText = 16 * 1024;
+inline const QString& showable(const QString& text) {
+  if (text.size() > kMaxShownText)
+    throw DbError(QStringLiteral("a text of %1 characters to show").arg(text.size()), DbError::Kind::TooBig);
+  return text;
+}
 
 class Database {
  public:

@@ -1,5 +1,6 @@
 #include "carddb/oraclefacts.h"
 
+#include <QSet>
 #include <algorithm>
 #include <limits>
 
@@ -12,9 +13,22 @@ Recordset snapshot(Database& db, const QString& sql) {
   return db.openRecordset(sql, RecordsetType::Snapshot, dbForwardOnly);
 }
 
+const QString kFormatsSql = QStringLiteral("SELECT FormatNo, Format FROM tbl_Format ORDER BY Format");
+
 bool flag(const QVariant& v) { return v.isValid() && v.toLongLong() != 0; }
 
-QString text(const QVariant& v) { return v.isValid() ? v.toString() : QString(); }
+QString textOf(const QVariant& v) { return v.isValid() ? v.toString() : QString(); }
+
+// Equal values held once: most type lines, colours and legality lists repeat
+// over thousands of cards, and every card is held for the whole run.
+template <typename T>
+class Pool {
+ public:
+  T operator()(const T& value) { return *values_.insert(value); }
+
+ private:
+  QSet<T> values_;
+};
 
 Legality legalityOf(const QString& word) {
   if (word.compare(u"Legal", Qt::CaseInsensitive) == 0) return Legality::Legal;
@@ -36,12 +50,12 @@ std::shared_ptr<const OracleFacts> OracleFacts::load(Database& db) {
   OracleFacts& f = *facts;
 
   QHash<qint64, int> formatOfNo;
-  for (auto rs = snapshot(db, QStringLiteral("SELECT FormatNo, Format FROM tbl_Format ORDER BY Format"));
-       !rs.eof(); rs.moveNext()) {
+  for (auto rs = snapshot(db, kFormatsSql); !rs.eof(); rs.moveNext()) {
     formatOfNo.insert(rs.field(u"FormatNo").toLongLong(), int(f.formats_.size()));
     f.formats_ << rs.text(u"Format");
   }
 
+  Pool<QString> text;
   QHash<qint64, int> cardOfNo;
   for (auto rs =
            snapshot(db, QStringLiteral("SELECT CardNo, NameE, Colors, ColorIdentity, ManaValue, TypeLineE,"
@@ -53,18 +67,18 @@ std::shared_ptr<const OracleFacts> OracleFacts::load(Database& db) {
     c.NameE = rs.text(u"NameE");
     const QString key = c.NameE.toCaseFolded();
     if (c.NameE.isEmpty() || f.byName_.contains(key)) continue;
-    c.Colors = rs.text(u"Colors");
-    c.ColorIdentity = rs.text(u"ColorIdentity");
+    c.Colors = text(rs.text(u"Colors"));
+    c.ColorIdentity = text(rs.text(u"ColorIdentity"));
     c.ManaValue = rs.field(u"ManaValue");
     c.Power = rs.field(u"Power");
     c.Toughness = rs.field(u"Toughness");
     c.Loyalty = rs.field(u"Loyalty");
-    c.TypeLineE = rs.text(u"TypeLineE");
-    c.TypeLineN = rs.text(u"TypeLineN");
-    c.TextE = rs.text(u"TextE");
+    c.TypeLineE = text(rs.text(u"TypeLineE"));
+    c.TypeLineN = text(rs.text(u"TypeLineN"));
+    c.TextE = text(rs.text(u"TextE"));
     c.Commander = flag(rs.field(u"Commander"));
     c.Partner = flag(rs.field(u"Partner"));
-    c.PartnerWith = text(rs.field(u"PartnerWith"));
+    c.PartnerWith = text(textOf(rs.field(u"PartnerWith")));
     c.AnyNumber = flag(rs.field(u"AnyNumber"));
     bool number = false;
     const double limit = rs.field(u"CopyLimit").toDouble(&number);
@@ -76,6 +90,7 @@ std::shared_ptr<const OracleFacts> OracleFacts::load(Database& db) {
   }
 
   // The rows come by card: each card is looked up once.
+  constexpr char kNoRow = char(0xff);
   qint64 lastNo = -1;
   Card* card = nullptr;
   for (auto rs = snapshot(db, QStringLiteral("SELECT CardNo, FormatNo, Legality FROM tbl_CardLegality"));
@@ -87,10 +102,13 @@ std::shared_ptr<const OracleFacts> OracleFacts::load(Database& db) {
     }
     const auto format = formatOfNo.constFind(rs.field(u"FormatNo").toLongLong());
     if (!card || format == formatOfNo.cend()) continue;
-    auto& list = card->legalities;
-    if (std::none_of(list.begin(), list.end(), [&](const auto& l) { return l.first == *format; }))
-      list.emplace_back(*format, legalityOf(rs.text(u"Legality")));
+    QByteArray& list = card->legalities;
+    if (list.size() <= *format) list.resize(*format + 1, kNoRow);
+    if (list[*format] == kNoRow)
+      list[*format] = char(legalityOf(rs.text(u"Legality")));  // the first row counts
   }
+  Pool<QByteArray> legalities;
+  for (Card& c : f.cards_) c.legalities = legalities(c.legalities.replace(kNoRow, char(Legality::NotLegal)));
 
   for (auto rs = snapshot(db, QStringLiteral("SELECT CardsetEx, SetCode, NameE, ReleaseDate, SetType"
                                              " FROM tbl_CardSetInfo ORDER BY ReleaseDate DESC, CardsetEx"));
@@ -98,6 +116,13 @@ std::shared_ptr<const OracleFacts> OracleFacts::load(Database& db) {
     f.expansions_.push_back({rs.text(u"CardsetEx"), rs.text(u"SetCode"), rs.text(u"NameE"),
                              rs.text(u"ReleaseDate"), rs.text(u"SetType")});
   return facts;
+}
+
+std::optional<QStringList> OracleFacts::storedFormats(Database& db) {
+  if (!present(db)) return std::nullopt;
+  QStringList formats;
+  for (auto rs = snapshot(db, kFormatsSql); !rs.eof(); rs.moveNext()) formats << rs.text(u"Format");
+  return formats;
 }
 
 const OracleFacts::Card* OracleFacts::find(QStringView nameE) const {
@@ -112,9 +137,8 @@ int OracleFacts::formatIndex(QStringView format) const {
 }
 
 Legality OracleFacts::legality(const Card& card, int format) {
-  for (const auto& [index, value] : card.legalities)
-    if (index == format) return value;
-  return Legality::NotLegal;
+  return format >= 0 && format < card.legalities.size() ? Legality(card.legalities[format])
+                                                        : Legality::NotLegal;
 }
 
 Legality OracleFacts::legality(QStringView nameE, QStringView format) const {

@@ -6,11 +6,13 @@
 // `build` or by an older tool has none: load() gives nullptr then.
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -35,7 +37,9 @@ class OracleFacts {
     QString PartnerWith;     // the name of "Partner with"
     bool AnyNumber = false;  // basic lands, "A deck can have any number of cards named …"
     int CopyLimit = 0;       // a limit of its own ("A deck can have up to seven …"); 0 for none
-    std::vector<std::pair<int, Legality>> legalities;  // by format index; a format missing: not legal
+    // A Legality per format index (formats past its end: not legal); cards
+    // alike share one array, as they share their repeated text values.
+    QByteArray legalities;
   };
 
   struct Expansion {
@@ -51,6 +55,9 @@ class OracleFacts {
   // Every fact, or nullptr when the card database has none. Table contents
   // are taken as they are: a value of the wrong kind reads as none.
   static std::shared_ptr<const OracleFacts> load(Database& db);
+  // The formats alone, as formats() of load() would hold them, without
+  // reading the cards; nullopt when the card database has no facts.
+  static std::optional<QStringList> storedFormats(Database& db);
 
   const std::vector<Card>& cards() const { return cards_; }
   // The card of an English name, without regard to case; nullptr if none.

@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include "text/sqlliteral.h"
@@ -124,21 +123,29 @@ void createCardFactsTables(Database& db) {
 }
 
 void keepWorkingTablesInMemory(Database& db) {
-  static const QRegularExpression createTable(QStringLiteral(R"(^\s*CREATE\s+TABLE\s)"),
-                                              QRegularExpression::CaseInsensitiveOption);
+  // The program's own definitions: a file's may carry defaults, checks or
+  // generated columns that make every row it writes gigabytes long.
+  static const QString kCreate = QStringLiteral("CREATE TABLE ");
   db.execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
   db.execute(QStringLiteral("PRAGMA temp.page_size = 4096"));
-  for (const QString& table : workingTables()) {
-    auto rs = db.openRecordset(
-        QStringLiteral("SELECT sql FROM main.sqlite_master WHERE type = 'table' AND name = ") +
-            sqlLiteral(table),
-        RecordsetType::Snapshot, dbForwardOnly);
-    if (rs.eof()) throw DbError(QStringLiteral("no table ") + table);
-    QString definition = rs.text(u"sql");
-    rs.close();
-    const auto m = createTable.match(definition);
-    if (!m.hasMatch()) throw DbError(QStringLiteral("unexpected definition of ") + table);
-    db.execute(QStringLiteral("CREATE TEMP TABLE ") + definition.mid(m.capturedEnd()));
+  const QStringList working = workingTables();
+  for (const QString& statement : cardDatabaseSchema()) {
+    const QString definition = statement.mid(kCreate.size());
+    const QString table = definition.section(u' ', 0, 0);
+    if (!statement.startsWith(kCreate) || !working.contains(table)) continue;
+    db.execute(QStringLiteral("CREATE TEMP TABLE ") + definition);
+    // Its columns must be the file's too: a file without them is no card database.
+    const QString columnsOf = QStringLiteral("SELECT name FROM pragma_table_xinfo(%1, '%2')");
+    QStringList fileColumns;
+    for (auto rs = db.openRecordset(columnsOf.arg(sqlLiteral(table), QStringLiteral("main")),
+                                    RecordsetType::Snapshot, dbForwardOnly);
+         !rs.eof(); rs.moveNext())
+      fileColumns << rs.text(u"name").toLower();
+    for (auto rs = db.openRecordset(columnsOf.arg(sqlLiteral(table), QStringLiteral("temp")),
+                                    RecordsetType::Snapshot, dbForwardOnly);
+         !rs.eof(); rs.moveNext())
+      if (!fileColumns.contains(rs.text(u"name").toLower()))
+        throw DbError(QStringLiteral("no column %1 in %2").arg(rs.text(u"name"), table));
   }
 }
 

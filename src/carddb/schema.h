@@ -31,9 +31,10 @@ QStringList cardFactsSchema();
 void createCardFactsTables(Database& db);
 
 // Gives this connection its own working tables: in-memory temporary tables of
-// the file's own definitions, which the program's statements then reach under
-// the same names. The program thus never writes the card database file (it
-// may be read-only or shared), and a search need not encrypt its result.
+// the program's own definitions, which the program's statements then reach
+// under the same names. The program thus never writes the card database file
+// (it may be read-only or shared), and a search need not encrypt its result.
+// Fails unless the file's working tables have the program's columns.
 void keepWorkingTablesInMemory(Database& db);
 
 // One tbl_CardMst row; an invalid QVariant is Null.

@@ -84,14 +84,23 @@ std::optional<QString> ReadIniValue(const QString& section, const QString& key, 
   return std::nullopt;
 }
 
-std::unique_ptr<Database> OpenCardDatabase(const QString& path) {
+std::unique_ptr<Database> OpenCardDatabase(const QString& path, DbError::Kind* failure) {
   try {
     auto db = Database::open(path, kCardDbConnect);
     keepWorkingTablesInMemory(*db);
     return db;
-  } catch (const DbError&) {
+  } catch (const DbError& e) {
+    if (failure) *failure = e.kind();
     return nullptr;
   }
+}
+
+DataVersion judgeDataVersion(const QVariant& dbVersion) {
+  bool numeric = false;
+  const double raw = dbVersion.toString().toDouble(&numeric);
+  if (!dbVersion.isValid() || !numeric || !std::isfinite(raw) || raw < -32768.5 || raw >= 32767.5) return {};
+  return {raw < kMinDataVersion ? DataVersion::Verdict::Old : DataVersion::Verdict::Accepted,
+          int(std::lround(raw))};
 }
 
 StartupOutcome InitApplication(const QString& appPath, bool anotherInstance) {
@@ -110,39 +119,31 @@ StartupOutcome InitApplication(const QString& appPath, bool anotherInstance) {
     return out;
   }
   out.gDatabasePath = usersIni ? userDatabasePath(*value) : appPath + u'/' + *value;
-  out.gCardDb = OpenCardDatabase(out.gDatabasePath);
-  if (!out.gCardDb) {
-    out.error = kMsgBrokenData;
-    return out;
-  }
+  // A file another program holds locked is said to be in use, not broken.
+  DbError::Kind failure = DbError::Kind::Other;
+  auto fail = [&](const QString& message) {
+    out.gCardDb.reset();
+    out.error = failure == DbError::Kind::InUse ? kMsgDataInUse : message;
+    return std::move(out);
+  };
+  out.gCardDb = OpenCardDatabase(out.gDatabasePath, &failure);
+  if (!out.gCardDb) return fail(kMsgBrokenData);
 
   // A version table without a usable number is broken data, not old data.
-  std::optional<int> version;
-  double raw = 0;
+  DataVersion version;
   try {
     auto rs =
         out.gCardDb->openRecordset(QStringLiteral("SELECT DbVersion") + QStringLiteral(" FROM tbl_Version"),
                                    RecordsetType::Snapshot, dbForwardOnly);
-    if (!rs.eof()) {
-      bool numeric = false;
-      raw = rs.field(u"DbVersion").toString().toDouble(&numeric);
-      if (numeric && std::isfinite(raw) && raw >= -32768.5 && raw < 32767.5) version = int(std::lround(raw));
-    }
-  } catch (const DbError&) {
+    version = judgeDataVersion(rs.eof() ? QVariant() : rs.field(u"DbVersion"));
+  } catch (const DbError& e) {
+    failure = e.kind();
   }
-  if (!version) {
-    out.gCardDb.reset();
-    out.error = kMsgBrokenData;
-    return out;
-  }
-  if (raw < kMinDataVersion) {
-    out.gCardDb.reset();
-    out.error = kMsgOldData;
-    return out;
-  }
-  out.dataVersion = *version;
+  if (version.verdict == DataVersion::Verdict::Broken) return fail(kMsgBrokenData);
+  if (version.verdict == DataVersion::Verdict::Old) return fail(kMsgOldData);
+  out.dataVersion = version.value;
   out.labelText = QStringLiteral("Talvik's Version ") + versionText() + QStringLiteral("\r\n") +
-                  QStringLiteral("Deck DB Version ") + QString::number(*version);
+                  QStringLiteral("Deck DB Version ") + QString::number(version.value);
   return out;
 }
 

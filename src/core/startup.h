@@ -19,14 +19,27 @@ inline const QString kMsgBrokenData = QStringLiteral(
     "データファイルが壊れている可能性があります");
 inline const QString kMsgOldData =
     QStringLiteral("【データファイルが古いです】\r\n新しいデータファイルをダウンロードしてください");
+inline const QString kMsgDataInUse = QStringLiteral(
+    "【データファイルが使用中です】\r\n他のプログラムがデータファイルを使用しています。\r\n"
+    "そのプログラムを終了してから、もう一度起動してください");
 
 // The value of `key` in `[section]` of an INI file, or nothing when the file,
 // section or key is missing or the value is empty. Values longer than 255
 // bytes are cut there. Text is UTF-8, or Shift-JIS when it is not valid UTF-8.
 std::optional<QString> ReadIniValue(const QString& section, const QString& key, const QString& file);
 
-// Opens the card database; nullptr on any failure.
-std::unique_ptr<Database> OpenCardDatabase(const QString& path);
+// Opens the card database; nullptr on any failure, whose kind goes to `failure`.
+std::unique_ptr<Database> OpenCardDatabase(const QString& path, DbError::Kind* failure = nullptr);
+
+// tbl_Version's DbVersion (of its first row; invalid when there is none) as
+// start-up judges it: a number it reads as a 16-bit whole number, of at least
+// the lowest version the program takes.
+struct DataVersion {
+  enum class Verdict { Accepted, Old, Broken };
+  Verdict verdict = Verdict::Broken;
+  int value = 0;  // as the start-up window shows it
+};
+DataVersion judgeDataVersion(const QVariant& dbVersion);
 
 struct StartupOutcome {
   QString error;  // empty on success

@@ -25,6 +25,7 @@ std::optional<TokenChoice> ChooseToken(Database& db, int index) {
   const QString crlf = QStringLiteral("\r\n");
   choice.text = token.NameN + crlf + crlf + QStringLiteral("色 (") + token.Color + u')' + crlf + crlf +
                 token.TextN + crlf + crlf + u'[' + token.PowerToughness + u']' + crlf;
+  showable(choice.text);
   return choice;
 }
 

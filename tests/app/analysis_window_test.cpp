@@ -99,7 +99,9 @@ TEST_F(AnalysisWindowTest, TheCheckFollowsEveryChangeOfTheDeckAndMarksItsLines) 
 }
 
 TEST_F(AnalysisWindowTest, StatisticsOddsHandAndComparisonFollowTheDeck) {
+  EXPECT_FALSE(f.ctx.gCardFacts.has_value());  // no format chosen, the tab not shown: not needed yet
   ctl<QTabWidget>("SSTab1")->setCurrentIndex(3);
+  EXPECT_TRUE(f.ctx.gCardFacts.has_value());
   paste("4 Llanowar Elves\n4 Ponder\n52 Snow-Covered Forest\n\nSB: 2 Serra Angel\n");
   EXPECT_EQ(cell("tbl_Types", 0, 0) + "/" + cell("tbl_Types", 0, 1), "4/2");   // クリーチャー
   EXPECT_EQ(cell("tbl_Types", 3, 0) + "/" + cell("tbl_Types", 6, 0), "4/52");  // ソーサリー, 土地

@@ -18,6 +18,7 @@
 #include "app/cardupdatedialog.h"
 #include "app/instancelock.h"
 #include "app/windowopen.h"
+#include "carddb/info.h"
 #include "carddb/schema.h"
 #include "choices/choices.h"
 #include "core/appinfo.h"
@@ -113,6 +114,28 @@ TEST_F(StartupTest, EachCheckGivesItsMessageInOrder) {
   ASSERT_TRUE(out.ok());
   EXPECT_EQ(out.gDatabasePath, dir.path() + "/v6.db");
   EXPECT_EQ(out.labelText, "Talvik's Version 2.21\r\nDeck DB Version 6");
+}
+
+// info says of a data version what start-up makes of it.
+TEST_F(StartupTest, InfoJudgesTheDataVersionAsStartUpDoes) {
+  const struct {
+    const char* version;
+    QString message;
+    const char* note;
+  } cases[] = {
+      {"4.5", kMsgOldData, "  (the program refuses it as old: it needs 5 or more)"},
+      {"4.6", kMsgOldData, "  (the program refuses it as old: it needs 5 or more)"},
+      {"99999", kMsgBrokenData, "  (the program refuses it as broken data: not a version number it reads)"},
+      {"5.2", "", ""},
+  };
+  for (const auto& c : cases) {
+    const QString file = QStringLiteral("v%1.db").arg(c.version);
+    makeDb(file, c.version);
+    EXPECT_EQ(startWith(file.toUtf8()).error, c.message) << c.version;
+    EXPECT_TRUE(tvtools::describeCardDatabase(dir.filePath(file))
+                    .contains(QStringLiteral("data version:  %1%2\n").arg(c.version, c.note)))
+        << tvtools::describeCardDatabase(dir.filePath(file)).toStdString();
+  }
 }
 
 TEST(InstanceLock, SecondCopyIsRefusedAndAStaleLockIsNot) {

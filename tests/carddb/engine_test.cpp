@@ -6,13 +6,16 @@
 #include <QFile>
 #include <random>
 
+#include "app/guarded.h"
 #include "browse/cardcatalogue.h"
+#include "browse/cardtext.h"
 #include "browse/windowdata.h"
 #include "carddb/creaturetypes.h"
 #include "carddb/error.h"
 #include "carddb/info.h"
 #include "carddb/schema.h"
 #include "core/startup.h"
+#include "output/tokens.h"
 #include "support/fixtures.h"
 
 using namespace tv;
@@ -175,4 +178,79 @@ TEST(Engine, DamagedPagesGiveErrorsNotCrashes) {
   }
   readLikeTheProgram(f.ctx);
   EXPECT_EQ(readExpansionNames(f.db()).size(), 3);
+}
+
+// A 200 MB text, stored or generated, is refused by the engine, and a text
+// the engine hands over but no text box should be given, by the program: the
+// user reads that the card's data is broken, and the current card stays.
+TEST(Engine, HugeValuesAreRefusedNotShown) {
+  tvtest::CardDbFixture f;
+  tvtest::addStandardCards(f);
+  f.addToken("兵士", "白", "", 1, 1);
+  f.db().execute("INSERT INTO wtbl_CardList (CardSetEx, NameE) VALUES ('8E', 'Shock')");
+  const char* const crafts[] = {
+      "UPDATE tbl_CardMst SET TextN = printf('%.*c', 1000000, 'x') WHERE NameE = 'Shock'",
+      "UPDATE tbl_CardMst SET TextN = printf('%.*c', 20000, 'x') WHERE NameE = 'Shock'",
+      "UPDATE tbl_TokenMst SET TextN = printf('%.*c', 20000, 'x')",
+      "DROP TABLE tbl_CardMst; CREATE TABLE tbl_CardMst (CardSetEx, NameE, NameN, Color, Cost, NumCost, "
+      "Rare, "
+      "CardType, CType, CAttack, CDefence, TextN AS (zeroblob(200000000)) VIRTUAL); "
+      "INSERT INTO tbl_CardMst (CardSetEx, NameE, CardType) VALUES ('8E', 'Shock', 'I')",
+  };
+  for (const char* craft : crafts) {
+    ASSERT_TRUE(RawWriter(f.path()).exec(craft)) << craft;
+    try {
+      if (QByteArray(craft).contains("Token"))
+        ChooseToken(f.db(), 0);
+      else
+        chooseCard(f.ctx, "wtbl_CardList", 0);
+      ADD_FAILURE() << "shown: " << craft;
+    } catch (const DbError& e) {
+      EXPECT_EQ(dbErrorText(e),
+                "カードデータの読み込みに失敗しました。\nカードのデータが壊れています（値が大きすぎます）。")
+          << craft;
+    }
+    EXPECT_EQ(f.ctx.gCurrentCard.NameE, "");
+  }
+}
+
+// Defaults, checks and types of the file's working tables are not the
+// program's: its own definitions make them, the file's columns are checked.
+TEST(Engine, WorkingTablesAreMadeFromTheProgramsDefinitions) {
+  tvtest::CardDbFixture f;
+  tvtest::addStandardCards(f);
+  writeIni(f.dir());
+  f.ctx.gCardDb.reset();
+  ASSERT_TRUE(RawWriter(f.path()).exec(
+      "DROP TABLE wtbl_DecList; CREATE TABLE wtbl_DecList (CardSetEx, NameE, NameN DEFAULT "
+      "(randomblob(1000)), "
+      "CardMaisu CHECK (CardMaisu > 4), NumCost, CAttack TEXT, CDefence, Extra DEFAULT 1)"));
+  StartupOutcome start = InitApplication(f.dir(), false);
+  ASSERT_TRUE(start.ok());
+  start.gCardDb->execute(
+      "INSERT INTO wtbl_DecList (CardSetEx, NameE, CardMaisu, CAttack) VALUES ('8E', 'Shock', 1, '3')");
+  EXPECT_EQ(tvtest::queryRows(*start.gCardDb, "SELECT quote(NameN), quote(CAttack) FROM wtbl_DecList"),
+            QStringList{"NULL|3"});
+  start.gCardDb.reset();
+
+  ASSERT_TRUE(
+      RawWriter(f.path()).exec("DROP TABLE wtbl_CardList; CREATE TABLE wtbl_CardList (CardSetEx, NameE)"));
+  EXPECT_EQ(InitApplication(f.dir(), false).error, kMsgBrokenData);
+}
+
+// Another program holding the file locked: start-up and info say so, once
+// the lock has been waited for.
+TEST(Engine, ALockedFileIsReportedInUse) {
+  tvtest::CardDbFixture f;
+  tvtest::addStandardCards(f);
+  writeIni(f.dir());
+  f.ctx.gCardDb.reset();
+  RawWriter other(f.path());
+  ASSERT_TRUE(other.exec("BEGIN EXCLUSIVE"));
+  EXPECT_EQ(InitApplication(f.dir(), false).error,
+            "【データファイルが使用中です】\r\n他のプログラムがデータファイルを使用しています。\r\n"
+            "そのプログラムを終了してから、もう一度起動してください");
+  const QString error = tvtest::buildErrorOf([&] { tvtools::describeCardDatabase(f.path()); });
+  EXPECT_TRUE(error.startsWith(f.path() + ": in use by another program (database is locked)"))
+      << error.toStdString();
 }

@@ -199,7 +199,7 @@ void writeCardDatabase(const QString& output, const SetTable& sets, const std::v
     std::unique_ptr<tv::Database> db = tv::createCardDatabase(temp.path);
     writeDatabase(*db, sets, cards, tokens, repeat, more);
   } catch (const tv::DbError& e) {
-    throw BuildError(QStringLiteral("%1: cannot write: %2").arg(output, e.message()));
+    throw BuildError(QStringLiteral("%1: cannot write: %2").arg(output, shown(e.message(), 300)));
   }
 
   std::error_code ec;

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QString>
 #include <memory>
-#include <streambuf>
 
 namespace tvtools {
 
@@ -18,8 +17,8 @@ class DecompressingReader {
   DecompressingReader(const DecompressingReader&) = delete;
   DecompressingReader& operator=(const DecompressingReader&) = delete;
 
-  // The next piece of the content; empty at its end. Throws BuildError for
-  // damaged or truncated data, naming the file.
+  // The next piece of the content, at most 256 KiB; empty at its end.
+  // Throws BuildError for damaged or truncated data, naming the file.
   QByteArray next();
 
   const QString& path() const { return path_; }
@@ -32,20 +31,10 @@ class DecompressingReader {
  private:
   QString path_;
   QFile file_;
+  QByteArray input_;
+  QByteArrayView unread_;  // of input_
+  bool fileEnded_ = false;
   std::unique_ptr<Decoder> decoder_;
-};
-
-// The reader as a std::streambuf, for parsers that read a std::istream.
-class DecompressingStreamBuf : public std::streambuf {
- public:
-  explicit DecompressingStreamBuf(DecompressingReader& reader) : reader_(reader) {}
-
- protected:
-  int_type underflow() override;
-
- private:
-  DecompressingReader& reader_;
-  QByteArray chunk_;
 };
 
 }  // namespace tvtools

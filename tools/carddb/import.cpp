@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "carddb/builder.h"
+#include "carddb/database.h"
 #include "carddb/error.h"
 #include "carddb/readings.h"
 #include "carddb/symbols.h"
@@ -141,8 +142,18 @@ void learnTypeNames(const std::vector<const MtgFace*>& faces, ImportContext& con
   }
 }
 
+// Each input field is bounded as it is read; faces joined, or a loyalty line
+// added, may pass what the engine takes, which would fail the write unnamed.
+void checkValueSizes(const CardRow& row) {
+  for (const auto& [name, value] :
+       {std::pair{"NameN", &row.nameN}, {"TextN", &row.textN}, {"CType", &row.ctype}})
+    if (value->toString().toUtf8().size() > tv::kMaxValueBytes)
+      throw MappingError(
+          QStringLiteral("%1 longer than %2 KiB").arg(QLatin1String(name)).arg(tv::kMaxValueBytes >> 10));
+}
+
 QString setWhere(const ImportOptions& o, const QString& code) {
-  return QStringLiteral("%1: %2").arg(o.mtgjson, code);
+  return QStringLiteral("%1: %2").arg(o.mtgjson, shown(code));
 }
 
 }  // namespace
@@ -211,9 +222,11 @@ std::vector<ImportedCard> mapMtgSet(const MtgSet& set, ImportContext& context) {
     try {
       const auto [in, extras] = cardInput(set.code, faces, owners, context);
       cards.push_back({mapCard(in, extras), f.subtypes, oracleCard(faces, castAsEitherHalf(f))});
+      checkValueSizes(cards.back().row);
     } catch (const MappingError& e) {
       throw BuildError(QStringLiteral("%1 #%2 (%3): %4")
-                           .arg(set.code, f.number, f.name, QString::fromStdString(e.what())));
+                           .arg(shown(set.code), shown(f.number), shown(f.name),
+                                shown(QString::fromStdString(e.what()), 200)));
     }
     learnTypeNames(faces, context);
   }
@@ -262,7 +275,8 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
         if (set.cards.empty()) throw BuildError(at + QStringLiteral(": set without cards"));
         if (!QDate::fromString(set.releaseDate, Qt::ISODate).isValid())
           throw BuildError(
-              at + QStringLiteral(": release date '%1' is not a date (YYYY-MM-DD)").arg(set.releaseDate));
+              at +
+              QStringLiteral(": release date '%1' is not a date (YYYY-MM-DD)").arg(shown(set.releaseDate)));
         std::vector<ImportedCard> rows;
         try {
           rows = mapMtgSet(set, context);
@@ -286,8 +300,8 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
         if (s.nameJa.isEmpty()) s.nameJa = set.code;
         const QString key = s.code.toUpper();
         if (setOfCode.contains(key))
-          throw BuildError(
-              at + QStringLiteral(": expansion code %1 is already used by %2").arg(s.code, setOfCode[key]));
+          throw BuildError(at + QStringLiteral(": expansion code %1 is already used by %2")
+                                    .arg(shown(s.code), shown(setOfCode[key])));
         setOfCode.insert(key, set.code);
         setInfos.push_back({s.code, set.code, set.name, set.releaseDate, set.type});
         for (ImportedCard& c : rows) {
@@ -300,7 +314,7 @@ ImportSummary importCardDatabase(const ImportOptions& o) {
       },
       report);
   for (const QString& code : o.only)
-    if (!found.contains(code)) throw BuildError(QStringLiteral("%1: no set %2").arg(o.mtgjson, code));
+    if (!found.contains(code)) throw BuildError(QStringLiteral("%1: no set %2").arg(o.mtgjson, shown(code)));
   if (sets.sets.empty())
     throw BuildError(
         QStringLiteral("%1: no deck cards in sets of the types %2").arg(o.mtgjson, o.setTypes.join(u',')));

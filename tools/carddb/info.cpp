@@ -2,9 +2,10 @@
 
 #include <QTextStream>
 
-#include "carddb/oraclefacts.h"
 #include "carddb/error.h"
+#include "carddb/oraclefacts.h"
 #include "carddb/schema.h"
+#include "core/startup.h"
 
 namespace tvtools {
 namespace {
@@ -12,6 +13,11 @@ namespace {
 QVariant scalar(tv::Database& db, const QString& sql) {
   auto rs = db.openRecordset(sql, tv::RecordsetType::Snapshot, tv::dbForwardOnly);
   return rs.eof() ? QVariant() : rs.field(rs.fieldName(0));
+}
+
+BuildError inUse(const QString& path, const tv::DbError& e) {
+  return BuildError(
+      QStringLiteral("%1: in use by another program (%2); try again once it is done").arg(path, e.reason()));
 }
 
 // The import's tables beside the card tables, or that there are none.
@@ -51,6 +57,7 @@ QString describeCardDatabase(const QString& path) {
   try {
     db = tv::Database::open(path, tv::kCardDbConnect);
   } catch (const tv::DbError& e) {
+    if (e.kind() == tv::DbError::Kind::InUse) throw inUse(path, e);
     throw BuildError(
         QStringLiteral("%1: not a card database the program can open (%2)").arg(path, e.message()));
   }
@@ -61,8 +68,16 @@ QString describeCardDatabase(const QString& path) {
     const QVariant version = scalar(*db, QStringLiteral("SELECT DbVersion FROM tbl_Version"));
     s << "card database: " << path << "\n";
     s << "data version:  " << (version.isValid() ? version.toString() : QStringLiteral("(none)"));
-    if (!version.isValid() || version.toLongLong() < tv::kMinDataVersion)
-      s << "  (the program needs " << tv::kMinDataVersion << " or more)";
+    switch (tv::judgeDataVersion(version).verdict) {
+      case tv::DataVersion::Verdict::Accepted:
+        break;
+      case tv::DataVersion::Verdict::Old:
+        s << "  (the program refuses it as old: it needs " << tv::kMinDataVersion << " or more)";
+        break;
+      case tv::DataVersion::Verdict::Broken:
+        s << "  (the program refuses it as broken data: not a version number it reads)";
+        break;
+    }
     s << "\n\ntable               rows\n";
     for (const QString& name : tv::cardDatabaseTables()) {
       s << name.leftJustified(16)
@@ -87,6 +102,7 @@ QString describeCardDatabase(const QString& path) {
             .toLongLong();
     if (orphans > 0) s << "\ncards of no listed expansion: " << orphans << "\n";
   } catch (const tv::DbError& e) {
+    if (e.kind() == tv::DbError::Kind::InUse) throw inUse(path, e);
     throw BuildError(QStringLiteral("%1: %2").arg(path, e.message()));
   }
   s.flush();

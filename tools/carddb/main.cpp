@@ -7,10 +7,13 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <new>
 
 #include "carddb/builder.h"
+#include "carddb/database.h"
 #include "carddb/import.h"
 #include "carddb/info.h"
 #include "carddb/progress.h"
@@ -30,6 +33,12 @@ int usage(const QString& problem) {
   if (!problem.isEmpty()) err << "talviks-carddb: " << problem << "\n";
   err << kUsage;
   return 2;
+}
+
+// Every failure ends here: a message, never an abort.
+int failure(const QString& message) {
+  QTextStream(stderr) << "talviks-carddb: " << message << "\n";
+  return 1;
 }
 
 // Hidden: N > 1 adds N-1 copies of every expansion under new codes (benchmark card databases).
@@ -178,7 +187,14 @@ int main(int argc, char** argv) {
     }
     return usage(QStringLiteral("unknown command '%1'").arg(command));
   } catch (const tvtools::BuildError& e) {
-    QTextStream(stderr) << "talviks-carddb: " << e.message() << "\n";
-    return 1;
+    return failure(e.message());
+  } catch (const tv::DbError& e) {
+    return failure(e.message());
+  } catch (const std::bad_alloc&) {
+    return failure(QStringLiteral("out of memory"));
+  } catch (const std::exception& e) {
+    return failure(QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    return failure(QStringLiteral("unexpected failure"));
   }
 }
