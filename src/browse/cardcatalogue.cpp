@@ -236,7 +236,8 @@ class CardCatalogue {
     store_ = std::move(store);
   }
 
-  // What the queries read of every row, made once.
+  // What the queries read of every row, made by the first query: most runs
+  // make none, and neither read the card facts nor hold the folded texts.
   void makeQueryTables(Database& db, std::shared_ptr<const OracleFacts> facts) {
     if (queryTables_) return;
     std::vector<qint64> rows;
@@ -500,7 +501,7 @@ class CardCatalogue {
   QString join_;
   std::shared_ptr<const Store> store_;
   std::map<QString, std::vector<qint32>> orders_;
-  std::unique_ptr<QueryTables> queryTables_;  // made by the first query
+  std::unique_ptr<QueryTables> queryTables_;
   std::vector<qint32> nameGroups_;
   size_t groupCount_ = 0;
   NameIds nameIds_;
@@ -539,16 +540,6 @@ void prepareCardCatalogue(Database& db, const QString& sortField,
                           const std::shared_ptr<const CardNames>& names) {
   const auto catalogue = catalogueOf(db, sortField, true);
   if (names && catalogue->usable()) catalogue->nameIdsFor(names);
-}
-
-void prepareQueryTables(Database& db, std::shared_ptr<const OracleFacts> facts) {
-  const auto catalogue = catalogueOf(db, {}, false);
-  if (!catalogue || !catalogue->usable()) return;
-  try {
-    catalogue->makeQueryTables(db, std::move(facts));
-  } catch (const DbError&) {
-    catalogue->refuse();
-  }
 }
 
 std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter, const QString& sortField,

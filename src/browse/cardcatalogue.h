@@ -31,10 +31,6 @@ constexpr int kCatalogueFromExpansions = 8;
 void prepareCardCatalogue(Database& db, const QString& sortField,
                           const std::shared_ptr<const CardNames>& names = nullptr);
 
-// Makes what the queries read of the catalogue made above (a large card data
-// takes half a second), so that the first query is as quick as the next.
-void prepareQueryTables(Database& db, std::shared_ptr<const OracleFacts> facts);
-
 // The name box's query where it is more than a name (query/query.h), with
 // what its terms read: the names for its name terms, the card facts (may be
 // null) for the rest.

@@ -182,7 +182,6 @@ query::Parsed readNameBox(AppContext& ctx, QStringView text) {
 
 void prepareSearches(AppContext& ctx) {
   prepareCardCatalogue(*ctx.gCardDb, ctx.gSortField, cardNames(ctx));
-  prepareQueryTables(*ctx.gCardDb, cardFacts(ctx));
   // What the reads freed (cached pages, heap) goes back to the system.
   ctx.gCardDb->releaseMemory(true);
 }

@@ -85,10 +85,9 @@ SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const NameFilter* names);
 
 // What the first large search and the name box's first keystroke would
-// otherwise wait for: the card catalogue, the card names, and the card facts
-// with what the queries read of every row, made now. Worth doing while
-// nothing else is (the start-up window). Throws DbError when the names or
-// the facts cannot be read; the catalogue leaves its failures to the search.
+// otherwise wait for: the card catalogue and the card names, made now. Worth
+// doing while nothing else is (the start-up window). Throws DbError when the
+// names cannot be read; the catalogue leaves its failures to the search.
 void prepareSearches(AppContext& ctx);
 
 // The statement itself into the emptied wtbl_CardList (its rows grouped as
