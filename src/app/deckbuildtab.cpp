@@ -551,7 +551,13 @@ void DeckBuildTab::lst_DecSideList_Click() { ShowCardText(kSideDeckTable, lst_De
 void DeckBuildTab::ShowCardText(const QString& table, int index) {
   if (index < 0) return;
   guarded(this, [&] {
-    const CardTextView view = chooseCard(ctx_, table, index);
+    CardTextView view;
+    try {
+      view = chooseCard(ctx_, table, index);
+    } catch (const DbError&) {
+      txt_CardText->clear();
+      throw;
+    }
     if (!view.changed) return;
     if (view.background) setCardTextBackground(*view.background);
     txt_CardText->setPlainText(view.text);

@@ -45,7 +45,16 @@ void TokenTab::lst_TokenList_Click() {
   const int row = lst_TokenList->currentRow();
   if (!lst_TokenList->isSelected(row)) return;
   guarded(this, [&] {
-    if (auto choice = ChooseToken(*ctx_.gCardDb, row)) {
+    std::optional<TokenChoice> choice;
+    try {
+      choice = ChooseToken(*ctx_.gCardDb, row);
+    } catch (const DbError&) {
+      // As with cards: 印刷 must not print the token chosen before.
+      ctx_.gCurrentToken = {};
+      txt_TokenText->clear();
+      throw;
+    }
+    if (choice) {
       txt_TokenText->setPlainText(choice->text);
       ctx_.gCurrentToken = choice->token;
     }

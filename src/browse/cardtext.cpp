@@ -34,7 +34,9 @@ QString cardDetailQuery(const CardKey& key) {
          QStringLiteral(" AND tbl_CardMst.NameE = ") + sqlLiteral(key.NameE);
 }
 
-CardTextView chooseCard(AppContext& ctx, const QString& table, int index) {
+namespace {
+
+CardTextView readCard(AppContext& ctx, const QString& table, int index) {
   const auto key = cardKeyAt(*ctx.gCardDb, table, ctx.gSortField, index);
   if (!key) return {};
   auto rs = ctx.gCardDb->openRecordset(cardDetailQuery(*key), RecordsetType::Snapshot, dbForwardOnly);
@@ -91,6 +93,18 @@ CardTextView chooseCard(AppContext& ctx, const QString& table, int index) {
   showable(t);
   ctx.gCurrentCard = std::move(card);
   return view;
+}
+
+}  // namespace
+
+CardTextView chooseCard(AppContext& ctx, const QString& table, int index) {
+  try {
+    return readCard(ctx, table, index);
+  } catch (const DbError&) {
+    // The list shows the line as chosen: nothing may go on with the card before it (追加 would add it).
+    ctx.gCurrentCard = {};
+    throw;
+  }
 }
 
 }  // namespace tv

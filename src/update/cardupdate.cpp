@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <filesystem>
+#include <new>
 
 #include "carddb/names.h"
 #include "carddb/progress.h"
@@ -23,6 +24,28 @@ QString resolved(const QString& target) {
 }
 
 fs::path fsPath(const QString& path) { return fs::path(path.toStdU16String()); }
+
+// The importer speaks to terminals in English; the window says in Japanese
+// which file it could not use. Its own message still goes to the log.
+QString importFailureText(const QString& detail, const tvtools::ImportOptions& o) {
+  const auto names = [&](const QString& path) { return !path.isEmpty() && detail.startsWith(path + u':'); };
+  const auto file = [](const QString& path) { return QFileInfo(path).fileName(); };
+  if (names(o.output))
+    return QStringLiteral("「%1」に書き込めませんでした。ディスクの空きと書き込みの権限を確かめてください。")
+        .arg(file(o.output));
+  const struct {
+    const QString& path;
+    const char16_t* kind;
+  } inputs[] = {{o.mtgjson, u"MTGJSON"},
+                {o.whisper, u"WHISPER"},
+                {o.sets, u"エキスパンション一覧"},
+                {o.tokens, u"トークン一覧"}};
+  for (const auto& input : inputs)
+    if (names(input.path))
+      return QStringLiteral("「%1」を読み込めませんでした。%2 のファイルではないか、壊れています。")
+          .arg(file(input.path), QString::fromUtf16(input.kind));
+  return QStringLiteral("カードデータを作れませんでした。");
+}
 
 // The deck tables of `from` into the empty ones of `to`, each row as it was;
 // the card values then come from the new card master where it holds the card.
@@ -76,8 +99,13 @@ ImportOutcome importCardData(const CardDataFiles& files, const QString& target,
   } catch (const Cancelled&) {
     out.status = ImportOutcome::Cancelled;
     return out;
-  } catch (const std::exception& e) {  // the importer's BuildError, or memory
-    out.error = QString::fromStdString(e.what());
+  } catch (const std::bad_alloc&) {
+    out.error = QStringLiteral("メモリが足りません。");
+    return out;
+  } catch (const std::exception& e) {  // the importer's BuildError
+    out.detail = QString::fromStdString(e.what());
+    out.error = importFailureText(out.detail, o);
+    qWarning("%s", e.what());
     return out;
   }
   if (cancel) {

@@ -30,8 +30,9 @@ CardDataFiles installedCardData(const QString& folder);
 
 struct ImportOutcome {
   enum Status { Done, Cancelled, Failed } status = Failed;
-  QString error;  // Failed: the importer's own message
-  QString file;   // Done: the new card database, beside the target
+  QString error;   // Failed: what the user reads
+  QString detail;  // Failed: the importer's own message, naming file and place
+  QString file;    // Done: the new card database, beside the target
   int sets = 0, cards = 0;
 };
 

@@ -56,8 +56,9 @@ TEST_F(CardUpdateWindowTest, UpdateKeepsTheDeckAndReloadsTheLists) {
   qApp->removeEventFilter(&cancelOnShow);
   update(TV_SOURCE_DIR "/data/tokens.csv");
   ASSERT_EQ(messages.size(), 3);  // the WHISPER question twice, then the refusal
-  EXPECT_TRUE(messages[2].startsWith("カードデータを更新できませんでした。\r\n" TV_SOURCE_DIR
-                                     "/data/tokens.csv: not an MTGJSON AllPrintings file"));
+  EXPECT_EQ(messages[2],
+            "カードデータを更新できませんでした。\r\n「tokens.csv」を読み込めませんでした。MTGJSON "
+            "のファイルではないか、壊れています。");
   EXPECT_EQ(expansions(), oldExpansions);
   EXPECT_EQ(tvtest::readFile(f.path()), before);
   EXPECT_FALSE(QFileInfo::exists(f.path() + ".bak"));

@@ -79,7 +79,7 @@ TEST_F(CardUpdateTest, ACancelOrAFailureLeavesEverythingAsItWas) {
     QString mtgjson;
     bool cancelAtFirstSet;
     ImportOutcome::Status status;
-    QString error;
+    QString detail;
   };
   for (const Case& c : {Case{kSample, true, ImportOutcome::Cancelled, ""},
                         Case{notAllPrintings, false, ImportOutcome::Failed,
@@ -92,7 +92,11 @@ TEST_F(CardUpdateTest, ACancelOrAFailureLeavesEverythingAsItWas) {
       if (c.cancelAtFirstSet) cancel = true;
     });
     EXPECT_EQ(out.status, c.status) << c.mtgjson.toStdString();
-    EXPECT_EQ(out.error.left(c.error.size()), c.error);
+    EXPECT_EQ(out.detail.left(c.detail.size()), c.detail);
+    if (c.status == ImportOutcome::Failed) {
+      EXPECT_EQ(out.error, "「" + QFileInfo(c.mtgjson).fileName() +
+                               "」を読み込めませんでした。MTGJSON のファイルではないか、壊れています。");
+    }
     EXPECT_EQ(folder(), files0);
   }
   // A new file that is no card database is refused before anything moves.
