@@ -211,7 +211,9 @@ TEST(Engine, HugeValuesAreRefusedNotShown) {
                 "カードデータの読み込みに失敗しました。\nカードのデータが壊れています（値が大きすぎます）。")
           << craft;
     }
-    if (!QByteArray(craft).contains("Token")) EXPECT_EQ(f.ctx.gCurrentCard.NameE, "") << craft;
+    if (!QByteArray(craft).contains("Token")) {
+      EXPECT_EQ(f.ctx.gCurrentCard.NameE, "") << craft;
+    }
   }
 }
 
