@@ -572,4 +572,15 @@ std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter,
   return Lines(std::shared_ptr<const LineSource>(selection));
 }
 
+std::optional<qsizetype> countFromCatalogue(Database& db, const SearchFilter& filter,
+                                            const QString& sortField, const CatalogueQuery& query) {
+  const auto catalogue = catalogueOf(db, sortField, true);
+  if (!catalogue || !catalogue->usable()) return std::nullopt;
+  try {
+    return catalogue->select(db, filter, sortField, nullptr, &query)->count();
+  } catch (const DbError&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace tv

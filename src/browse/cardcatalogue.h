@@ -51,4 +51,9 @@ std::optional<Lines> fillFromCatalogue(Database& db, const SearchFilter& filter,
                                        std::shared_ptr<const NameFilter> names = nullptr, bool always = false,
                                        const CatalogueQuery* query = nullptr);
 
+// How many lines the query would give (nullopt when the catalogue cannot
+// serve this card database); the card list is left as it is.
+std::optional<qsizetype> countFromCatalogue(Database& db, const SearchFilter& filter,
+                                            const QString& sortField, const CatalogueQuery& query);
+
 }  // namespace tv

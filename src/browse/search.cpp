@@ -220,17 +220,29 @@ SearchResult searchCards(AppContext& ctx, const SearchFilter& typed) {
   } else {
     result.cardLines = runSearchStatement(db, filter, ctx.gSortField, names.get());
   }
-  if (names && result.cardLines.size() == 0)
+  if (result.cardLines.size() > 0 || !read.ok() || read.query.empty()) return result;
+  if (names) {
     result.elsewhere = countInEveryExpansion(db, filter, names.get());
+  } else if (const auto every = everyExpansion(db, filter)) {
+    const CatalogueQuery query{&read.query, cardNames(ctx), cardFacts(ctx)};
+    result.elsewhere = countFromCatalogue(db, *every, ctx.gSortField, query).value_or(0);
+  }
   return result;
 }
 
-qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const NameFilter* names) {
+std::optional<SearchFilter> everyExpansion(Database& db, const SearchFilter& filter) {
   SearchFilter every = filter;
   every.selectedSets.clear();
   const qint64 expansions = countOf(db, QStringLiteral("SELECT Count(*) FROM tbl_CardSet"));
   for (int no = 0; no < expansions; ++no) every.selectedSets << no;
-  if (every.selectedSets == filter.selectedSets) return 0;
+  if (every.selectedSets == filter.selectedSets) return std::nullopt;
+  return every;
+}
+
+qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const NameFilter* names) {
+  const auto found = everyExpansion(db, filter);
+  if (!found) return 0;
+  const SearchFilter& every = *found;
   defineCreatureTypeMatch(db);
   // As many as the list would show: with one line per name, the names.
   return qsizetype(countOf(db, (filter.oneLinePerName ? QStringLiteral("SELECT Count(DISTINCT NameE) FROM (")

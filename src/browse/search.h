@@ -62,8 +62,8 @@ struct SearchResult {
   DeckListView sideDeck;
   // What the name box's query could not do with this card data; the card list is then empty.
   QString queryError;
-  // A name typed and nothing found: the lines every expansion selected would
-  // give (0 when that is the selection already).
+  // A name or query typed and nothing found: the lines every expansion
+  // selected would give (0 when that is the selection already).
   qsizetype elsewhere = 0;
 };
 
@@ -81,6 +81,8 @@ query::Parsed readNameBox(AppContext& ctx, QStringView text);
 // nothing.
 SearchResult searchCards(AppContext& ctx, const SearchFilter& filter);
 
+// The filter with every expansion selected; nullopt when it is that already.
+std::optional<SearchFilter> everyExpansion(Database& db, const SearchFilter& filter);
 // How many lines the search gives with every expansion selected.
 qsizetype countInEveryExpansion(Database& db, const SearchFilter& filter, const NameFilter* names);
 

@@ -273,6 +273,8 @@ TEST(Search, OneLinePerNameShowsTheNewestSelectedPrinting) {
       {{0, 1, 2}, "NumCost", true, "", "Forest@8E, Gaea's Cradle@US, Karplusan Forest@OD, Urza's Mine@8E"},
       {{2}, "NameE", false, "ｆｏｒｅｓｔ", "", 3},
       {{2}, "NameE", true, "ｆｏｒｅｓｔ", "", 2},
+      {{2}, "NameE", false, "t:土地 forest", "", 3},  // a query, too
+      {{2}, "NameE", true, "t:土地 forest", "", 2},
   };
   for (const auto& c : cases) {
     SearchFilter filter = sets(c.sets, c.sort, *c.name ? "" : "iseacp");
