@@ -47,7 +47,7 @@ const icu::Normalizer2* nfkc() {
   return U_SUCCESS(err) ? n : nullptr;
 }
 
-icu::Transliterator* latinToAscii() {
+icu::Transliterator* latinAsciiTransliterator() {
   thread_local std::unique_ptr<icu::Transliterator> t = [] {
     UErrorCode err = U_ZERO_ERROR;
     std::unique_ptr<icu::Transliterator> made(
@@ -172,7 +172,7 @@ void latinToAsciiByPieces(icu::UnicodeString& s) {
   int32_t k = 0;
   while (k < n && !latin(s[k])) ++k;
   if (k == n) return;
-  icu::Transliterator* t = latinToAscii();
+  icu::Transliterator* t = latinAsciiTransliterator();
   if (!t) return;
   icu::UnicodeString out(s, 0, k);
   while (k < n) {
@@ -193,6 +193,14 @@ void latinToAsciiByPieces(icu::UnicodeString& s) {
 }
 
 }  // namespace
+
+QString latinToAscii(QStringView text) {
+  icu::Transliterator* t = latinAsciiTransliterator();
+  if (!t) return text.toString();
+  icu::UnicodeString s(reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()));
+  t->transliterate(s);
+  return QString(reinterpret_cast<const QChar*>(s.getBuffer()), s.length());
+}
 
 QString foldRulesText(QStringView text) {
   // The normalizer and a loop do what the name's rule chain does, many times

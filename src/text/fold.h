@@ -18,6 +18,11 @@ QString foldName(QStringView text, qsizetype limit = -1);
 // QString::normalized is not where characters expand.
 QString normalizedKC(QString text);
 
+// ICU's Latin-ASCII alone (accents, ligatures, curly quotes); the text
+// unchanged when ICU lacks it. For short texts: its time grows with the
+// square of the length.
+QString latinToAscii(QStringView text);
+
 // Rules text and type lines folded for a substring test, as names are (the
 // same letters count as equal; spaces, "・" and "ー" left out), with every dash
 // as "-" and the mana and tap symbols in one notation whichever way a text

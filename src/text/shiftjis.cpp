@@ -1,11 +1,12 @@
 #include "text/shiftjis.h"
 
-#include <unicode/translit.h>
 #include <unicode/ucnv.h>
 #include <unicode/unistr.h>
 
 #include <algorithm>
 #include <memory>
+
+#include "text/fold.h"
 
 namespace tv {
 namespace {
@@ -85,17 +86,6 @@ QByteArray convert(UConverter* c, const QString& src, UErrorCode& err) {
   return out;
 }
 
-icu::Transliterator* latinAscii() {
-  thread_local std::unique_ptr<icu::Transliterator> t = [] {
-    UErrorCode err = U_ZERO_ERROR;
-    std::unique_ptr<icu::Transliterator> made(
-        icu::Transliterator::createInstance("Latin-ASCII", UTRANS_FORWARD, err));
-    if (U_FAILURE(err)) made.reset();
-    return made;
-  }();
-  return t.get();
-}
-
 }  // namespace
 
 QString foldToShiftJis(QStringView text) {
@@ -103,19 +93,16 @@ QString foldToShiftJis(QStringView text) {
   if (ascii || encodeShiftJis(text)) return text.toString();
   // Composed first, so that a letter and its combining mark fold as one.
   const QString composed = text.toString().normalized(QString::NormalizationForm_C);
-  icu::Transliterator* t = latinAscii();
   QString out;
   for (qsizetype i = 0; i < composed.size(); ++i) {
     const qsizetype len = composed[i].isHighSurrogate() && i + 1 < composed.size() ? 2 : 1;
     const QStringView one = QStringView(composed).mid(i, len);
     i += len - 1;
-    if (!t || encodeShiftJis(one)) {
+    if (encodeShiftJis(one)) {
       out += one;
       continue;
     }
-    icu::UnicodeString s(reinterpret_cast<const UChar*>(one.utf16()), static_cast<int32_t>(one.size()));
-    t->transliterate(s);
-    const QString folded(reinterpret_cast<const QChar*>(s.getBuffer()), s.length());
+    const QString folded = latinToAscii(one);
     out += !folded.isEmpty() && encodeShiftJis(folded) ? QStringView(folded) : one;
   }
   return out;

@@ -12,9 +12,9 @@ namespace {
 
 // "4 Lightning Bolt; 56 Forest // 1 Omnath": main, then side; a name ending
 // in "*" is a basic land by its card type alone.
-DeckCards deckOf(const QString& spec) {
+DeckCards deckOf(const QString& written) {
   DeckCards deck;
-  const QStringList halves = spec.split(" // ");
+  const QStringList halves = written.split(" // ");
   for (int h = 0; h < halves.size(); ++h)
     for (const QString& entry : halves[h].split("; ", Qt::SkipEmptyParts)) {
       QList<DeckCard>& half = h == 0 ? deck.main : deck.side;
@@ -181,10 +181,10 @@ TEST(DeckCheck, OverTheFactsTheCardDatabaseHolds) {
       {"pauper", "3 Mogg War Marshal; 2 Mogg War Marshal; 55 Snow-Covered Forest // 1 Mogg War Marshal",
        "同じ名前のカードは4枚までです（6枚）：Mogg War Marshal/"},
   };
-  for (const auto& [format, spec, problems] : cases) {
-    const DeckCards deck = deckOf(spec);
+  for (const auto& [format, written, problems] : cases) {
+    const DeckCards deck = deckOf(written);
     EXPECT_EQ(problemsOf(checkDeck(deck, format, stored->facts(deckNames(deck), format), true)), problems)
-        << spec;
+        << written;
   }
   tvtest::CardDbFixture built;
   EXPECT_FALSE(StoredCardFacts::load(built.db()));
